@@ -1,0 +1,122 @@
+#include "MainForm.h"
+
+#include "core/ProgramExit.h"
+#include "core/TimerScheduler.h"
+#include "core/Trap.h"
+
+namespace nimbrel {
+
+MainForm::MainForm(MainFormServices services)
+    : amounts(services.memory, services.reporter),
+      engine({services.memory, services.block, services.messages, services.reporter}, amounts.lstRam, cmbRetry,
+             isLoading),
+      panels(services.urls, services.vendorServer),
+      services_(std::move(services))
+{
+    for (TimerModel* timer : {&tmrCPU, &tmrMemory, &tmrTime, &tmrAuto, &engine.tmrRam}) {
+        services_.scheduler.attach(*timer);
+    }
+    cmdPause.onClick = [this] { cmdPause_Click(); };
+    cmdExit.onClick = [this] { cmdExit_Click(); };
+    cmdHide.onClick = [this] { cmdHide_Click(); };
+    mnuExit.onClick = [this] { mnuExit_Click(); };
+}
+
+void MainForm::Form_Load()
+{
+    const Trap trap(services_.reporter, "frmMain,Form_Load");
+    trap([&] {
+        tmrCPU.setEnabled(true);
+        tmrMemory.setEnabled(true);
+    });
+    isLoading = true;
+    trap([&] { amounts.initMemory(); });
+    trap([&] { loadRAM(); });
+    isLoading = false;
+    trap([&] {
+        if (chkTimeActive.checked()) tmrTime.setEnabled(true);
+    });
+    trap([&] {
+        if (chkAutoActive.checked()) tmrAuto.setEnabled(true);
+    });
+    trap([&] {
+        frmMain.show();
+        trayTipActive = false;
+    });
+}
+
+void MainForm::loadRAM()
+{
+    amounts.fillLists();
+    const Trap trap(services_.reporter, "frmMain,loadRAM");
+    trap([&] {
+        for (int i = 1; i <= 20; ++i) cmbRetry.addItem(std::to_string(i));
+        cmbRetry.setListIndex(0);
+    });
+    engine.restoreSelection("0");
+}
+
+void MainForm::shutdown()
+{
+    const Trap trap = Trap::silent();
+    for (TimerModel* timer : {&tmrTime, &tmrAuto, &tmrCPU, &tmrMemory, &engine.tmrRam}) {
+        trap([&] { timer->setEnabled(false); });
+    }
+    services_.exit.endNow();
+}
+
+void MainForm::cmdExit_Click()
+{
+    const Trap trap(services_.reporter, "frmMain,cmdExit_Click");
+    trap([&] { shutdown(); });
+}
+
+bool MainForm::Form_QueryUnload(int unloadMode)
+{
+    const Trap trap(services_.reporter, "frmMain,Form_QueryUnload");
+    if ((unloadMode == FormControlMenu || unloadMode == FormCode) && chkQuit.checked()) {
+        trap([&] { frmMain.hide(); });
+        trayTipActive = true;
+        return true;
+    }
+    trap([&] { shutdown(); });
+    return false;
+}
+
+void MainForm::cmdHide_Click()
+{
+    const Trap trap(services_.reporter, "frmMain,cmdHide_Click");
+    trap([&] { frmMain.hide(); });
+    trayTipActive = true;
+}
+
+void MainForm::cmdPause_Click()
+{
+    const Trap trap(services_.reporter, "frmMain,cmdPause_Click");
+    if (cmdPause.caption() == pauseCaption) {
+        for (TimerModel* timer : {&tmrCPU, &tmrMemory, &tmrTime, &tmrAuto}) {
+            trap([&] { timer->setEnabled(false); });
+        }
+        trap([&] { frmMain.setCaption(pausedCaption); });
+        cmdPause.setCaption(resumeCaption);
+        return;
+    }
+    trap([&] {
+        tmrCPU.setEnabled(true);
+        tmrMemory.setEnabled(true);
+    });
+    trap([&] {
+        if (chkTimeActive.checked()) tmrTime.setEnabled(true);
+    });
+    trap([&] {
+        if (chkAutoActive.checked()) tmrAuto.setEnabled(true);
+    });
+    cmdPause.setCaption(pauseCaption);
+}
+
+void MainForm::mnuExit_Click()
+{
+    services_.exit.endNow();
+}
+
+} // namespace nimbrel

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "Panels.h"
+#include "core/ButtonModel.h"
+#include "core/CheckBoxModel.h"
+#include "core/ListModel.h"
+#include "core/MenuEntryModel.h"
+#include "core/TimerModel.h"
+#include "core/WindowModel.h"
+#include "memory/AmountLists.h"
+#include "memory/ReleaseEngine.h"
+
+#include <string>
+
+namespace nimbrel {
+
+class Clock;
+class ErrorReporter;
+class MessageBoxes;
+class ProgramExit;
+class TimerScheduler;
+class UrlOpener;
+
+// Everything the main window needs from outside, passed in by main().
+struct MainFormServices {
+    MemoryStatus& memory;
+    MemoryBlock& block;
+    MessageBoxes& messages;
+    ErrorReporter& reporter;
+    UrlOpener& urls;
+    ProgramExit& exit;
+    TimerScheduler& scheduler;
+    Clock& clock;
+    std::string vendorServer; // base address of the vendor's web site
+};
+
+// The main window: owns the controls, the timers and the state of the
+// subsystems, runs the load sequence and the lifecycle commands.
+class MainForm {
+public:
+    explicit MainForm(MainFormServices services);
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
+
+    // How the window is being closed.
+    enum UnloadMode { FormControlMenu = 0, FormCode = 1, AppWindows = 2, FormTaskManager = 3 };
+
+    void Form_Load();
+    // Returns true when the close is cancelled.
+    bool Form_QueryUnload(int unloadMode);
+    void cmdExit_Click();
+    void cmdHide_Click();
+    void cmdPause_Click();
+    void mnuExit_Click();
+
+    bool isLoading = false;
+    bool trayTipActive = false;
+
+    WindowModel frmMain{"Nimbrel"};
+    TimerModel tmrCPU{1000};
+    TimerModel tmrMemory{1000};
+    TimerModel tmrTime{1000};
+    TimerModel tmrAuto{1000};
+
+    ButtonModel cmdPause{"&Pause All Activity"};
+    ButtonModel cmdExit{"&Exit Nimbrel"};
+    ButtonModel cmdHide{"&Hide"};
+    MenuEntryModel mnuExit{"E&xit"};
+
+    ListModel cmbRetry;
+    CheckBoxModel chkAutoActive{"Auto Release Active"};
+    CheckBoxModel chkTimeActive{"Time Release Active"};
+    CheckBoxModel chkQuit{"Enable"};
+
+    AmountLists amounts;
+    ReleaseEngine engine;
+    Panels panels;
+
+    static constexpr const char* pausedCaption = "Nimbrel [Paused]";
+    static constexpr const char* pauseCaption = "&Pause All Activity";
+    static constexpr const char* resumeCaption = "&Resume Activity";
+
+private:
+    void loadRAM();
+    void shutdown();
+
+    MainFormServices services_;
+};
+
+} // namespace nimbrel

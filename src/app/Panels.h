@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/FrameModel.h"
+#include "core/LabelModel.h"
+#include "core/MenuEntryModel.h"
+
+#include <array>
+#include <string>
+
+namespace nimbrel {
+
+class UrlOpener;
+
+// The seven panels of the main window, one shown at a time, switched by the
+// navigation labels on the left and the View and Help menus; and the two
+// links of the About panel.
+class Panels {
+public:
+    enum Panel { ReleaseRAM = 0, Automatic, TimeIntervals, Launcher, HistoryGraphs, StartupOther, About, Count };
+
+    // vendorServer is the base address of the vendor's web site, without a trailing "/".
+    Panels(UrlOpener& urls, std::string vendorServer);
+
+    // Shows panel n, as its navigation label does.
+    void showPanel(int n);
+    void hideCurrentPanel();
+    int currentPanel() const { return currentPanel_; }
+
+    void lblHelp_Click();
+    void lblWebsite_Click();
+
+    std::string helpAddress() const { return vendorServer_ + "/help/"; }
+    std::string homeAddress() const { return vendorServer_ + "/"; }
+
+    std::array<FrameModel, Count> frames;
+    std::array<LabelModel, Count> navigation;
+    std::array<MenuEntryModel, Count> viewMenu; // About's entry sits in the Help menu
+
+    LabelModel lblAdvice{
+        "It is adviced that you do not release the amount of RAM greater than 50 % of Total Physical Memory"};
+    LabelModel lblHelp{"User Guide", colours::blue};
+    LabelModel lblWebsite;
+    MenuEntryModel mnuHelpContents{"Help &Contents"};
+    MenuEntryModel mnuHelpVisitUs{"Visit &Us online"};
+
+private:
+    UrlOpener& urls_;
+    std::string vendorServer_;
+    int currentPanel_ = ReleaseRAM;
+};
+
+} // namespace nimbrel

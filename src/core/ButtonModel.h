@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Signal.h"
+
+#include <functional>
+#include <string>
+
+namespace nimbrel {
+
+// A command button: a caption (with its "&" access key) and a click handler.
+class ButtonModel {
+public:
+    explicit ButtonModel(std::string caption = {}) : caption_(std::move(caption)) {}
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(const std::string& caption)
+    {
+        if (caption == caption_) return;
+        caption_ = caption;
+        changed.emit();
+    }
+    void userClick() const
+    {
+        if (onClick) onClick();
+    }
+
+    std::function<void()> onClick;
+    Signal<> changed;
+
+private:
+    std::string caption_;
+};
+
+} // namespace nimbrel

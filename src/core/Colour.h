@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+namespace nimbrel {
+
+// A colour in the 0x00BBGGRR form the window's layout is written in.
+using Colour = std::uint32_t;
+
+constexpr int red(Colour c) { return static_cast<int>(c & 0xFF); }
+constexpr int green(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
+constexpr int blue(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
+
+namespace colours {
+constexpr Colour black = 0x000000;
+constexpr Colour white = 0xFFFFFF;
+constexpr Colour blue = 0xFF0000;
+constexpr Colour orange = 0x0099FF;
+} // namespace colours
+
+} // namespace nimbrel

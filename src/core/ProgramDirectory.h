@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace nimbrel {
+
+class ProgramDirectory {
+public:
+    virtual ~ProgramDirectory() = default;
+    // The directory of the running executable, without a trailing separator.
+    virtual std::string path() = 0;
+};
+
+} // namespace nimbrel

@@ -1,0 +1,51 @@
+#include "AmountLists.h"
+
+#include "AvailableMemory.h"
+#include "core/Numbers.h"
+#include "core/Trap.h"
+
+#include <string>
+
+namespace nimbrel {
+
+namespace {
+
+std::string kilobytesText(std::uint64_t bytes)
+{
+    return shortestDecimal(roundHalfEven(static_cast<double>(bytes) / 1024.0));
+}
+
+} // namespace
+
+AmountLists::AmountLists(MemoryStatus& status, ErrorReporter& reporter) : status_(status), reporter_(reporter) {}
+
+void AmountLists::initMemory()
+{
+    const Trap trap(reporter_, "frmMain,initMemory");
+    MemorySnapshot memory;
+    trap([&] { memory = status_.read(); });
+    trap([&] { totalPhysicalMB_ = toInt32(static_cast<double>(bytesToMB(memory.totalPhys)) + 1.0); });
+    trap([&] { totalPageFileMB_ = toInt32(static_cast<double>(bytesToMB(memory.totalPageFile)) + 1.0); });
+    trap([&] { lblPM.setCaption(lblPM.caption() + " " + kilobytesText(memory.totalPhys) + " KB"); });
+    trap([&] { lblVM.setCaption(lblVM.caption() + " " + kilobytesText(memory.totalPageFile) + " KB"); });
+}
+
+void AmountLists::fillLists()
+{
+    const Trap trap(reporter_, "frmMain,loadRAM");
+    trap([&] { cmbStartupRam.addItem("0 MB"); });
+    for (int i = 1; i <= maxEntries; ++i) {
+        if (2 * i > totalPhysicalMB_) break;
+        const std::string text = std::to_string(2 * i) + " MB";
+        for (ListModel* list : {&lstRam, &cmbStartupRam, &lstTimeAmount, &lstAutoAmount, &cmbAutoRelease}) {
+            trap([&] { list->addItem(text); });
+        }
+    }
+}
+
+std::int32_t entryAmountMB(const std::string& entry)
+{
+    return toInt32(numericValue(entry.substr(0, entry.find(' '))));
+}
+
+} // namespace nimbrel

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/ButtonModel.h"
+#include "core/ListModel.h"
+#include "core/MemoryBlock.h"
+#include "core/MemoryStatus.h"
+#include "core/MenuEntryModel.h"
+#include "core/TimerModel.h"
+
+#include <cstdint>
+#include <string>
+
+namespace nimbrel {
+
+class ErrorReporter;
+class MessageBoxes;
+
+// The release engine: one pass per tick of tmrRam until available memory
+// reaches the target or the passes allowed by "Number of Retrys" are used.
+// A release runs exactly while tmrRam is enabled.
+class ReleaseEngine {
+public:
+    struct Services {
+        MemoryStatus& status;
+        MemoryBlock& block;
+        MessageBoxes& messages;
+        ErrorReporter& reporter;
+    };
+
+    // lstRam offers the amounts, cmbRetry the most passes one release may
+    // make; isLoading silences lstRam's handler while stored values are applied.
+    ReleaseEngine(Services services, ListModel& lstRam, ListModel& cmbRetry, const bool& isLoading);
+
+    void startRelease(std::int32_t amountMB, std::uint32_t firstDelayMs);
+    bool running() const { return tmrRam.enabled(); }
+
+    void cmdRam_Click();
+    void mnuRelease_Click();
+    void lstRam_Click();
+    void tmrRam_Timer();
+    // The selection half of loadRAM: applies the stored position of lstRam.
+    void restoreSelection(const std::string& storedPosition);
+
+    std::int32_t releaseTarget() const { return releaseTarget_; }
+    std::int32_t retryCount() const { return retryCount_; }
+
+    TimerModel tmrRam{1000};
+    ButtonModel cmdRam{"FreeUp RAM Now"};
+    MenuEntryModel mnuRelease{"Free&Up RAM Now"};
+
+    static constexpr const char* busyMessage = "The application is already releasing RAM.Please wait or try later.";
+
+private:
+    void freeUpRAM(std::int32_t sizeMB);
+    void endRelease();
+
+    Services services_;
+    ListModel& lstRam_;
+    ListModel& cmbRetry_;
+    const bool& isLoading_;
+    std::int32_t releaseTarget_ = 0;
+    std::int32_t retryCount_ = 0;
+};
+
+} // namespace nimbrel

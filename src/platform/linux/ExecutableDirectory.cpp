@@ -1,0 +1,16 @@
+#include "ExecutableDirectory.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace nimbrel {
+
+std::string ExecutableDirectory::path()
+{
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink(exeLink_, ec);
+    if (ec) return std::filesystem::current_path(ec).string();
+    return exe.parent_path().string();
+}
+
+} // namespace nimbrel

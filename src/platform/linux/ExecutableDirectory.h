@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/ProgramDirectory.h"
+
+#include <string>
+
+namespace nimbrel {
+
+// The directory of the running executable, read from /proc/self/exe.
+class ExecutableDirectory : public ProgramDirectory {
+public:
+    explicit ExecutableDirectory(std::string exeLink = "/proc/self/exe") : exeLink_(std::move(exeLink)) {}
+    std::string path() override;
+
+private:
+    std::string exeLink_;
+};
+
+} // namespace nimbrel

@@ -1,0 +1,117 @@
+#include "support/FormHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace nimbrel {
+namespace {
+
+using namespace nimbrel::testing;
+
+class MainFormTest : public ::testing::Test, public FormHarness {};
+
+TEST_F(MainFormTest, TheLoadShowsTheWindowWithTotalsAmountsAndOnePass)
+{
+    form.Form_Load();
+    EXPECT_TRUE(form.frmMain.shown());
+    EXPECT_EQ(form.frmMain.caption(), "Nimbrel");
+    EXPECT_EQ(form.amounts.lblPM.caption(), "Total Physical Memory: 524288 KB");
+    EXPECT_EQ(form.amounts.lstRam.count(), 256);
+    EXPECT_EQ(form.amounts.lstRam.text(), "2 MB") << "the default position 0";
+    EXPECT_EQ(form.cmbRetry.count(), 20);
+    EXPECT_EQ(form.cmbRetry.text(), "1");
+    EXPECT_FALSE(form.isLoading);
+    EXPECT_TRUE(form.tmrCPU.enabled());
+    EXPECT_TRUE(form.tmrMemory.enabled());
+    EXPECT_FALSE(form.engine.tmrRam.enabled());
+    EXPECT_EQ(form.engine.mnuRelease.caption(), "Free&Up RAM Now") << "selection while loading runs no handler";
+    EXPECT_TRUE(reporter.errors.empty());
+}
+
+TEST_F(MainFormTest, FreeUpRamNowMakesOnePassThenTheButtonIsFreeAgain)
+{
+    form.Form_Load();
+    form.amounts.lstRam.userSelect(7);
+    form.engine.cmdRam.userClick();
+    form.engine.cmdRam.userClick();
+    ASSERT_EQ(messages.shown.size(), 1u) << "the second press finds a release running";
+    scheduler.advance(2000);
+    ASSERT_EQ(block.blocks.size(), 1u);
+    EXPECT_EQ(block.blocks[0], 116 * MB);
+    EXPECT_FALSE(form.engine.running()) << "one retry: the second tick ends it";
+}
+
+TEST_F(MainFormTest, PauseStopsSamplingAndPoliciesButNotARunningRelease)
+{
+    form.chkTimeActive.setValue(1);
+    form.chkAutoActive.setValue(1);
+    form.Form_Load();
+    EXPECT_TRUE(form.tmrTime.enabled());
+    form.engine.startRelease(50, 1000);
+    form.cmdPause.userClick();
+    EXPECT_EQ(form.frmMain.caption(), "Nimbrel [Paused]");
+    EXPECT_EQ(form.cmdPause.caption(), "&Resume Activity");
+    for (TimerModel* t : {&form.tmrCPU, &form.tmrMemory, &form.tmrTime, &form.tmrAuto}) EXPECT_FALSE(t->enabled());
+    EXPECT_TRUE(form.engine.tmrRam.enabled());
+    scheduler.advance(1000);
+    EXPECT_EQ(block.blocks.size(), 1u) << "the release goes on while paused";
+}
+
+TEST_F(MainFormTest, ResumeEnablesOnlyThePoliciesThatAreActive)
+{
+    form.chkAutoActive.setValue(1);
+    form.Form_Load();
+    form.cmdPause.userClick();
+    form.cmdPause.userClick();
+    EXPECT_EQ(form.cmdPause.caption(), "&Pause All Activity");
+    EXPECT_TRUE(form.tmrCPU.enabled());
+    EXPECT_TRUE(form.tmrMemory.enabled());
+    EXPECT_FALSE(form.tmrTime.enabled());
+    EXPECT_TRUE(form.tmrAuto.enabled());
+}
+
+TEST_F(MainFormTest, ExitStopsEveryTimerAndEndsAtOnce)
+{
+    form.Form_Load();
+    form.engine.startRelease(50, 1000);
+    form.cmdExit.userClick();
+    EXPECT_EQ(exit.ended, 1);
+    for (TimerModel* t : {&form.tmrCPU, &form.tmrMemory, &form.tmrTime, &form.tmrAuto, &form.engine.tmrRam}) {
+        EXPECT_FALSE(t->enabled());
+    }
+}
+
+TEST_F(MainFormTest, TheFileMenusExitEndsWithoutStoppingTheTimersFirst)
+{
+    form.Form_Load();
+    form.mnuExit.userClick();
+    EXPECT_EQ(exit.ended, 1);
+    EXPECT_TRUE(form.tmrMemory.enabled());
+}
+
+TEST_F(MainFormTest, ClosingTheWindowEndsUnlessQuitHidesInTray)
+{
+    form.Form_Load();
+    form.chkQuit.setValue(1);
+    EXPECT_TRUE(form.Form_QueryUnload(MainForm::FormControlMenu));
+    EXPECT_FALSE(form.frmMain.shown());
+    EXPECT_TRUE(form.trayTipActive);
+    EXPECT_EQ(exit.ended, 0);
+
+    EXPECT_FALSE(form.Form_QueryUnload(MainForm::AppWindows)) << "the session ending closes it all the same";
+    EXPECT_EQ(exit.ended, 1);
+
+    form.chkQuit.setValue(0);
+    EXPECT_FALSE(form.Form_QueryUnload(MainForm::FormControlMenu));
+    EXPECT_EQ(exit.ended, 2);
+}
+
+TEST_F(MainFormTest, HideLeavesOnlyTheTray)
+{
+    form.Form_Load();
+    form.cmdHide.userClick();
+    EXPECT_FALSE(form.frmMain.shown());
+    EXPECT_TRUE(form.trayTipActive);
+}
+
+} // namespace
+} // namespace nimbrel

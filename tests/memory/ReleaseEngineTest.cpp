@@ -1,0 +1,187 @@
+#include "core/MessageBoxes.h"
+#include "memory/ReleaseEngine.h"
+#include "support/Fakes.h"
+#include "support/VirtualScheduler.h"
+
+#include <gtest/gtest.h>
+
+namespace nimbrel {
+namespace {
+
+using namespace nimbrel::testing;
+
+// A 512 MB machine whose release panel offers 2 ... 512 MB and "Number of Retrys" 1 ... 20.
+class ReleaseEngineTest : public ::testing::Test {
+protected:
+    ReleaseEngineTest()
+    {
+        memory.setMB(512, 100, 1536, 900);
+        for (int mb = 2; mb <= 512; mb += 2) lstRam.addItem(std::to_string(mb) + " MB");
+        for (int i = 1; i <= 20; ++i) cmbRetry.addItem(std::to_string(i));
+        cmbRetry.setListIndex(0);
+        scheduler.attach(engine.tmrRam);
+    }
+
+    void retries(int n) { cmbRetry.setListIndex(n - 1); }
+    void select(const std::string& entry)
+    {
+        for (int i = 0; i < lstRam.count(); ++i) {
+            if (lstRam.item(i) == entry) lstRam.userSelect(i);
+        }
+    }
+
+    FakeMemoryStatus memory;
+    FakeMemoryBlock block;
+    FakeMessageBoxes messages;
+    RecordingReporter reporter;
+    VirtualScheduler scheduler;
+    ListModel lstRam;
+    ListModel cmbRetry;
+    bool isLoading = false;
+    ReleaseEngine engine{{memory, block, messages, reporter}, lstRam, cmbRetry, isLoading};
+};
+
+TEST_F(ReleaseEngineTest, ATargetAlreadyReachedAtTheFirstTickEndsWithoutAPass)
+{
+    select("16 MB");
+    engine.cmdRam.userClick();
+    EXPECT_EQ(engine.releaseTarget(), 116);
+    memory.setMB(512, 200, 1536, 900); // something else freed memory meanwhile
+    scheduler.advance(1000);
+    EXPECT_TRUE(block.blocks.empty());
+    EXPECT_FALSE(engine.running());
+    EXPECT_EQ(engine.retryCount(), 0);
+}
+
+TEST_F(ReleaseEngineTest, ThreeRetriesWithATargetNeverMetPassAtTicksOneToThreeAndEndAtFour)
+{
+    retries(3);
+    select("64 MB");
+    engine.cmdRam.userClick();
+    std::vector<std::uint64_t> passAt;
+    block.onBlock = [&](std::uint64_t) { passAt.push_back(scheduler.elapsedMs()); };
+    scheduler.advance(3000);
+    EXPECT_EQ(passAt, (std::vector<std::uint64_t>{1000, 2000, 3000}));
+    EXPECT_TRUE(engine.running()) << "still running until the fourth tick";
+    scheduler.advance(1000);
+    EXPECT_FALSE(engine.running());
+    EXPECT_EQ(engine.retryCount(), 0);
+    // Each pass asks for the whole target, not the difference.
+    for (std::uint64_t bytes : block.blocks) EXPECT_EQ(bytes, 164 * MB);
+    EXPECT_TRUE(messages.shown.empty()) << "a release ends silently";
+}
+
+TEST_F(ReleaseEngineTest, AnEmptyOrNonNumericRetryCountEndsAtTheFirstTick)
+{
+    cmbRetry.setListIndex(-1);
+    select("8 MB");
+    engine.cmdRam.userClick();
+    scheduler.advance(1000);
+    EXPECT_FALSE(engine.running());
+    EXPECT_TRUE(block.blocks.empty());
+
+    cmbRetry.clear();
+    cmbRetry.addItem("abc");
+    cmbRetry.setListIndex(0);
+    engine.cmdRam.userClick();
+    scheduler.advance(1000);
+    EXPECT_FALSE(engine.running());
+    EXPECT_TRUE(block.blocks.empty());
+}
+
+TEST_F(ReleaseEngineTest, TheButtonAnswersBusyWhileAnyReleaseRunsAndLeavesItUnchanged)
+{
+    retries(5);
+    engine.startRelease(300, 250'000); // started by a policy, with the start-up wait
+    const std::int32_t target = engine.releaseTarget();
+    select("2 MB");
+    engine.cmdRam.userClick();
+    engine.mnuRelease.userClick();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].prompt, "The application is already releasing RAM.Please wait or try later.");
+    EXPECT_EQ(messages.shown[0].title, "Nimbrel");
+    EXPECT_EQ(messages.shown[0].style, mb::information);
+    EXPECT_EQ(engine.releaseTarget(), target);
+    EXPECT_EQ(engine.tmrRam.interval(), 250'000u);
+    scheduler.advance(249'999);
+    EXPECT_TRUE(block.blocks.empty()) << "the first pass waits the whole start-up wait";
+    scheduler.advance(1);
+    EXPECT_EQ(block.blocks.size(), 1u);
+}
+
+TEST_F(ReleaseEngineTest, ARefusedBlockCountsAsAPassSoTheReleaseEnds)
+{
+    retries(2);
+    block.outcome = BlockOutcome::Refused;
+    select("512 MB");
+    engine.cmdRam.userClick();
+    scheduler.advance(10'000);
+    EXPECT_EQ(block.blocks.size(), 2u);
+    EXPECT_FALSE(engine.running());
+    EXPECT_TRUE(reporter.errors.empty()) << "the system not providing the block is not an error";
+    engine.cmdRam.userClick();
+    EXPECT_TRUE(messages.shown.empty()) << "the button is free again";
+}
+
+TEST_F(ReleaseEngineTest, TargetsOf4096MBAndMoreAreOneBlockWithoutOverflow)
+{
+    memory.setMB(65536, 30000, 70000, 40000);
+    engine.startRelease(2000, 1000);
+    scheduler.advance(1000);
+    ASSERT_EQ(block.blocks.size(), 1u);
+    EXPECT_EQ(block.blocks[0], 32000ull * MB);
+    EXPECT_TRUE(reporter.errors.empty());
+}
+
+TEST_F(ReleaseEngineTest, SelectingAnAmountRenamesTheMenuEntry)
+{
+    select("16 MB");
+    EXPECT_EQ(lstRam.listIndex(), 7);
+    EXPECT_EQ(engine.mnuRelease.caption(), "Free Up 16 MB Now");
+}
+
+TEST_F(ReleaseEngineTest, WhileLoadingTheSelectionChangesNothingElse)
+{
+    isLoading = true;
+    engine.restoreSelection("7");
+    EXPECT_EQ(lstRam.listIndex(), 7);
+    EXPECT_EQ(engine.mnuRelease.caption(), "Free&Up RAM Now");
+}
+
+TEST_F(ReleaseEngineTest, StoredPositionsOutsideTheListLeaveNoSelection)
+{
+    isLoading = true;
+    for (const char* stored : {"256", "300", "abc", "-1", ""}) {
+        lstRam.setListIndex(-1);
+        engine.restoreSelection(stored);
+        EXPECT_EQ(lstRam.listIndex(), -1) << stored;
+    }
+    EXPECT_TRUE(reporter.errors.empty());
+    engine.restoreSelection("-2");
+    ASSERT_EQ(reporter.errors.size(), 1u);
+    EXPECT_EQ(reporter.errors[0].tag, "frmMain,loadRAM");
+    EXPECT_EQ(reporter.errors[0].number, 380);
+}
+
+TEST_F(ReleaseEngineTest, NoSelectionStartsAReleaseOfNothingThatEndsAtItsFirstTick)
+{
+    engine.cmdRam.userClick();
+    EXPECT_EQ(engine.releaseTarget(), 100);
+    scheduler.advance(1000);
+    EXPECT_FALSE(engine.running());
+    EXPECT_TRUE(block.blocks.empty());
+}
+
+TEST_F(ReleaseEngineTest, AReleaseStopsAtTheFirstTickThatFindsItsTargetMet)
+{
+    retries(10);
+    select("100 MB");
+    block.onBlock = [&](std::uint64_t) { memory.snapshot.availPhys += 60 * MB; };
+    engine.cmdRam.userClick();
+    scheduler.advance(20'000);
+    EXPECT_EQ(block.blocks.size(), 2u) << "100 -> 160 -> 220 MB reaches the target of 200 MB";
+    EXPECT_FALSE(engine.running());
+}
+
+} // namespace
+} // namespace nimbrel
