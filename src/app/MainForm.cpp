@@ -7,9 +7,13 @@
 namespace nimbrel {
 
 MainForm::MainForm(MainFormServices services)
-    : amounts(services.memory, services.reporter),
-      engine({services.memory, services.block, services.messages, services.reporter}, amounts.lstRam, cmbRetry,
-             isLoading),
+    : settings(services.profile, services.directory, services.reporter),
+      modReg(services.registry, services.reporter),
+      amounts(services.memory, services.reporter),
+      startup({settings, modReg, services.directory, services.reporter}, amounts.cmbStartupRam, isLoading,
+              [this](std::int32_t amountMB, std::uint32_t firstDelayMs) { engine.startRelease(amountMB, firstDelayMs); }),
+      engine({services.memory, services.block, services.messages, services.reporter, settings}, amounts.lstRam,
+             startup.cmbRetry, isLoading),
       panels(services.urls, services.vendorServer),
       services_(std::move(services))
 {
@@ -25,6 +29,7 @@ MainForm::MainForm(MainFormServices services)
 void MainForm::Form_Load()
 {
     const Trap trap(services_.reporter, "frmMain,Form_Load");
+    trap([&] { modReg.regReadOrCreate("Software\\Microsoft\\Nimbrel", "ver", "5"); });
     trap([&] {
         tmrCPU.setEnabled(true);
         tmrMemory.setEnabled(true);
@@ -32,28 +37,41 @@ void MainForm::Form_Load()
     isLoading = true;
     trap([&] { amounts.initMemory(); });
     trap([&] { loadRAM(); });
+    trap([&] { startup.loadStartup(); });
     isLoading = false;
+    trap([&] { startup.checkStartupRelease(); });
     trap([&] {
         if (chkTimeActive.checked()) tmrTime.setEnabled(true);
     });
     trap([&] {
         if (chkAutoActive.checked()) tmrAuto.setEnabled(true);
     });
-    trap([&] {
+    trap([&] { showAtStart(); });
+}
+
+void MainForm::showAtStart()
+{
+    switch (startup.optDisplay.selected()) {
+    case 0:
         frmMain.show();
         trayTipActive = false;
-    });
+        break;
+    case 1:
+        frmMain.setMinimised(true);
+        frmMain.show();
+        trayTipActive = false;
+        break;
+    default:
+        frmMain.hide();
+        trayTipActive = true;
+        break;
+    }
 }
 
 void MainForm::loadRAM()
 {
     amounts.fillLists();
-    const Trap trap(services_.reporter, "frmMain,loadRAM");
-    trap([&] {
-        for (int i = 1; i <= 20; ++i) cmbRetry.addItem(std::to_string(i));
-        cmbRetry.setListIndex(0);
-    });
-    engine.restoreSelection("0");
+    engine.restoreSelection();
 }
 
 void MainForm::shutdown()
@@ -74,7 +92,7 @@ void MainForm::cmdExit_Click()
 bool MainForm::Form_QueryUnload(int unloadMode)
 {
     const Trap trap(services_.reporter, "frmMain,Form_QueryUnload");
-    if ((unloadMode == FormControlMenu || unloadMode == FormCode) && chkQuit.checked()) {
+    if ((unloadMode == FormControlMenu || unloadMode == FormCode) && startup.chkQuit.checked()) {
         trap([&] { frmMain.hide(); });
         trayTipActive = true;
         return true;

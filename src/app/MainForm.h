@@ -9,6 +9,9 @@
 #include "core/WindowModel.h"
 #include "memory/AmountLists.h"
 #include "memory/ReleaseEngine.h"
+#include "settings/ModReg.h"
+#include "settings/Settings.h"
+#include "settings/StartupOptions.h"
 
 #include <string>
 
@@ -17,7 +20,10 @@ namespace nimbrel {
 class Clock;
 class ErrorReporter;
 class MessageBoxes;
+class ProfileFile;
+class ProgramDirectory;
 class ProgramExit;
+class RegistryStore;
 class TimerScheduler;
 class UrlOpener;
 
@@ -31,6 +37,9 @@ struct MainFormServices {
     ProgramExit& exit;
     TimerScheduler& scheduler;
     Clock& clock;
+    ProfileFile& profile;
+    RegistryStore& registry;
+    ProgramDirectory& directory;
     std::string vendorServer; // base address of the vendor's web site
 };
 
@@ -67,12 +76,13 @@ public:
     ButtonModel cmdHide{"&Hide"};
     MenuEntryModel mnuExit{"E&xit"};
 
-    ListModel cmbRetry;
     CheckBoxModel chkAutoActive{"Auto Release Active"};
     CheckBoxModel chkTimeActive{"Time Release Active"};
-    CheckBoxModel chkQuit{"Enable"};
 
+    Settings settings;
+    ModReg modReg;
     AmountLists amounts;
+    StartupOptions startup;
     ReleaseEngine engine;
     Panels panels;
 
@@ -82,6 +92,7 @@ public:
 
 private:
     void loadRAM();
+    void showAtStart();
     void shutdown();
 
     MainFormServices services_;

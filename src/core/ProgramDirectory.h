@@ -9,6 +9,8 @@ public:
     virtual ~ProgramDirectory() = default;
     // The directory of the running executable, without a trailing separator.
     virtual std::string path() = 0;
+    // The running executable's file name, without any extension.
+    virtual std::string executableName() = 0;
 };
 
 } // namespace nimbrel

@@ -6,6 +6,7 @@
 #include "core/Numbers.h"
 #include "core/Trap.h"
 #include "settings/AppliedValues.h"
+#include "settings/Settings.h"
 
 namespace nimbrel {
 
@@ -51,6 +52,7 @@ void ReleaseEngine::lstRam_Click()
 {
     if (isLoading_) return;
     const Trap trap(services_.reporter, "frmMain,lstRam_Click");
+    trap([&] { services_.settings.writeData(keys::ramRelease, std::to_string(lstRam_.listIndex())); });
     trap([&] { mnuRelease.setCaption("Free Up " + lstRam_.text() + " Now"); });
 }
 
@@ -87,10 +89,12 @@ void ReleaseEngine::endRelease()
     tmrRam.setEnabled(false);
 }
 
-void ReleaseEngine::restoreSelection(const std::string& storedPosition)
+void ReleaseEngine::restoreSelection()
 {
     const Trap trap(services_.reporter, "frmMain,loadRAM");
-    trap([&] { applyBoundedPosition(lstRam_, storedPosition); });
+    std::string stored;
+    trap([&] { stored = services_.settings.getData(keys::ramRelease); });
+    trap([&] { applyBoundedPosition(lstRam_, stored); });
 }
 
 } // namespace nimbrel

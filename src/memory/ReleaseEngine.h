@@ -8,12 +8,12 @@
 #include "core/TimerModel.h"
 
 #include <cstdint>
-#include <string>
 
 namespace nimbrel {
 
 class ErrorReporter;
 class MessageBoxes;
+class Settings;
 
 // The release engine: one pass per tick of tmrRam until available memory
 // reaches the target or the passes allowed by "Number of Retrys" are used.
@@ -25,6 +25,7 @@ public:
         MemoryBlock& block;
         MessageBoxes& messages;
         ErrorReporter& reporter;
+        Settings& settings;
     };
 
     // lstRam offers the amounts, cmbRetry the most passes one release may
@@ -39,7 +40,7 @@ public:
     void lstRam_Click();
     void tmrRam_Timer();
     // The selection half of loadRAM: applies the stored position of lstRam.
-    void restoreSelection(const std::string& storedPosition);
+    void restoreSelection();
 
     std::int32_t releaseTarget() const { return releaseTarget_; }
     std::int32_t retryCount() const { return retryCount_; }

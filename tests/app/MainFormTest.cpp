@@ -17,8 +17,8 @@ TEST_F(MainFormTest, TheLoadShowsTheWindowWithTotalsAmountsAndOnePass)
     EXPECT_EQ(form.amounts.lblPM.caption(), "Total Physical Memory: 524288 KB");
     EXPECT_EQ(form.amounts.lstRam.count(), 256);
     EXPECT_EQ(form.amounts.lstRam.text(), "2 MB") << "the default position 0";
-    EXPECT_EQ(form.cmbRetry.count(), 20);
-    EXPECT_EQ(form.cmbRetry.text(), "1");
+    EXPECT_EQ(form.startup.cmbRetry.count(), 20);
+    EXPECT_EQ(form.startup.cmbRetry.text(), "1");
     EXPECT_FALSE(form.isLoading);
     EXPECT_TRUE(form.tmrCPU.enabled());
     EXPECT_TRUE(form.tmrMemory.enabled());
@@ -91,7 +91,7 @@ TEST_F(MainFormTest, TheFileMenusExitEndsWithoutStoppingTheTimersFirst)
 TEST_F(MainFormTest, ClosingTheWindowEndsUnlessQuitHidesInTray)
 {
     form.Form_Load();
-    form.chkQuit.setValue(1);
+    form.startup.chkQuit.setValue(1);
     EXPECT_TRUE(form.Form_QueryUnload(MainForm::FormControlMenu));
     EXPECT_FALSE(form.frmMain.shown());
     EXPECT_TRUE(form.trayTipActive);
@@ -100,7 +100,7 @@ TEST_F(MainFormTest, ClosingTheWindowEndsUnlessQuitHidesInTray)
     EXPECT_FALSE(form.Form_QueryUnload(MainForm::AppWindows)) << "the session ending closes it all the same";
     EXPECT_EQ(exit.ended, 1);
 
-    form.chkQuit.setValue(0);
+    form.startup.chkQuit.setValue(0);
     EXPECT_FALSE(form.Form_QueryUnload(MainForm::FormControlMenu));
     EXPECT_EQ(exit.ended, 2);
 }

@@ -1,5 +1,6 @@
 #include "core/MessageBoxes.h"
 #include "memory/ReleaseEngine.h"
+#include "settings/Settings.h"
 #include "support/Fakes.h"
 #include "support/VirtualScheduler.h"
 
@@ -38,7 +39,10 @@ protected:
     ListModel lstRam;
     ListModel cmbRetry;
     bool isLoading = false;
-    ReleaseEngine engine{{memory, block, messages, reporter}, lstRam, cmbRetry, isLoading};
+    FakeProfileFile profile;
+    FakeProgramDirectory directory;
+    Settings settings{profile, directory, reporter};
+    ReleaseEngine engine{{memory, block, messages, reporter, settings}, lstRam, cmbRetry, isLoading};
 };
 
 TEST_F(ReleaseEngineTest, ATargetAlreadyReachedAtTheFirstTickEndsWithoutAPass)
@@ -133,19 +137,26 @@ TEST_F(ReleaseEngineTest, TargetsOf4096MBAndMoreAreOneBlockWithoutOverflow)
     EXPECT_TRUE(reporter.errors.empty());
 }
 
-TEST_F(ReleaseEngineTest, SelectingAnAmountRenamesTheMenuEntry)
+TEST_F(ReleaseEngineTest, SelectingAnAmountRenamesTheMenuEntryAndStoresItsPosition)
 {
     select("16 MB");
     EXPECT_EQ(lstRam.listIndex(), 7);
     EXPECT_EQ(engine.mnuRelease.caption(), "Free Up 16 MB Now");
+    EXPECT_EQ(profile.written("RAM", "Release"), "7");
+    EXPECT_EQ(profile.paths.back(), "/tmp/settings.ini");
+    profile.writes.clear();
+    select("16 MB");
+    EXPECT_EQ(profile.written("RAM", "Release"), "7") << "choosing the same entry again writes again";
 }
 
-TEST_F(ReleaseEngineTest, WhileLoadingTheSelectionChangesNothingElse)
+TEST_F(ReleaseEngineTest, WhileLoadingTheStoredSelectionChangesNothingElse)
 {
     isLoading = true;
-    engine.restoreSelection("7");
+    profile.store("ram", "RELEASE", "7");
+    engine.restoreSelection();
     EXPECT_EQ(lstRam.listIndex(), 7);
     EXPECT_EQ(engine.mnuRelease.caption(), "Free&Up RAM Now");
+    EXPECT_TRUE(profile.writes.empty());
 }
 
 TEST_F(ReleaseEngineTest, StoredPositionsOutsideTheListLeaveNoSelection)
@@ -153,11 +164,13 @@ TEST_F(ReleaseEngineTest, StoredPositionsOutsideTheListLeaveNoSelection)
     isLoading = true;
     for (const char* stored : {"256", "300", "abc", "-1", ""}) {
         lstRam.setListIndex(-1);
-        engine.restoreSelection(stored);
+        profile.store("RAM", "Release", stored);
+        engine.restoreSelection();
         EXPECT_EQ(lstRam.listIndex(), -1) << stored;
     }
     EXPECT_TRUE(reporter.errors.empty());
-    engine.restoreSelection("-2");
+    profile.store("RAM", "Release", "-2");
+    engine.restoreSelection();
     ASSERT_EQ(reporter.errors.size(), 1u);
     EXPECT_EQ(reporter.errors[0].tag, "frmMain,loadRAM");
     EXPECT_EQ(reporter.errors[0].number, 380);

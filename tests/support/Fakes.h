@@ -6,11 +6,17 @@
 #include "core/MemoryStatus.h"
 #include "core/MessageBoxes.h"
 #include "core/ProgramDirectory.h"
+#include "core/ProfileFile.h"
 #include "core/ProgramExit.h"
+#include "core/RegistryStore.h"
 #include "core/UrlOpener.h"
 
 #include <cstdint>
+#include <algorithm>
+#include <cctype>
 #include <deque>
+#include <map>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
@@ -108,7 +114,9 @@ public:
 class FakeProgramDirectory : public ProgramDirectory {
 public:
     std::string dir = "/tmp";
+    std::string name = "Nimbrel";
     std::string path() override { return dir; }
+    std::string executableName() override { return name; }
 };
 
 class FakeUrlOpener : public UrlOpener {
@@ -121,6 +129,84 @@ class FakeProgramExit : public ProgramExit {
 public:
     int ended = 0;
     void endNow() override { ++ended; }
+};
+
+inline std::string lowered(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+// settings.ini kept in memory: names without regard to case, every write recorded.
+class FakeProfileFile : public ProfileFile {
+public:
+    struct Write {
+        std::string section, key, value;
+    };
+    std::map<std::string, std::string> values; // "section/key", lower case
+    std::vector<Write> writes;
+    std::vector<std::string> paths;
+
+    std::string readString(const std::string& path, const std::string& section, const std::string& key,
+                           const std::string& defaultValue) override
+    {
+        paths.push_back(path);
+        const auto it = values.find(lowered(section + "/" + key));
+        return (it == values.end() ? defaultValue : it->second).substr(0, 254);
+    }
+    bool writeString(const std::string& path, const std::string& section, const std::string& key,
+                     const std::string& value) override
+    {
+        paths.push_back(path);
+        writes.push_back({section, key, value});
+        values[lowered(section + "/" + key)] = value;
+        return true;
+    }
+    void store(const std::string& section, const std::string& key, const std::string& value)
+    {
+        values[lowered(section + "/" + key)] = value;
+    }
+    // The last value written to a key, or nothing.
+    std::optional<std::string> written(const std::string& section, const std::string& key) const
+    {
+        for (auto it = writes.rbegin(); it != writes.rend(); ++it) {
+            if (lowered(it->section) == lowered(section) && lowered(it->key) == lowered(key)) return it->value;
+        }
+        return std::nullopt;
+    }
+};
+
+// Registry keys and values kept in memory, names without regard to case.
+class FakeRegistryStore : public RegistryStore {
+public:
+    std::map<std::string, std::map<std::string, std::string>> keys; // lower-case key -> lower-case name -> data
+
+    bool keyExists(const std::string& subKey) override { return keys.count(lowered(subKey)) != 0; }
+    bool createKey(const std::string& subKey) override
+    {
+        keys[lowered(subKey)];
+        return true;
+    }
+    std::optional<std::string> queryValue(const std::string& subKey, const std::string& name) override
+    {
+        const auto k = keys.find(lowered(subKey));
+        if (k == keys.end()) return std::nullopt;
+        const auto v = k->second.find(lowered(name));
+        if (v == k->second.end()) return std::nullopt;
+        return v->second;
+    }
+    bool setValue(const std::string& subKey, const std::string& name, const std::string& data) override
+    {
+        const auto k = keys.find(lowered(subKey));
+        if (k == keys.end()) return false;
+        k->second[lowered(name)] = data;
+        return true;
+    }
+    bool deleteValue(const std::string& subKey, const std::string& name) override
+    {
+        const auto k = keys.find(lowered(subKey));
+        return k != keys.end() && k->second.erase(lowered(name)) == 1;
+    }
 };
 
 } // namespace nimbrel::testing

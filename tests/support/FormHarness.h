@@ -7,9 +7,15 @@
 namespace nimbrel::testing {
 
 // The main window wired to fakes of everything outside it: a 512 MB machine
-// with 100 MB available, the vendor's site at a test address.
+// with 100 MB available, no settings file yet, the session's autostart key
+// in place, the vendor's site at a test address.
 struct FormHarness {
-    FormHarness() { memory.setMB(512, 100, 1536, 900); }
+    FormHarness()
+    {
+        memory.setMB(512, 100, 1536, 900);
+        registry.createKey("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+        directory.dir = "/opt/nimbrel";
+    }
 
     FakeMemoryStatus memory;
     FakeMemoryBlock block;
@@ -18,8 +24,11 @@ struct FormHarness {
     FakeUrlOpener urls;
     FakeProgramExit exit;
     VirtualScheduler scheduler;
-    MainForm form{MainFormServices{memory, block, messages, reporter, urls, exit, scheduler, scheduler,
-                                   "http://127.0.0.1:8765"}};
+    FakeProfileFile profile;
+    FakeRegistryStore registry;
+    FakeProgramDirectory directory;
+    MainForm form{MainFormServices{memory, block, messages, reporter, urls, exit, scheduler, scheduler, profile,
+                                   registry, directory, "http://127.0.0.1:8765"}};
 };
 
 } // namespace nimbrel::testing

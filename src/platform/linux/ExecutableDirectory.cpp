@@ -13,4 +13,11 @@ std::string ExecutableDirectory::path()
     return exe.parent_path().string();
 }
 
+std::string ExecutableDirectory::executableName()
+{
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink(exeLink_, ec);
+    return ec ? std::string("Nimbrel") : exe.stem().string();
+}
+
 } // namespace nimbrel

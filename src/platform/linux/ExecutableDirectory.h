@@ -6,11 +6,12 @@
 
 namespace nimbrel {
 
-// The directory of the running executable, read from /proc/self/exe.
+// The directory and name of the running executable, read from /proc/self/exe.
 class ExecutableDirectory : public ProgramDirectory {
 public:
     explicit ExecutableDirectory(std::string exeLink = "/proc/self/exe") : exeLink_(std::move(exeLink)) {}
     std::string path() override;
+    std::string executableName() override;
 
 private:
     std::string exeLink_;

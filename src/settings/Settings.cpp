@@ -1,0 +1,34 @@
+#include "Settings.h"
+
+#include "core/ProfileFile.h"
+#include "core/ProgramDirectory.h"
+#include "core/Trap.h"
+
+namespace nimbrel {
+
+Settings::Settings(ProfileFile& profile, ProgramDirectory& directory, ErrorReporter& reporter)
+    : profile_(profile), directory_(directory), reporter_(reporter)
+{
+}
+
+std::string Settings::path() { return directory_.path() + "/settings.ini"; }
+
+std::string Settings::getData(const std::string& section, const std::string& key, const std::string& defaultValue)
+{
+    const Trap trap(reporter_, "frmMain,getData");
+    std::string buffer(255, ' ');
+    trap([&] { buffer = profile_.readString(path(), section, key, defaultValue); });
+    std::string result;
+    const Trap stripTrap(reporter_, "frmMain,stripNull");
+    stripTrap([&] { result = stripNull(buffer); });
+    return result;
+}
+
+void Settings::writeData(const std::string& section, const std::string& key, const std::string& value)
+{
+    Trap::silent()([&] { profile_.writeString(path(), section, key, value); });
+}
+
+std::string stripNull(const std::string& text) { return text.substr(0, text.find('\0')); }
+
+} // namespace nimbrel

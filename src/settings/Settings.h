@@ -1,0 +1,38 @@
+#pragma once
+
+#include "SettingsKeys.h"
+
+#include <string>
+
+namespace nimbrel {
+
+class ErrorReporter;
+class ProfileFile;
+class ProgramDirectory;
+
+// settings.ini beside the executable: read key by key at start-up, written
+// key by key the moment a control changes. No cache: every call goes to the file.
+class Settings {
+public:
+    Settings(ProfileFile& profile, ProgramDirectory& directory, ErrorReporter& reporter);
+
+    // The stored text of key in section, or the default when the file, section or key is absent.
+    std::string getData(const std::string& section, const std::string& key, const std::string& defaultValue);
+    std::string getData(const SettingKey& k) { return getData(k.section, k.key, k.defaultValue); }
+    // Stores one key at once; a write that fails is not reported.
+    void writeData(const std::string& section, const std::string& key, const std::string& value);
+    void writeData(const SettingKey& k, const std::string& value) { writeData(k.section, k.key, value); }
+
+    // The file's full path, taken afresh from the program directory.
+    std::string path();
+
+private:
+    ProfileFile& profile_;
+    ProgramDirectory& directory_;
+    ErrorReporter& reporter_;
+};
+
+// The text up to, not including, its first NUL character.
+std::string stripNull(const std::string& text);
+
+} // namespace nimbrel

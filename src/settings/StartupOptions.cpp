@@ -1,0 +1,102 @@
+#include "StartupOptions.h"
+
+#include "AppliedValues.h"
+#include "ModReg.h"
+#include "Settings.h"
+#include "core/Numbers.h"
+#include "core/ProgramDirectory.h"
+#include "core/Trap.h"
+#include "memory/AmountLists.h"
+
+namespace nimbrel {
+
+StartupOptions::StartupOptions(Services services, ListModel& startupRam, const bool& isLoading,
+                               StartRelease startRelease)
+    : cmbStartupRam(startupRam), services_(services), isLoading_(isLoading), startRelease_(std::move(startRelease))
+{
+    optDisplay.setValue(0);
+    optDisplay.onClick = [this](int index) { optDisplay_Click(index); };
+    chkStartup.onClick = [this] { chkStartup_Click(); };
+    cmbStartupRam.onClick = [this] { cmbStartupRam_Click(); };
+    cmbStartupWait.onClick = [this] { cmbStartupWait_Click(); };
+    cmbRetry.onClick = [this] { cmbRetry_Click(); };
+    chkLowLevel.onClick = [this] { chkLowLevel_Click(); };
+    chkQuit.onClick = [this] { chkQuit_Click(); };
+}
+
+void StartupOptions::loadStartup()
+{
+    const Trap trap(services_.reporter, "frmMain,loadStartup");
+    Settings& s = services_.settings;
+    trap([&] { applyDisplay(optDisplay, s.getData(keys::startupDisplay)); });
+    trap([&] { applyNumericCheck(chkStartup, s.getData(keys::startupAutoLaunch)); });
+    trap([&] { applyNumericCheck(chkQuit, s.getData(keys::startupQuit)); });
+    trap([&] { applyNumericCheck(chkLowLevel, s.getData(keys::startupLowLevel)); });
+    trap([&] { applyNumericPosition(cmbStartupRam, s.getData(keys::startupRelease), true); });
+    trap([&] {
+        for (int seconds = 1; seconds <= 250; ++seconds) cmbStartupWait.addItem(std::to_string(seconds));
+    });
+    trap([&] { applyNumericPosition(cmbStartupWait, s.getData(keys::startupWait), true); });
+    trap([&] {
+        for (int tries = 1; tries <= 20; ++tries) cmbRetry.addItem(std::to_string(tries));
+    });
+    trap([&] { applyNumericPosition(cmbRetry, s.getData(keys::startupRetry), true); });
+}
+
+void StartupOptions::checkStartupRelease()
+{
+    const Trap trap(services_.reporter, "frmMain,checkStartupRelease");
+    if (cmbStartupRam.text() == "0 MB") return;
+    std::int32_t amount = 0;
+    trap([&] { amount = entryAmountMB(cmbStartupRam.text()); });
+    std::uint32_t waitMs = 0;
+    trap([&] { waitMs = static_cast<std::uint32_t>(toInt32(leadingNumber(cmbStartupWait.text()))) * 1000u; });
+    trap([&] { startRelease_(amount, waitMs); });
+}
+
+void StartupOptions::store(const char* tag, const SettingKey& key, int value)
+{
+    if (isLoading_) return;
+    const Trap trap(services_.reporter, tag);
+    trap([&] { services_.settings.writeData(key, std::to_string(value)); });
+}
+
+void StartupOptions::optDisplay_Click(int index) { store("frmMain,optDisplay_Click", keys::startupDisplay, index); }
+
+void StartupOptions::cmbStartupRam_Click()
+{
+    store("frmMain,cmbStartupRam_Click", keys::startupRelease, cmbStartupRam.listIndex());
+}
+
+void StartupOptions::cmbStartupWait_Click()
+{
+    store("frmMain,cmbStartupWait_Click", keys::startupWait, cmbStartupWait.listIndex());
+}
+
+void StartupOptions::cmbRetry_Click() { store("frmMain,cmbRetry_Click", keys::startupRetry, cmbRetry.listIndex()); }
+
+void StartupOptions::chkLowLevel_Click() { store("frmMain,chkLowLevel_Click", keys::startupLowLevel, chkLowLevel.value()); }
+
+void StartupOptions::chkQuit_Click() { store("frmMain,chkQuit_Click", keys::startupQuit, chkQuit.value()); }
+
+void StartupOptions::chkStartup_Click()
+{
+    // Runs while loading as well: every start with the box checked points the
+    // session's entry at this executable again, wherever it has moved.
+    const Trap trap(services_.reporter, "frmMain,chkStartup_Click");
+    trap([&] {
+        if (chkStartup.checked()) {
+            services_.registry.regSetValue(runKey, runValue, executablePath());
+        } else {
+            services_.registry.deleteValue(runValue, runKey);
+        }
+    });
+    trap([&] { services_.settings.writeData(keys::startupAutoLaunch, std::to_string(chkStartup.value())); });
+}
+
+std::string StartupOptions::executablePath()
+{
+    return services_.directory.path() + "/" + services_.directory.executableName();
+}
+
+} // namespace nimbrel

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/CheckBoxModel.h"
+#include "core/ListModel.h"
+#include "core/OptionGroupModel.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace nimbrel {
+
+class ErrorReporter;
+class ModReg;
+class ProgramDirectory;
+class Settings;
+
+// The Startup/Other panel: display at start-up, start with the desktop
+// session, the release at start-up, the passes of every release, the
+// low-memory warning switch and closing to the tray.
+class StartupOptions {
+public:
+    using StartRelease = std::function<void(std::int32_t amountMB, std::uint32_t firstDelayMs)>;
+
+    // The key and value under which the desktop session finds what to start at login.
+    static constexpr const char* runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    static constexpr const char* runValue = "Nimbrel";
+
+    struct Services {
+        Settings& settings;
+        ModReg& registry;
+        ProgramDirectory& directory;
+        ErrorReporter& reporter;
+    };
+
+    // cmbStartupRam is filled with the amounts before the loader runs.
+    StartupOptions(Services services, ListModel& cmbStartupRam, const bool& isLoading, StartRelease startRelease);
+
+    void loadStartup();
+    void checkStartupRelease();
+
+    void optDisplay_Click(int index);
+    void chkStartup_Click();
+    void cmbStartupRam_Click();
+    void cmbStartupWait_Click();
+    void cmbRetry_Click();
+    void chkLowLevel_Click();
+    void chkQuit_Click();
+
+    // The full path of the running executable, as the desktop session starts it.
+    std::string executablePath();
+
+    OptionGroupModel optDisplay{{"Fully Displayed", "Minimized in Taskbar", "Hidden"}};
+    OptionGroupModel optCPU{{"Slower", "Medium", "Faster"}};
+    CheckBoxModel chkStartup{"Automatically launch"};
+    ListModel cmbStartupWait;
+    ListModel cmbRetry;
+    CheckBoxModel chkLowLevel;
+    CheckBoxModel chkQuit{"Enable"};
+    ListModel& cmbStartupRam;
+
+private:
+    // Writes a list's position or a box's state unless the stored values are being applied.
+    void store(const char* tag, const struct SettingKey& key, int value);
+
+    Services services_;
+    const bool& isLoading_;
+    StartRelease startRelease_;
+};
+
+} // namespace nimbrel
