@@ -31,6 +31,9 @@ void MainForm::Form_Load()
     const Trap trap(services_.reporter, "frmMain,Form_Load");
     trap([&] { modReg.regReadOrCreate("Software\\Microsoft\\Nimbrel", "ver", "5"); });
     trap([&] {
+        if (services_.getSystemInfo) services_.getSystemInfo(modReg);
+    });
+    trap([&] {
         tmrCPU.setEnabled(true);
         tmrMemory.setEnabled(true);
     });

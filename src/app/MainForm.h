@@ -13,6 +13,7 @@
 #include "settings/Settings.h"
 #include "settings/StartupOptions.h"
 
+#include <functional>
 #include <string>
 
 namespace nimbrel {
@@ -41,6 +42,8 @@ struct MainFormServices {
     RegistryStore& registry;
     ProgramDirectory& directory;
     std::string vendorServer; // base address of the vendor's web site
+    // Reads the system's identification for error reports, once at start-up.
+    std::function<void(ModReg&)> getSystemInfo = {};
 };
 
 // The main window: owns the controls, the timers and the state of the

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/ConnectivityProbe.h"
 #include "core/ErrorReporter.h"
 #include "core/EventLoop.h"
+#include "core/HttpTransfer.h"
 #include "core/MemoryBlock.h"
 #include "core/MemoryStatus.h"
 #include "core/MessageBoxes.h"
@@ -9,6 +11,7 @@
 #include "core/ProfileFile.h"
 #include "core/ProgramExit.h"
 #include "core/RegistryStore.h"
+#include "core/SystemVersion.h"
 #include "core/UrlOpener.h"
 
 #include <cstdint>
@@ -207,6 +210,52 @@ public:
         const auto k = keys.find(lowered(subKey));
         return k != keys.end() && k->second.erase(lowered(name)) == 1;
     }
+};
+
+// The shared transfer object: records what it was asked; a transfer can be
+// left "executing" for a number of busy tests.
+class FakeHttpTransfer : public HttpTransfer {
+public:
+    std::vector<std::string> calls; // "cancel", "GET <url>"
+    int busyTests = 0;              // stillExecuting() answers true this many times
+    std::function<void(const std::string&)> duringGet;
+
+    void cancel() override { calls.push_back("cancel"); }
+    bool stillExecuting() override
+    {
+        if (busyTests == 0) return false;
+        --busyTests;
+        return true;
+    }
+    std::string openUrlText(const std::string& url) override
+    {
+        calls.push_back("GET " + url);
+        if (duringGet) duringGet(url);
+        return {};
+    }
+    std::vector<std::uint8_t> openUrlBytes(const std::string& url) override
+    {
+        calls.push_back("GET " + url);
+        return {};
+    }
+    std::string responseHeaders() override { return {}; }
+};
+
+class FakeProbe : public ConnectivityProbe {
+public:
+    bool online = true;
+    int probes = 0;
+    bool pageReachable() override
+    {
+        ++probes;
+        return online;
+    }
+};
+
+class FakeSystemVersion : public SystemVersion {
+public:
+    SystemIdentity identity{"Debian GNU/Linux 12 (bookworm)", "6.1.0-18-amd64", ""};
+    SystemIdentity identify() override { return identity; }
 };
 
 } // namespace nimbrel::testing

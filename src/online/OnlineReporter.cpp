@@ -1,0 +1,57 @@
+#include "OnlineReporter.h"
+
+#include "ReportText.h"
+#include "core/ConnectivityProbe.h"
+#include "core/EventLoop.h"
+#include "core/HttpTransfer.h"
+#include "core/Trap.h"
+#include "settings/ModReg.h"
+
+namespace nimbrel {
+
+OnlineReporter::OnlineReporter(Services services, std::string vendorServer)
+    : services_(services), vendorServer_(std::move(vendorServer))
+{
+}
+
+void OnlineReporter::reportError(const std::string& tag, int number, const std::string& description)
+{
+    if (depth_ >= maxNesting) return;
+    ++depth_;
+    try {
+        if (checkConnection() && number != 0) {
+            services_.transfer.cancel();
+            while (services_.transfer.stillExecuting()) {
+                services_.events.doEvents();
+                services_.events.doEvents();
+            }
+            const std::string query = encodeQuery(reportText(system_, ieVersion_, tag, number, description));
+            services_.transfer.openUrlText(vendorServer_ + "/error-reporting/error-msg.php?" + query);
+        }
+    } catch (...) {
+        // Whatever fails while reporting is swallowed: the caller resumes.
+    }
+    --depth_;
+}
+
+bool OnlineReporter::checkConnection()
+{
+    bool reachable = false;
+    const Trap ignore = Trap::silent();
+    ignore([&] { services_.events.doEvents(); });
+    ignore([&] { reachable = services_.probe.pageReachable(); });
+    return reachable;
+}
+
+void OnlineReporter::getSystemInfo(ModReg& registry)
+{
+    const Trap ignore = Trap::silent();
+    SystemIdentity identity;
+    ignore([&] { identity = services_.system.identify(); });
+    ignore([&] { system_.osName = identity.osName; });
+    ignore([&] { system_.osVersion = identity.osVersion; });
+    ignore([&] { system_.servicePack = identity.servicePack.substr(0, identity.servicePack.find('\0')); });
+    ignore([&] { ieVersion_ = registry.regGetValue("Software\\Microsoft\\Internet Explorer", "Version"); });
+}
+
+} // namespace nimbrel

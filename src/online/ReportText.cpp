@@ -1,0 +1,35 @@
+#include "ReportText.h"
+
+#include <cstring>
+
+namespace nimbrel {
+
+std::string reportText(const SystemIdentity& system, const std::string& ieVersion, const std::string& tag,
+                       int number, const std::string& description)
+{
+    return system.osName + "," + system.osVersion + "," + system.servicePack + "," + ieVersion + "," + tag +
+           std::to_string(number) + description;
+}
+
+std::string encodeQuery(const std::string& text)
+{
+    // Unreserved characters, sub-delimiters, and what a query may hold besides.
+    static const char* const allowed = "-._~!$&'()*+,;=:@/?";
+    static const char* const hex = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool alnum = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (alnum || (c != 0 && std::strchr(allowed, c) != nullptr)) {
+            out += ch;
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        }
+    }
+    return out;
+}
+
+} // namespace nimbrel

@@ -1,0 +1,143 @@
+#include "online/OnlineReporter.h"
+#include "online/ReportText.h"
+#include "online/VersionNames.h"
+#include "settings/ModReg.h"
+#include "support/Fakes.h"
+
+#include <gtest/gtest.h>
+
+namespace nimbrel {
+namespace {
+
+using namespace nimbrel::testing;
+
+const std::string server = "http://127.0.0.1:8765";
+const std::string reportPath = server + "/error-reporting/error-msg.php?";
+
+class OnlineReporterTest : public ::testing::Test {
+protected:
+    OnlineReporterTest()
+    {
+        system.identity = {"Microsoft Windows XP", "5.1.2600", "Service Pack 2"};
+        registry.createKey("Software\\Microsoft\\Internet Explorer");
+        registry.setValue("Software\\Microsoft\\Internet Explorer", "Version", "6.0.2900.2180");
+        reporter.getSystemInfo(modReg);
+    }
+
+    FakeHttpTransfer transfer;
+    FakeProbe probe;
+    FakeEventLoop events;
+    FakeSystemVersion system;
+    FakeRegistryStore registry;
+    RecordingReporter unused;
+    ModReg modReg{registry, unused};
+    OnlineReporter reporter{{transfer, probe, events, system}, server};
+};
+
+TEST_F(OnlineReporterTest, AReportIsOneGetWithThePositionalFields)
+{
+    reporter.reportError("frmMain,tmrAuto_Timer", 6, "Overflow");
+    EXPECT_EQ(transfer.calls, (std::vector<std::string>{
+                                  "cancel",
+                                  "GET " + reportPath +
+                                      "Microsoft%20Windows%20XP,5.1.2600,Service%20Pack%202,6.0.2900.2180,"
+                                      "frmMain,tmrAuto_Timer6Overflow"}));
+    EXPECT_EQ(probe.probes, 1);
+}
+
+TEST_F(OnlineReporterTest, ANegativeNumberKeepsItsSignAndOddCharactersAreEncoded)
+{
+    reporter.reportError("modReg,regSetValue", -2147467259, "a, b & c\r\nHost: evil #1 100% \xC3\xA9");
+    ASSERT_EQ(transfer.calls.size(), 2u);
+    const std::string url = transfer.calls[1];
+    EXPECT_NE(url.find("modReg,regSetValue-2147467259a,%20b%20&%20c%0D%0AHost:%20evil%20%231%20100%25%20%C3%A9"),
+              std::string::npos)
+        << url;
+}
+
+TEST_F(OnlineReporterTest, OfflineNothingIsSentButTheProbeIsTriedOncePerReport)
+{
+    probe.online = false;
+    reporter.reportError("frmMain,loadRAM", 380, "Invalid property value");
+    reporter.reportError("frmMain,loadRAM", 380, "Invalid property value");
+    EXPECT_TRUE(transfer.calls.empty());
+    EXPECT_EQ(probe.probes, 2);
+}
+
+TEST_F(OnlineReporterTest, ErrorNumberZeroSendsNothing)
+{
+    reporter.reportError("frmMain,loadRAM", 0, "");
+    EXPECT_TRUE(transfer.calls.empty());
+    EXPECT_EQ(probe.probes, 1);
+}
+
+TEST_F(OnlineReporterTest, ATransferInProgressIsCancelledAndAwaitedBeforeTheReport)
+{
+    transfer.busyTests = 3;
+    reporter.reportError("frmAutoUpdate,cmd_Proceed", 5, "Invalid procedure call");
+    ASSERT_EQ(transfer.calls.size(), 2u);
+    EXPECT_EQ(transfer.calls[0], "cancel");
+    EXPECT_EQ(events.yields, 1 + 3 * 2) << "one yield in the probe, two per busy test";
+}
+
+TEST_F(OnlineReporterTest, ReportsFromInsideAReportsWaitStayBounded)
+{
+    int started = 0;
+    // Every wait lets another tick fail and report, as a slow server would.
+    transfer.duringGet = [&](const std::string&) {
+        ++started;
+        reporter.reportError("frmMain,tmrMemory_Timer", 6, "Overflow");
+    };
+    reporter.reportError("frmMain,tmrMemory_Timer", 6, "Overflow");
+    EXPECT_EQ(started, OnlineReporter::maxNesting);
+}
+
+TEST_F(OnlineReporterTest, AnUnknownSystemStartsTheQueryWithAComma)
+{
+    FakeSystemVersion unknown;
+    unknown.identity = {};
+    FakeRegistryStore emptyRegistry;
+    ModReg emptyReg{emptyRegistry, unused};
+    OnlineReporter r{{transfer, probe, events, unknown}, server};
+    r.getSystemInfo(emptyReg);
+    r.reportError("frmMain,initMemory", 6, "Overflow");
+    EXPECT_EQ(transfer.calls.back(), "GET " + reportPath + ",,,,frmMain,initMemory6Overflow");
+}
+
+TEST(VersionNames, TheNameTableOfTheClassicSystems)
+{
+    struct Case {
+        VersionRecord record;
+        const char* name;
+        const char* version;
+    };
+    const Case cases[] = {
+        {{1, 4, 0, 0x040003B6, ""}, "Microsoft Windows 95", "4.0.950"},
+        {{1, 4, 10, 0x040A07CE, ""}, "Microsoft Windows 98", "4.10.1998"},
+        {{1, 4, 10, 0x040A0886, ""}, "Microsoft Windows 98", "4.10.2182"},
+        {{1, 4, 10, 0x040A0887, ""}, "Microsoft Windows 98 Second Edition", "4.10.2183"},
+        {{1, 4, 90, 0x045A0BB8, ""}, "Microsoft Windows Millennium Edition", "4.90.3000"},
+        {{2, 3, 10, 1057, ""}, "Microsoft Windows NT 3.51", "3.10.1057"},
+        {{2, 4, 0, 1381, ""}, "Microsoft Windows NT 4.0", "4.0.1381"},
+        {{2, 5, 0, 2195, ""}, "Microsoft Windows 2000", "5.0.2195"},
+        {{2, 5, 1, 2600, ""}, "Microsoft Windows XP", "5.1.2600"},
+        {{2, 5, 2, 3790, ""}, "Microsoft Windows Sever 2003", "5.2.3790"},
+        {{2, 6, 0, 6000, ""}, "", "6.0.6000"},
+        {{1, 5, 20, 0, ""}, "", "5.20.0"},
+        {{3, 5, 1, 1, ""}, "", "5.1.1"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(osNameOf(c.record), c.name) << c.version;
+        EXPECT_EQ(osVersionOf(c.record), c.version);
+    }
+}
+
+TEST(ReportText, QueryCharactersThatMayStandStayAsTheyAre)
+{
+    EXPECT_EQ(encodeQuery("a,b&c=d;e/f?g:h@i'j(k)l*m+n!o$p-q.r_s~t"), "a,b&c=d;e/f?g:h@i'j(k)l*m+n!o$p-q.r_s~t");
+    EXPECT_EQ(encodeQuery(std::string("\0\x7F\"<>\\^`{|}[]", 13)),
+              "%00%7F%22%3C%3E%5C%5E%60%7B%7C%7D%5B%5D");
+}
+
+} // namespace
+} // namespace nimbrel
