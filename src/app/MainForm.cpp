@@ -14,10 +14,15 @@ MainForm::MainForm(MainFormServices services)
               [this](std::int32_t amountMB, std::uint32_t firstDelayMs) { engine.startRelease(amountMB, firstDelayMs); }),
       engine({services.memory, services.block, services.messages, services.reporter, settings}, amounts.lstRam,
              startup.cmbRetry, isLoading),
+      warning(services.messages, startup.chkLowLevel),
+      autoRelease({services.memory, services.clock, settings, services.reporter},
+                  {amounts, startup, engine, warning, lblCPU}, isLoading),
+      timedRelease({services.memory, services.clock, settings, services.reporter},
+                   {amounts, startup, engine, warning, lblCPU}, isLoading),
       panels(services.urls, services.vendorServer),
       services_(std::move(services))
 {
-    for (TimerModel* timer : {&tmrCPU, &tmrMemory, &tmrTime, &tmrAuto, &engine.tmrRam}) {
+    for (TimerModel* timer : {&tmrCPU, &tmrMemory, &timedRelease.tmrTime, &autoRelease.tmrAuto, &engine.tmrRam}) {
         services_.scheduler.attach(*timer);
     }
     cmdPause.onClick = [this] { cmdPause_Click(); };
@@ -40,14 +45,16 @@ void MainForm::Form_Load()
     isLoading = true;
     trap([&] { amounts.initMemory(); });
     trap([&] { loadRAM(); });
+    trap([&] { autoRelease.loadAuto(); });
+    trap([&] { timedRelease.loadTime(); });
     trap([&] { startup.loadStartup(); });
     isLoading = false;
     trap([&] { startup.checkStartupRelease(); });
     trap([&] {
-        if (chkTimeActive.checked()) tmrTime.setEnabled(true);
+        if (timedRelease.chkTimeActive.checked()) timedRelease.arm();
     });
     trap([&] {
-        if (chkAutoActive.checked()) tmrAuto.setEnabled(true);
+        if (autoRelease.chkAutoActive.checked()) autoRelease.arm();
     });
     trap([&] { showAtStart(); });
 }
@@ -80,7 +87,7 @@ void MainForm::loadRAM()
 void MainForm::shutdown()
 {
     const Trap trap = Trap::silent();
-    for (TimerModel* timer : {&tmrTime, &tmrAuto, &tmrCPU, &tmrMemory, &engine.tmrRam}) {
+    for (TimerModel* timer : {&timedRelease.tmrTime, &autoRelease.tmrAuto, &tmrCPU, &tmrMemory, &engine.tmrRam}) {
         trap([&] { timer->setEnabled(false); });
     }
     services_.exit.endNow();
@@ -115,7 +122,7 @@ void MainForm::cmdPause_Click()
 {
     const Trap trap(services_.reporter, "frmMain,cmdPause_Click");
     if (cmdPause.caption() == pauseCaption) {
-        for (TimerModel* timer : {&tmrCPU, &tmrMemory, &tmrTime, &tmrAuto}) {
+        for (TimerModel* timer : {&tmrCPU, &tmrMemory, &timedRelease.tmrTime, &autoRelease.tmrAuto}) {
             trap([&] { timer->setEnabled(false); });
         }
         trap([&] { frmMain.setCaption(pausedCaption); });
@@ -127,10 +134,10 @@ void MainForm::cmdPause_Click()
         tmrMemory.setEnabled(true);
     });
     trap([&] {
-        if (chkTimeActive.checked()) tmrTime.setEnabled(true);
+        if (timedRelease.chkTimeActive.checked()) timedRelease.tmrTime.setEnabled(true);
     });
     trap([&] {
-        if (chkAutoActive.checked()) tmrAuto.setEnabled(true);
+        if (autoRelease.chkAutoActive.checked()) autoRelease.tmrAuto.setEnabled(true);
     });
     cmdPause.setCaption(pauseCaption);
 }

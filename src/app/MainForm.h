@@ -9,6 +9,9 @@
 #include "core/WindowModel.h"
 #include "memory/AmountLists.h"
 #include "memory/ReleaseEngine.h"
+#include "policies/AutoRelease.h"
+#include "policies/LowMemoryWarning.h"
+#include "policies/TimedRelease.h"
 #include "settings/ModReg.h"
 #include "settings/Settings.h"
 #include "settings/StartupOptions.h"
@@ -71,22 +74,21 @@ public:
     WindowModel frmMain{"Nimbrel"};
     TimerModel tmrCPU{1000};
     TimerModel tmrMemory{1000};
-    TimerModel tmrTime{1000};
-    TimerModel tmrAuto{1000};
+    LabelModel lblCPU{"0%"};
 
     ButtonModel cmdPause{"&Pause All Activity"};
     ButtonModel cmdExit{"&Exit Nimbrel"};
     ButtonModel cmdHide{"&Hide"};
     MenuEntryModel mnuExit{"E&xit"};
 
-    CheckBoxModel chkAutoActive{"Auto Release Active"};
-    CheckBoxModel chkTimeActive{"Time Release Active"};
-
     Settings settings;
     ModReg modReg;
     AmountLists amounts;
     StartupOptions startup;
     ReleaseEngine engine;
+    LowMemoryWarning warning;
+    AutoRelease autoRelease;
+    TimedRelease timedRelease;
     Panels panels;
 
     static constexpr const char* pausedCaption = "Nimbrel [Paused]";

@@ -26,7 +26,12 @@ ReleaseEngine::ReleaseEngine(Services services, ListModel& lstRam, ListModel& cm
 
 void ReleaseEngine::startRelease(std::int32_t amountMB, std::uint32_t firstDelayMs)
 {
-    releaseTarget_ = toInt32(static_cast<double>(availablePhysicalMB(services_.status)) + amountMB);
+    startReleaseFrom(availablePhysicalMB(services_.status), amountMB, firstDelayMs);
+}
+
+void ReleaseEngine::startReleaseFrom(std::int32_t availableMB, std::int32_t amountMB, std::uint32_t firstDelayMs)
+{
+    releaseTarget_ = toInt32(static_cast<double>(availableMB) + amountMB);
     retryCount_ = 0;
     tmrRam.setInterval(firstDelayMs);
     tmrRam.setEnabled(true);

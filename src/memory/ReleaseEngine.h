@@ -33,6 +33,8 @@ public:
     ReleaseEngine(Services services, ListModel& lstRam, ListModel& cmbRetry, const bool& isLoading);
 
     void startRelease(std::int32_t amountMB, std::uint32_t firstDelayMs);
+    // The same, with the available memory its caller measured earlier in the same tick.
+    void startReleaseFrom(std::int32_t availableMB, std::int32_t amountMB, std::uint32_t firstDelayMs);
     bool running() const { return tmrRam.enabled(); }
 
     void cmdRam_Click();

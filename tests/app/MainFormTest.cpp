@@ -42,15 +42,16 @@ TEST_F(MainFormTest, FreeUpRamNowMakesOnePassThenTheButtonIsFreeAgain)
 
 TEST_F(MainFormTest, PauseStopsSamplingAndPoliciesButNotARunningRelease)
 {
-    form.chkTimeActive.setValue(1);
-    form.chkAutoActive.setValue(1);
     form.Form_Load();
-    EXPECT_TRUE(form.tmrTime.enabled());
+    EXPECT_TRUE(form.timedRelease.tmrTime.enabled()) << "both policies are on at a first start";
+    EXPECT_TRUE(form.autoRelease.tmrAuto.enabled());
     form.engine.startRelease(50, 1000);
     form.cmdPause.userClick();
     EXPECT_EQ(form.frmMain.caption(), "Nimbrel [Paused]");
     EXPECT_EQ(form.cmdPause.caption(), "&Resume Activity");
-    for (TimerModel* t : {&form.tmrCPU, &form.tmrMemory, &form.tmrTime, &form.tmrAuto}) EXPECT_FALSE(t->enabled());
+    for (TimerModel* t : {&form.tmrCPU, &form.tmrMemory, &form.timedRelease.tmrTime, &form.autoRelease.tmrAuto}) {
+        EXPECT_FALSE(t->enabled());
+    }
     EXPECT_TRUE(form.engine.tmrRam.enabled());
     scheduler.advance(1000);
     EXPECT_EQ(block.blocks.size(), 1u) << "the release goes on while paused";
@@ -58,15 +59,15 @@ TEST_F(MainFormTest, PauseStopsSamplingAndPoliciesButNotARunningRelease)
 
 TEST_F(MainFormTest, ResumeEnablesOnlyThePoliciesThatAreActive)
 {
-    form.chkAutoActive.setValue(1);
+    profile.store("Time", "Active", "0");
     form.Form_Load();
     form.cmdPause.userClick();
     form.cmdPause.userClick();
     EXPECT_EQ(form.cmdPause.caption(), "&Pause All Activity");
     EXPECT_TRUE(form.tmrCPU.enabled());
     EXPECT_TRUE(form.tmrMemory.enabled());
-    EXPECT_FALSE(form.tmrTime.enabled());
-    EXPECT_TRUE(form.tmrAuto.enabled());
+    EXPECT_FALSE(form.timedRelease.tmrTime.enabled());
+    EXPECT_TRUE(form.autoRelease.tmrAuto.enabled());
 }
 
 TEST_F(MainFormTest, ExitStopsEveryTimerAndEndsAtOnce)
@@ -75,7 +76,8 @@ TEST_F(MainFormTest, ExitStopsEveryTimerAndEndsAtOnce)
     form.engine.startRelease(50, 1000);
     form.cmdExit.userClick();
     EXPECT_EQ(exit.ended, 1);
-    for (TimerModel* t : {&form.tmrCPU, &form.tmrMemory, &form.tmrTime, &form.tmrAuto, &form.engine.tmrRam}) {
+    for (TimerModel* t : {&form.tmrCPU, &form.tmrMemory, &form.timedRelease.tmrTime, &form.autoRelease.tmrAuto,
+                          &form.engine.tmrRam}) {
         EXPECT_FALSE(t->enabled());
     }
 }

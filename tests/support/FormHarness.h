@@ -10,7 +10,7 @@ namespace nimbrel::testing {
 // with 100 MB available, no settings file yet, the session's autostart key
 // in place, the vendor's site at a test address.
 struct FormHarness {
-    FormHarness()
+    explicit FormHarness(LocalTime start = LocalTime{1'700'000'000}) : scheduler(start)
     {
         memory.setMB(512, 100, 1536, 900);
         registry.createKey("Software\\Microsoft\\Windows\\CurrentVersion\\Run");

@@ -1,0 +1,138 @@
+#include "AutoRelease.h"
+
+#include "LowMemoryWarning.h"
+#include "PolicyInputs.h"
+#include "core/Numbers.h"
+#include "core/Trap.h"
+#include "memory/AmountLists.h"
+#include "memory/AvailableMemory.h"
+#include "memory/ReleaseEngine.h"
+#include "settings/AppliedValues.h"
+#include "settings/Settings.h"
+#include "settings/StartupOptions.h"
+
+namespace nimbrel {
+
+AutoRelease::AutoRelease(Services services, Neighbours neighbours, const bool& isLoading)
+    : cmbAutoRelease(neighbours.amounts.cmbAutoRelease),
+      lstAutoAmount(neighbours.amounts.lstAutoAmount),
+      services_(services),
+      n_(neighbours),
+      isLoading_(isLoading)
+{
+    tmrAuto.onTimer = [this] { tmrAuto_Timer(); };
+    cmbAutoRelease.onClick = [this] { cmbAutoRelease_Click(); };
+    lstAutoInterval.onClick = [this] { lstAutoInterval_Click(); };
+    lstAutoAmount.onClick = [this] { lstAutoAmount_Click(); };
+    chkAutoCPU.onClick = [this] { chkAutoCPU_Click(); };
+    cmbAutoCPU.onClick = [this] { cmbAutoCPU_Click(); };
+    chkAutoActive.onClick = [this] { chkAutoActive_Click(); };
+}
+
+void AutoRelease::loadAuto()
+{
+    const Trap trap(services_.reporter, "frmMain,loadAuto");
+    Settings& s = services_.settings;
+    trap([&] { applyBoundedPosition(cmbAutoRelease, s.getData(keys::autoMinimum)); });
+    trap([&] { applyBoundedPosition(lstAutoAmount, s.getData(keys::autoRelease)); });
+    trap([&] {
+        for (int i = 1; i <= 60; ++i) lstAutoInterval.addItem(std::to_string(5 * i));
+    });
+    trap([&] { applyNumericPosition(lstAutoInterval, s.getData(keys::autoInterval)); });
+    trap([&] { applyNumericCheck(chkAutoCPU, s.getData(keys::autoCpuCheck)); });
+    trap([&] {
+        for (int i = 1; i <= 10; ++i) cmbAutoCPU.addItem(std::to_string(10 * i));
+    });
+    trap([&] { applyNumericPosition(cmbAutoCPU, s.getData(keys::autoCpuPercent)); });
+    trap([&] { applyNumericCheck(chkAutoActive, s.getData(keys::autoActive)); });
+}
+
+void AutoRelease::arm()
+{
+    lastAutoCheck_ = services_.clock.now();
+    tmrAuto.setEnabled(true);
+}
+
+void AutoRelease::tmrAuto_Timer()
+{
+    const Trap trap(services_.reporter, "frmMain,tmrAuto_Timer");
+    if (lstAutoAmount.listIndex() < 0 || cmbAutoRelease.listIndex() < 0) return;
+
+    std::int64_t interval = 0;
+    trap([&] { interval = toInt32(numericValue(lstAutoInterval.text())); });
+    const LocalTime now = services_.clock.now();
+    if (now.seconds - lastAutoCheck_.seconds < interval) return;
+
+    if (n_.engine.running()) {
+        lastAutoCheck_ = now;
+        return;
+    }
+    bool cpuBusy = false;
+    trap([&] { cpuBusy = chkAutoCPU.value() == 1 && shownCpuUsage(n_.lblCPU) >= selectedNumber(cmbAutoCPU); });
+    if (cpuBusy) {
+        lastAutoCheck_ = now;
+        return;
+    }
+
+    std::int32_t amount = 0;
+    trap([&] { amount = entryAmountMB(lstAutoAmount.text()); });
+    std::int32_t available = 0;
+    trap([&] { available = availablePhysicalMB(services_.memory); });
+
+    bool goOn = true;
+    trap([&] { goOn = n_.warning.check(available, n_.amounts.totalPhysicalMB()); });
+    if (!goOn) return;
+
+    std::int32_t minimum = 0;
+    trap([&] { minimum = entryAmountMB(cmbAutoRelease.text()); });
+    // Above the minimum the interval is not restarted: from now on the check runs every tick.
+    if (available > minimum) return;
+
+    trap([&] {
+        const auto waitMs = static_cast<std::uint32_t>(selectedNumber(n_.startup.cmbStartupWait)) * 1000u;
+        n_.engine.startReleaseFrom(available, amount, waitMs);
+    });
+    lastAutoCheck_ = services_.clock.now();
+}
+
+void AutoRelease::store(const char* tag, const SettingKey& key, int value)
+{
+    if (isLoading_) return;
+    const Trap trap(services_.reporter, tag);
+    trap([&] { services_.settings.writeData(key, std::to_string(value)); });
+}
+
+void AutoRelease::cmbAutoRelease_Click()
+{
+    store("frmMain,cmbAutoRelease_Click", keys::autoMinimum, cmbAutoRelease.listIndex());
+}
+
+void AutoRelease::lstAutoInterval_Click()
+{
+    store("frmMain,lstAutoInterval_Click", keys::autoInterval, lstAutoInterval.listIndex());
+}
+
+void AutoRelease::lstAutoAmount_Click()
+{
+    store("frmMain,lstAutoAmount_Click", keys::autoRelease, lstAutoAmount.listIndex());
+}
+
+void AutoRelease::chkAutoCPU_Click() { store("frmMain,chkAutoCPU_Click", keys::autoCpuCheck, chkAutoCPU.value()); }
+
+void AutoRelease::cmbAutoCPU_Click() { store("frmMain,cmbAutoCPU_Click", keys::autoCpuPercent, cmbAutoCPU.listIndex()); }
+
+void AutoRelease::chkAutoActive_Click()
+{
+    if (isLoading_) return;
+    const Trap trap(services_.reporter, "frmMain,chkAutoActive_Click");
+    trap([&] { services_.settings.writeData(keys::autoActive, std::to_string(chkAutoActive.value())); });
+    trap([&] {
+        if (chkAutoActive.value() == 1) {
+            arm();
+        } else if (chkAutoActive.value() == 0) {
+            tmrAuto.setEnabled(false);
+        }
+    });
+}
+
+} // namespace nimbrel

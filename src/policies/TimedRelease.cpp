@@ -1,0 +1,178 @@
+#include "TimedRelease.h"
+
+#include "LowMemoryWarning.h"
+#include "PolicyInputs.h"
+#include "core/Numbers.h"
+#include "core/Trap.h"
+#include "memory/AmountLists.h"
+#include "memory/AvailableMemory.h"
+#include "memory/ReleaseEngine.h"
+#include "settings/AppliedValues.h"
+#include "settings/Settings.h"
+#include "settings/StartupOptions.h"
+
+namespace nimbrel {
+
+namespace {
+
+// Clock-minute boundaries passed between two moments: 10:00:59 to 10:05:00 is five.
+std::int64_t minuteBoundaries(LocalTime from, LocalTime to)
+{
+    auto minuteOf = [](std::int64_t seconds) { return seconds >= 0 ? seconds / 60 : (seconds - 59) / 60; };
+    return minuteOf(to.seconds) - minuteOf(from.seconds);
+}
+
+} // namespace
+
+TimedRelease::TimedRelease(Services services, Neighbours neighbours, const bool& isLoading)
+    : lstTimeAmount(neighbours.amounts.lstTimeAmount), services_(services), n_(neighbours), isLoading_(isLoading)
+{
+    tmrTime.onTimer = [this] { tmrTime_Timer(); };
+    lstTimeAmount.onClick = [this] { lstTimeAmount_Click(); };
+    optTimeUnit.onClick = [this](int index) {
+        if (index == Minutes) {
+            optTimeMinute_Click();
+        } else {
+            optTimeHour_Click();
+        }
+    };
+    lstTimeInterval.onClick = [this] { lstTimeInterval_Click(); };
+    chkTimeCPU.onClick = [this] { chkTimeCPU_Click(); };
+    cmbTimeCPU.onClick = [this] { cmbTimeCPU_Click(); };
+    chkTimeActive.onClick = [this] { chkTimeActive_Click(); };
+}
+
+void TimedRelease::loadTime()
+{
+    const Trap trap(services_.reporter, "frmMain,loadTime");
+    Settings& s = services_.settings;
+    trap([&] {
+        for (int i = 1; i <= 10; ++i) cmbTimeCPU.addItem(std::to_string(10 * i));
+    });
+    trap([&] { applyBoundedPosition(lstTimeAmount, s.getData(keys::timeRelease)); });
+    trap([&] {
+        // The handler runs even when the option was already set, so the list is always filled.
+        const bool minutes = s.getData(keys::timeInterval).find("Minutes") != std::string::npos;
+        optTimeUnit.userClick(minutes ? Minutes : Hours);
+    });
+    trap([&] { applyAsIs(lstTimeInterval, s.getData(keys::timeIntervalAmount)); });
+    trap([&] { applyNumericCheck(chkTimeCPU, s.getData(keys::timeCpuCheck)); });
+    trap([&] { applyAsIs(cmbTimeCPU, s.getData(keys::timeCpuPercent)); });
+    trap([&] { applyNumericCheck(chkTimeActive, s.getData(keys::timeActive)); });
+}
+
+void TimedRelease::arm()
+{
+    lastTimeCheck_ = services_.clock.now();
+    tmrTime.setEnabled(true);
+}
+
+std::int32_t TimedRelease::intervalMinutes()
+{
+    const double shown = numericValue(lstTimeInterval.text());
+    return toInt32(optTimeUnit.selected() == Minutes ? shown : shown * 60.0);
+}
+
+void TimedRelease::tmrTime_Timer()
+{
+    const Trap trap(services_.reporter, "frmMain,tmrTime_Timer");
+    if (lstTimeAmount.listIndex() < 0) return;
+
+    std::int64_t interval = 0;
+    trap([&] { interval = intervalMinutes(); });
+    const LocalTime now = services_.clock.now();
+    if (minuteBoundaries(lastTimeCheck_, now) < interval) return;
+
+    if (n_.engine.running()) {
+        lastTimeCheck_ = now;
+        return;
+    }
+    bool cpuBusy = false;
+    trap([&] { cpuBusy = chkTimeCPU.value() == 1 && shownCpuUsage(n_.lblCPU) >= selectedNumber(cmbTimeCPU); });
+    if (cpuBusy) {
+        lastTimeCheck_ = now;
+        return;
+    }
+
+    std::int32_t amount = 0;
+    trap([&] { amount = entryAmountMB(lstTimeAmount.text()); });
+    std::int32_t available = 0;
+    trap([&] { available = availablePhysicalMB(services_.memory); });
+
+    bool goOn = true;
+    trap([&] { goOn = n_.warning.check(available, n_.amounts.totalPhysicalMB()); });
+    if (!goOn) return;
+
+    trap([&] {
+        const auto waitMs = static_cast<std::uint32_t>(selectedNumber(n_.startup.cmbStartupWait)) * 1000u;
+        n_.engine.startReleaseFrom(available, amount, waitMs);
+    });
+    lastTimeCheck_ = services_.clock.now();
+}
+
+void TimedRelease::fillIntervals(Unit unit)
+{
+    lstTimeInterval.clear();
+    if (unit == Minutes) {
+        for (int i = 1; i <= 10; ++i) lstTimeInterval.addItem(std::to_string(5 * i));
+    } else {
+        for (int i = 1; i <= 24; ++i) lstTimeInterval.addItem(std::to_string(i));
+    }
+}
+
+void TimedRelease::optTimeMinute_Click()
+{
+    const Trap trap(services_.reporter, "frmMain,optTimeMinute_Click");
+    trap([&] { fillIntervals(Minutes); });
+    if (isLoading_) return;
+    trap([&] { services_.settings.writeData(keys::timeInterval, "Minutes"); });
+    trap([&] { lstTimeInterval.setListIndex(5); });
+}
+
+void TimedRelease::optTimeHour_Click()
+{
+    const Trap trap(services_.reporter, "frmMain,optTimeHour_Click");
+    trap([&] { fillIntervals(Hours); });
+    if (isLoading_) return;
+    trap([&] { services_.settings.writeData(keys::timeInterval, "Hour"); });
+    trap([&] { lstTimeInterval.setListIndex(5); });
+}
+
+void TimedRelease::store(const char* tag, const SettingKey& key, int value)
+{
+    if (isLoading_) return;
+    const Trap trap(services_.reporter, tag);
+    trap([&] { services_.settings.writeData(key, std::to_string(value)); });
+}
+
+void TimedRelease::lstTimeAmount_Click()
+{
+    // Stores also while loading, so the start writes the restored position back.
+    const Trap trap(services_.reporter, "frmMain,lsttimeAMount_Click");
+    trap([&] { services_.settings.writeData(keys::timeRelease, std::to_string(lstTimeAmount.listIndex())); });
+}
+
+void TimedRelease::lstTimeInterval_Click()
+{
+    store("frmMain,lstTimeInterval_Click", keys::timeIntervalAmount, lstTimeInterval.listIndex());
+}
+
+void TimedRelease::chkTimeCPU_Click() { store("frmMain,chkTimeCPU_Click", keys::timeCpuCheck, chkTimeCPU.value()); }
+
+void TimedRelease::cmbTimeCPU_Click() { store("frmMain,cmbTimeCPU_Click", keys::timeCpuPercent, cmbTimeCPU.listIndex()); }
+
+void TimedRelease::chkTimeActive_Click()
+{
+    if (isLoading_) return;
+    const Trap trap(services_.reporter, "frmMain,chkTimeActive_Click");
+    trap([&] { services_.settings.writeData(keys::timeActive, std::to_string(chkTimeActive.value())); });
+    trap([&] {
+        if (chkTimeActive.value() == 1) {
+            arm();
+        } else if (chkTimeActive.value() == 0) {
+            tmrTime.setEnabled(false);
+        }
+    });
+}
+
+} // namespace nimbrel

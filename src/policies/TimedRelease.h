@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/CheckBoxModel.h"
+#include "core/Clock.h"
+#include "core/ListModel.h"
+#include "core/OptionGroupModel.h"
+#include "core/TimerModel.h"
+
+namespace nimbrel {
+
+class AmountLists;
+class ErrorReporter;
+class LabelModel;
+class LowMemoryWarning;
+class MemoryStatus;
+class ReleaseEngine;
+class Settings;
+class StartupOptions;
+
+// The Time Intervals panel: frees the chosen amount every chosen number of
+// minutes or hours, unless the CPU is busy, whatever the memory situation.
+class TimedRelease {
+public:
+    enum Unit { Minutes = 0, Hours = 1 };
+
+    struct Services {
+        MemoryStatus& memory;
+        Clock& clock;
+        Settings& settings;
+        ErrorReporter& reporter;
+    };
+    struct Neighbours {
+        AmountLists& amounts;    // lstTimeAmount and the totals
+        StartupOptions& startup; // the wait before the first pass
+        ReleaseEngine& engine;
+        LowMemoryWarning& warning;
+        const LabelModel& lblCPU;
+    };
+
+    TimedRelease(Services services, Neighbours neighbours, const bool& isLoading);
+
+    void loadTime();
+    // Turns the policy on as the load sequence and the check box do: the first release one interval from now.
+    void arm();
+    void tmrTime_Timer();
+
+    void lstTimeAmount_Click();
+    void optTimeMinute_Click();
+    void optTimeHour_Click();
+    void lstTimeInterval_Click();
+    void chkTimeCPU_Click();
+    void cmbTimeCPU_Click();
+    void chkTimeActive_Click();
+
+    // The interval in minutes that the panel shows.
+    std::int32_t intervalMinutes();
+    LocalTime lastTimeCheck() const { return lastTimeCheck_; }
+
+    TimerModel tmrTime{1000};
+    CheckBoxModel chkTimeActive{"Time Release Active"};
+    OptionGroupModel optTimeUnit{{"Minutes", "Hours"}}; // optTimeMinute, optTimeHour
+    ListModel lstTimeInterval;
+    CheckBoxModel chkTimeCPU{"Don't perform time freeup unless CPU usage is below"};
+    ListModel cmbTimeCPU;
+    ListModel& lstTimeAmount;
+
+private:
+    void fillIntervals(Unit unit);
+    void store(const char* tag, const struct SettingKey& key, int value);
+
+    Services services_;
+    Neighbours n_;
+    const bool& isLoading_;
+    LocalTime lastTimeCheck_;
+};
+
+} // namespace nimbrel
