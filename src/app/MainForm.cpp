@@ -14,15 +14,20 @@ MainForm::MainForm(MainFormServices services)
               [this](std::int32_t amountMB, std::uint32_t firstDelayMs) { engine.startRelease(amountMB, firstDelayMs); }),
       engine({services.memory, services.block, services.messages, services.reporter, settings}, amounts.lstRam,
              startup.cmbRetry, isLoading),
+      graphs({services.pictures, services.directory, settings, services.clock, services.reporter}),
+      cpu({services.counters, services.dynamicData, services.pictures, services.directory, settings,
+           services.reporter},
+          startup.optCPU),
       warning(services.messages, startup.chkLowLevel),
       autoRelease({services.memory, services.clock, settings, services.reporter},
-                  {amounts, startup, engine, warning, lblCPU}, isLoading),
+                  {amounts, startup, engine, warning, cpu.lblCPU}, isLoading),
       timedRelease({services.memory, services.clock, settings, services.reporter},
-                   {amounts, startup, engine, warning, lblCPU}, isLoading),
+                   {amounts, startup, engine, warning, cpu.lblCPU}, isLoading),
+      gauges({services.memory, services.clock, services.reporter}, {frmMain, amounts, graphs, cpu, {}}),
       panels(services.urls, services.vendorServer),
       services_(std::move(services))
 {
-    for (TimerModel* timer : {&tmrCPU, &tmrMemory, &timedRelease.tmrTime, &autoRelease.tmrAuto, &engine.tmrRam}) {
+    for (TimerModel* timer : {&cpu.tmrCPU, &gauges.tmrMemory, &timedRelease.tmrTime, &autoRelease.tmrAuto, &engine.tmrRam}) {
         services_.scheduler.attach(*timer);
     }
     cmdPause.onClick = [this] { cmdPause_Click(); };
@@ -38,12 +43,20 @@ void MainForm::Form_Load()
     trap([&] {
         if (services_.getSystemInfo) services_.getSystemInfo(modReg);
     });
+    trap([&] { graphs.emptyHistory(); });
     trap([&] {
-        tmrCPU.setEnabled(true);
-        tmrMemory.setEnabled(true);
+        cpu.tmrCPU.setEnabled(true);
+        gauges.tmrMemory.setEnabled(true);
     });
+    trap([&] { cpu.createSampler(); });
     isLoading = true;
-    trap([&] { amounts.initMemory(); });
+    trap([&] { initMemory(); });
+    trap([&] {
+        graphs.initGraph();
+        cpu.initGraph();
+    });
+    trap([&] { graphs.loadGraph(); });
+    trap([&] { gauges.initProgressBar(); });
     trap([&] { loadRAM(); });
     trap([&] { autoRelease.loadAuto(); });
     trap([&] { timedRelease.loadTime(); });
@@ -78,6 +91,13 @@ void MainForm::showAtStart()
     }
 }
 
+void MainForm::initMemory()
+{
+    amounts.initMemory();
+    const Trap trap(services_.reporter, "frmMain,initMemory");
+    trap([&] { graphs.layoutScales(amounts.totalPhysicalMB(), amounts.totalPageFileMB()); });
+}
+
 void MainForm::loadRAM()
 {
     amounts.fillLists();
@@ -87,7 +107,8 @@ void MainForm::loadRAM()
 void MainForm::shutdown()
 {
     const Trap trap = Trap::silent();
-    for (TimerModel* timer : {&timedRelease.tmrTime, &autoRelease.tmrAuto, &tmrCPU, &tmrMemory, &engine.tmrRam}) {
+    trap([&] { cpu.releaseSampler(); });
+    for (TimerModel* timer : {&timedRelease.tmrTime, &autoRelease.tmrAuto, &cpu.tmrCPU, &gauges.tmrMemory, &engine.tmrRam}) {
         trap([&] { timer->setEnabled(false); });
     }
     services_.exit.endNow();
@@ -122,7 +143,7 @@ void MainForm::cmdPause_Click()
 {
     const Trap trap(services_.reporter, "frmMain,cmdPause_Click");
     if (cmdPause.caption() == pauseCaption) {
-        for (TimerModel* timer : {&tmrCPU, &tmrMemory, &timedRelease.tmrTime, &autoRelease.tmrAuto}) {
+        for (TimerModel* timer : {&cpu.tmrCPU, &gauges.tmrMemory, &timedRelease.tmrTime, &autoRelease.tmrAuto}) {
             trap([&] { timer->setEnabled(false); });
         }
         trap([&] { frmMain.setCaption(pausedCaption); });
@@ -130,8 +151,8 @@ void MainForm::cmdPause_Click()
         return;
     }
     trap([&] {
-        tmrCPU.setEnabled(true);
-        tmrMemory.setEnabled(true);
+        cpu.tmrCPU.setEnabled(true);
+        gauges.tmrMemory.setEnabled(true);
     });
     trap([&] {
         if (timedRelease.chkTimeActive.checked()) timedRelease.tmrTime.setEnabled(true);

@@ -9,6 +9,9 @@
 #include "core/WindowModel.h"
 #include "memory/AmountLists.h"
 #include "memory/ReleaseEngine.h"
+#include "monitor/CpuMeter.h"
+#include "monitor/HistoryGraphs.h"
+#include "monitor/MemoryGauges.h"
 #include "policies/AutoRelease.h"
 #include "policies/LowMemoryWarning.h"
 #include "policies/TimedRelease.h"
@@ -22,6 +25,9 @@
 namespace nimbrel {
 
 class Clock;
+class DynamicData;
+class PictureFiles;
+class SystemCounters;
 class ErrorReporter;
 class MessageBoxes;
 class ProfileFile;
@@ -44,6 +50,9 @@ struct MainFormServices {
     ProfileFile& profile;
     RegistryStore& registry;
     ProgramDirectory& directory;
+    PictureFiles& pictures;
+    SystemCounters& counters;
+    DynamicData* dynamicData; // none where the system publishes no such statistics
     std::string vendorServer; // base address of the vendor's web site
     // Reads the system's identification for error reports, once at start-up.
     std::function<void(ModReg&)> getSystemInfo = {};
@@ -72,9 +81,6 @@ public:
     bool trayTipActive = false;
 
     WindowModel frmMain{"Nimbrel"};
-    TimerModel tmrCPU{1000};
-    TimerModel tmrMemory{1000};
-    LabelModel lblCPU{"0%"};
 
     ButtonModel cmdPause{"&Pause All Activity"};
     ButtonModel cmdExit{"&Exit Nimbrel"};
@@ -86,9 +92,12 @@ public:
     AmountLists amounts;
     StartupOptions startup;
     ReleaseEngine engine;
+    HistoryGraphs graphs;
+    CpuMeter cpu;
     LowMemoryWarning warning;
     AutoRelease autoRelease;
     TimedRelease timedRelease;
+    MemoryGauges gauges;
     Panels panels;
 
     static constexpr const char* pausedCaption = "Nimbrel [Paused]";
@@ -96,6 +105,7 @@ public:
     static constexpr const char* resumeCaption = "&Resume Activity";
 
 private:
+    void initMemory();
     void loadRAM();
     void showAtStart();
     void shutdown();

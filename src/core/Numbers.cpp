@@ -171,4 +171,12 @@ std::string twoDecimals(double value)
     return negative ? "-" + text : text;
 }
 
+std::string upToTwoDecimals(double value)
+{
+    std::string text = twoDecimals(value);
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+    return text == "-0" ? "0" : text;
+}
+
 } // namespace nimbrel

@@ -31,4 +31,7 @@ std::string shortestDecimal(double value);
 // Two decimals, rounded half to even, with a leading zero ("0.50", "123.45").
 std::string twoDecimals(double value);
 
+// At most two decimals, without trailing zeros ("123.45", "123.4", "123").
+std::string upToTwoDecimals(double value);
+
 } // namespace nimbrel

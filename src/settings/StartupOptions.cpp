@@ -41,6 +41,7 @@ void StartupOptions::loadStartup()
         for (int tries = 1; tries <= 20; ++tries) cmbRetry.addItem(std::to_string(tries));
     });
     trap([&] { applyNumericPosition(cmbRetry, s.getData(keys::startupRetry), true); });
+    trap([&] { applyNumericOption(optCPU, s.getData(keys::startupCpuUpdate)); });
 }
 
 void StartupOptions::checkStartupRelease()

@@ -13,15 +13,15 @@ TEST_F(MainFormTest, TheLoadShowsTheWindowWithTotalsAmountsAndOnePass)
 {
     form.Form_Load();
     EXPECT_TRUE(form.frmMain.shown());
-    EXPECT_EQ(form.frmMain.caption(), "Nimbrel");
+    EXPECT_EQ(form.frmMain.caption(), "Nimbrel 100 MB") << "whole megabytes until the first tick";
     EXPECT_EQ(form.amounts.lblPM.caption(), "Total Physical Memory: 524288 KB");
     EXPECT_EQ(form.amounts.lstRam.count(), 256);
     EXPECT_EQ(form.amounts.lstRam.text(), "2 MB") << "the default position 0";
     EXPECT_EQ(form.startup.cmbRetry.count(), 20);
     EXPECT_EQ(form.startup.cmbRetry.text(), "1");
     EXPECT_FALSE(form.isLoading);
-    EXPECT_TRUE(form.tmrCPU.enabled());
-    EXPECT_TRUE(form.tmrMemory.enabled());
+    EXPECT_TRUE(form.cpu.tmrCPU.enabled());
+    EXPECT_TRUE(form.gauges.tmrMemory.enabled());
     EXPECT_FALSE(form.engine.tmrRam.enabled());
     EXPECT_EQ(form.engine.mnuRelease.caption(), "Free&Up RAM Now") << "selection while loading runs no handler";
     EXPECT_TRUE(reporter.errors.empty());
@@ -49,7 +49,7 @@ TEST_F(MainFormTest, PauseStopsSamplingAndPoliciesButNotARunningRelease)
     form.cmdPause.userClick();
     EXPECT_EQ(form.frmMain.caption(), "Nimbrel [Paused]");
     EXPECT_EQ(form.cmdPause.caption(), "&Resume Activity");
-    for (TimerModel* t : {&form.tmrCPU, &form.tmrMemory, &form.timedRelease.tmrTime, &form.autoRelease.tmrAuto}) {
+    for (TimerModel* t : {&form.cpu.tmrCPU, &form.gauges.tmrMemory, &form.timedRelease.tmrTime, &form.autoRelease.tmrAuto}) {
         EXPECT_FALSE(t->enabled());
     }
     EXPECT_TRUE(form.engine.tmrRam.enabled());
@@ -64,8 +64,8 @@ TEST_F(MainFormTest, ResumeEnablesOnlyThePoliciesThatAreActive)
     form.cmdPause.userClick();
     form.cmdPause.userClick();
     EXPECT_EQ(form.cmdPause.caption(), "&Pause All Activity");
-    EXPECT_TRUE(form.tmrCPU.enabled());
-    EXPECT_TRUE(form.tmrMemory.enabled());
+    EXPECT_TRUE(form.cpu.tmrCPU.enabled());
+    EXPECT_TRUE(form.gauges.tmrMemory.enabled());
     EXPECT_FALSE(form.timedRelease.tmrTime.enabled());
     EXPECT_TRUE(form.autoRelease.tmrAuto.enabled());
 }
@@ -76,7 +76,7 @@ TEST_F(MainFormTest, ExitStopsEveryTimerAndEndsAtOnce)
     form.engine.startRelease(50, 1000);
     form.cmdExit.userClick();
     EXPECT_EQ(exit.ended, 1);
-    for (TimerModel* t : {&form.tmrCPU, &form.tmrMemory, &form.timedRelease.tmrTime, &form.autoRelease.tmrAuto,
+    for (TimerModel* t : {&form.cpu.tmrCPU, &form.gauges.tmrMemory, &form.timedRelease.tmrTime, &form.autoRelease.tmrAuto,
                           &form.engine.tmrRam}) {
         EXPECT_FALSE(t->enabled());
     }
@@ -87,7 +87,7 @@ TEST_F(MainFormTest, TheFileMenusExitEndsWithoutStoppingTheTimersFirst)
     form.Form_Load();
     form.mnuExit.userClick();
     EXPECT_EQ(exit.ended, 1);
-    EXPECT_TRUE(form.tmrMemory.enabled());
+    EXPECT_TRUE(form.gauges.tmrMemory.enabled());
 }
 
 TEST_F(MainFormTest, ClosingTheWindowEndsUnlessQuitHidesInTray)

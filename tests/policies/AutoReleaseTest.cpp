@@ -63,10 +63,10 @@ TEST_F(AutoReleaseTest, TheCpuConditionHoldsAtTheThresholdAndLetsOneBelowThrough
     profile.store("Auto", "CPUPercent", "5"); // 60 percent
     form.Form_Load();
     setAvailableMB(50);
-    form.lblCPU.setCaption("60%");
+    counters.steadyLoadPercent = 60;
     scheduler.advance(30'000);
     EXPECT_FALSE(form.engine.running());
-    form.lblCPU.setCaption("59%");
+    counters.steadyLoadPercent = 59;
     scheduler.advance(29'000);
     EXPECT_FALSE(form.engine.running()) << "the hold restarted the interval";
     scheduler.advance(1000);
@@ -78,7 +78,7 @@ TEST_F(AutoReleaseTest, WithoutAThresholdSelectedEveryCheckIsHeldBack)
     profile.store("Auto", "CPUCheck", "1");
     profile.store("Auto", "CPUPercent", "-1");
     form.Form_Load();
-    form.lblCPU.setCaption("0%");
+    counters.steadyLoadPercent = 0;
     setAvailableMB(10);
     scheduler.advance(300'000);
     EXPECT_FALSE(form.engine.running());

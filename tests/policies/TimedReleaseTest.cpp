@@ -77,10 +77,10 @@ TEST_F(TimedReleaseTest, TheCpuConditionHoldsAtTheThresholdAndRestartsTheInterva
     profile.store("Time", "CPUCheck", "1");
     profile.store("Time", "CPUPercent", "2"); // 30 percent
     form.Form_Load();
-    form.lblCPU.setCaption("30%");
+    counters.steadyLoadPercent = 30;
     scheduler.advance(5 * 60 * 1000);
     EXPECT_FALSE(form.engine.running());
-    form.lblCPU.setCaption("29%");
+    counters.steadyLoadPercent = 29;
     scheduler.advance(60 * 1000);
     EXPECT_FALSE(form.engine.running()) << "the interval restarted at the hold";
     scheduler.advance(4 * 60 * 1000);

@@ -7,10 +7,13 @@
 #include "core/MemoryBlock.h"
 #include "core/MemoryStatus.h"
 #include "core/MessageBoxes.h"
+#include "core/PictureFiles.h"
+#include "core/RuntimeError.h"
 #include "core/ProgramDirectory.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramExit.h"
 #include "core/RegistryStore.h"
+#include "core/SystemCounters.h"
 #include "core/SystemVersion.h"
 #include "core/UrlOpener.h"
 
@@ -256,6 +259,62 @@ class FakeSystemVersion : public SystemVersion {
 public:
     SystemIdentity identity{"Debian GNU/Linux 12 (bookworm)", "6.1.0-18-amd64", ""};
     SystemIdentity identify() override { return identity; }
+};
+
+// Kernel counters of a two-processor machine. Left alone, every reading
+// finds one more second passed at the steady load; a test may also move them by hand.
+class FakeSystemCounters : public SystemCounters {
+public:
+    std::uint32_t platform = 2;
+    CounterSample now{2, 0, 0};
+    bool failing = false;
+    int samples = 0;
+    std::optional<double> steadyLoadPercent = 0.0;
+
+    std::uint32_t platformId() override { return platform; }
+    bool sample(CounterSample& out) override
+    {
+        ++samples;
+        if (failing) return false;
+        if (steadyLoadPercent) pass(1.0, now.processors * (1.0 - *steadyLoadPercent / 100.0));
+        out = now;
+        return true;
+    }
+    // Lets time pass: seconds of the clock and of idle time over all processors.
+    void pass(double seconds, double idleSeconds)
+    {
+        now.systemTime += static_cast<std::int64_t>(seconds * 1e7);
+        now.idleTime += static_cast<std::int64_t>(idleSeconds * 1e7);
+    }
+};
+
+// Bitmap files kept in memory; paths listed as unwritable fail to save.
+class FakePictureFiles : public PictureFiles {
+public:
+    std::map<std::string, Picture> files;
+    std::vector<std::string> unwritable;
+    std::vector<std::string> broken; // present, but no loadable picture
+    int saves = 0;
+
+    bool exists(const std::string& path) override
+    {
+        return files.count(path) != 0 || std::find(broken.begin(), broken.end(), path) != broken.end();
+    }
+    Picture load(const std::string& path) override
+    {
+        if (std::find(broken.begin(), broken.end(), path) != broken.end()) throw RuntimeError(481, "Invalid picture");
+        const auto it = files.find(path);
+        if (it == files.end()) throw RuntimeError(53, "File not found");
+        return it->second;
+    }
+    void save(const Picture& picture, const std::string& path) override
+    {
+        if (std::find(unwritable.begin(), unwritable.end(), path) != unwritable.end()) {
+            throw RuntimeError(75, "Path/File access error");
+        }
+        ++saves;
+        files[path] = picture;
+    }
 };
 
 } // namespace nimbrel::testing

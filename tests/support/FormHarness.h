@@ -27,8 +27,10 @@ struct FormHarness {
     FakeProfileFile profile;
     FakeRegistryStore registry;
     FakeProgramDirectory directory;
+    FakePictureFiles pictures;
+    FakeSystemCounters counters;
     MainForm form{MainFormServices{memory, block, messages, reporter, urls, exit, scheduler, scheduler, profile,
-                                   registry, directory, "http://127.0.0.1:8765"}};
+                                   registry, directory, pictures, counters, nullptr, "http://127.0.0.1:8765"}};
 };
 
 } // namespace nimbrel::testing

@@ -1,0 +1,74 @@
+#include "DrawingSurface.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace nimbrel {
+
+DrawingSurface::DrawingSurface(int widthPx, int heightPx, Colour backColour, int unitsPerPixel)
+    : raster_(widthPx, heightPx, backColour), backColour_(backColour), unitsPerPixel_(unitsPerPixel)
+{
+}
+
+void DrawingSurface::plot(int x, int y, Colour colour)
+{
+    if (x < 0 || y < 0 || x >= raster_.width || y >= raster_.height) return;
+    raster_.at(x, y) = colour;
+}
+
+void DrawingSurface::line(int x1, int y1, int x2, int y2, Colour colour)
+{
+    // Units to pixels, then Bresenham without the end point.
+    const int u = unitsPerPixel_;
+    int x = x1 / u, y = y1 / u;
+    const int xe = x2 / u, ye = y2 / u;
+    const int dx = std::abs(xe - x), sx = x < xe ? 1 : -1;
+    const int dy = -std::abs(ye - y), sy = y < ye ? 1 : -1;
+    int err = dx + dy;
+    while (x != xe || y != ye) {
+        plot(x, y, colour);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    changed.emit();
+}
+
+void DrawingSurface::clear()
+{
+    std::fill(raster_.pixels.begin(), raster_.pixels.end(), backColour_);
+    const int w = std::min(background_.width, raster_.width);
+    const int h = std::min(background_.height, raster_.height);
+    for (int y = 0; y < h; ++y) {
+        std::copy_n(&background_.pixels[static_cast<std::size_t>(y) * background_.width], w,
+                    &raster_.pixels[static_cast<std::size_t>(y) * raster_.width]);
+    }
+    changed.emit();
+}
+
+void DrawingSurface::setBackground(Picture picture)
+{
+    background_ = std::move(picture);
+    clear();
+}
+
+void DrawingSurface::clearBackground()
+{
+    background_ = Picture();
+    clear();
+}
+
+void DrawingSurface::setToolTip(const std::string& text)
+{
+    if (text == toolTip_) return;
+    toolTip_ = text;
+    changed.emit();
+}
+
+} // namespace nimbrel

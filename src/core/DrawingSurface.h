@@ -1,0 +1,57 @@
+#pragma once
+
+#include "Colour.h"
+#include "Picture.h"
+#include "Signal.h"
+
+#include <string>
+
+namespace nimbrel {
+
+// A surface the program draws on: a raster of pixels behind a coordinate
+// scale (1 unit a pixel, or 15 twips a pixel), with a background colour and
+// an optional background picture drawn from the top-left corner. The view
+// only copies the raster to the screen.
+class DrawingSurface {
+public:
+    static constexpr int twipsPerPixel = 15;
+
+    // Width and height in pixels; unitsPerPixel is 1 for a pixel scale, 15 for twips.
+    DrawingSurface(int widthPx, int heightPx, Colour backColour, int unitsPerPixel = 1);
+
+    int pixelWidth() const { return raster_.width; }
+    int pixelHeight() const { return raster_.height; }
+    // The size in the surface's own units.
+    int scaleWidth() const { return raster_.width * unitsPerPixel_; }
+    int scaleHeight() const { return raster_.height * unitsPerPixel_; }
+
+    // A one-pixel line in the surface's units; like the system's line
+    // primitive it leaves out the end point. Whatever lies outside is clipped.
+    void line(int x1, int y1, int x2, int y2, Colour colour);
+    // Clears to the background colour and draws the background picture over it.
+    void clear();
+    void setBackground(Picture picture);
+    void clearBackground();
+    const Picture& background() const { return background_; }
+    bool hasBackground() const { return !background_.empty(); }
+
+    // The pixels as they are now.
+    const Picture& image() const { return raster_; }
+    Colour pixel(int x, int y) const { return raster_.at(x, y); }
+
+    const std::string& toolTip() const { return toolTip_; }
+    void setToolTip(const std::string& text);
+
+    Signal<> changed; // pixels or tooltip changed; the view repaints
+
+private:
+    void plot(int x, int y, Colour colour);
+
+    Picture raster_;
+    Picture background_;
+    Colour backColour_;
+    int unitsPerPixel_;
+    std::string toolTip_;
+};
+
+} // namespace nimbrel

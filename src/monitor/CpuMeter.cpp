@@ -1,0 +1,88 @@
+#include "CpuMeter.h"
+
+#include "BackgroundPicture.h"
+#include "core/Numbers.h"
+#include "core/OptionGroupModel.h"
+#include "core/ProgramDirectory.h"
+#include "core/Trap.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+
+namespace nimbrel {
+
+CpuMeter::CpuMeter(Services services, OptionGroupModel& optCPU) : services_(services), optCPU_(optCPU)
+{
+    tmrCPU.onTimer = [this] { tmrCPU_Timer(); };
+    optCPU_.onClick = [this](int index) { optCPU_Click(index); };
+}
+
+void CpuMeter::createSampler()
+{
+    sampler_ = std::make_unique<CpuSampler>(services_.counters, services_.dynamicData, services_.reporter);
+}
+
+void CpuMeter::releaseSampler()
+{
+    if (sampler_) sampler_->Class_Terminate();
+    sampler_.reset();
+}
+
+void CpuMeter::initGraph()
+{
+    const Trap trap(services_.reporter, "frmMain,initGraph");
+    prepareBackground(
+        services_.pictures, services_.directory.path() + "/cpuback.bmp", picCPU, picCPU.pixelWidth(),
+        picCPU.pixelHeight(), [](DrawingSurface& s) {
+            for (int row = 1; row <= 17; ++row) {
+                const int y = 10 + 5 * row;
+                s.line(60, y, 10, y, unlitColour);
+                s.line(115, y, 65, y, unlitColour);
+            }
+        },
+        trap);
+}
+
+void CpuMeter::firstReading()
+{
+    if (sampler_) lblCPU.setCaption(std::to_string(sampler_->CurrentCPUUsage()) + "%");
+}
+
+void CpuMeter::tmrCPU_Timer()
+{
+    const Trap trap(services_.reporter, "frmMain,tmrCPU_Timer");
+    std::int32_t reading = 0;
+    trap([&] {
+        if (sampler_) reading = sampler_->CurrentCPUUsage();
+    });
+    reading = std::clamp(reading, 0, 100);
+    trap([&] { lblCPU.setCaption(std::to_string(reading) + "%"); });
+    drawCPUGraph(reading);
+    lastCPUPercent_ = reading;
+}
+
+void CpuMeter::drawCPUGraph(std::int32_t percent)
+{
+    const Trap trap(services_.reporter, "frmMain,drawCPUGraph");
+    trap([&] {
+        picCPU.clear();
+        const std::int32_t rows = toInt32(percent * 0.17);
+        for (int i = 0; i < rows; ++i) {
+            const int y = 95 - 5 * i;
+            picCPU.line(60, y, 10, y, litColour);
+            picCPU.line(115, y, 65, y, litColour);
+        }
+    });
+}
+
+void CpuMeter::optCPU_Click(int index)
+{
+    const Trap trap(services_.reporter, "frmMain,optCPU_Click");
+    static constexpr std::uint32_t periods[] = {5000, 2000, 1000};
+    trap([&] {
+        if (index >= 0 && index < 3 && tmrCPU.interval() != periods[index]) tmrCPU.setInterval(periods[index]);
+    });
+    trap([&] { services_.settings.writeData(keys::startupCpuUpdate, std::to_string(index)); });
+}
+
+} // namespace nimbrel

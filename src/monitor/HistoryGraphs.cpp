@@ -1,0 +1,126 @@
+#include "HistoryGraphs.h"
+
+#include "BackgroundPicture.h"
+#include "core/Numbers.h"
+#include "core/PictureFiles.h"
+#include "core/ProgramDirectory.h"
+#include "core/Trap.h"
+#include "settings/Settings.h"
+
+namespace nimbrel {
+
+namespace {
+
+const char* const intervalEntries[] = {"1.5 Seconds", "3 Seconds", "6 Seconds", "30 Seconds",
+                                       "1 Minute",    "2 Minutes", "5 Minutes", "10 Minutes"};
+const char* const storedIntervals[] = {"1.5", "3", "6", "30", "60", "120", "300", "600"};
+
+void layoutScale(std::array<HistoryGraphs::ScaleMark, 4>& scale, std::int32_t totalMB, int graphTop)
+{
+    const std::int32_t step = totalMB / 3;
+    const double third = HistoryGraphs::graphHeight / 3.0;
+    for (int k = 0; k < 4; ++k) {
+        HistoryGraphs::ScaleMark& mark = scale[static_cast<std::size_t>(k)];
+        mark.label.setCaption(std::to_string(k * step) + " MB");
+        mark.lineY = graphTop + HistoryGraphs::graphHeight - k * third;
+        mark.labelTop = mark.lineY - HistoryGraphs::scaleLabelHeight / 2.0;
+    }
+}
+
+} // namespace
+
+HistoryGraphs::HistoryGraphs(Services services) : services_(services)
+{
+    for (const char* entry : intervalEntries) cmbUpdateGraph.addItem(entry);
+    cmbUpdateGraph.onClick = [this] { cmbUpdateGraph_Click(); };
+    emptyHistory();
+}
+
+void HistoryGraphs::emptyHistory()
+{
+    physicalHistory.fill(-1);
+    pageFileHistory.fill(-1);
+}
+
+void HistoryGraphs::layoutScales(std::int32_t totalPhysicalMB, std::int32_t totalPageFileMB)
+{
+    layoutScale(physicalScale, totalPhysicalMB, physicalTop);
+    layoutScale(pageFileScale, totalPageFileMB, pageFileTop);
+}
+
+void HistoryGraphs::initGraph()
+{
+    const Trap trap(services_.reporter, "frmMain,initGraph");
+    const std::string path = services_.directory.path() + "/graphback.bmp";
+    prepareBackground(
+        services_.pictures, path, picPhysical, samples, plotHeight,
+        [](DrawingSurface& s) {
+            // The line primitive leaves out its end point, so each line reaches one past the grid.
+            for (int x = 20; x <= 340; x += 20) s.line(x, 0, x, plotHeight + 1, gridColour);
+            for (int y = 10; y <= 60; y += 10) s.line(0, y, samples + 1, y, gridColour);
+        },
+        trap);
+    trap([&] { picVirtual.setBackground(services_.pictures.load(path)); });
+}
+
+void HistoryGraphs::loadGraph()
+{
+    const Trap trap(services_.reporter, "frmMain,loadGraph");
+    std::string value;
+    trap([&] { value = services_.settings.getData(keys::memoryGraphInterval); });
+    int position = 0;
+    for (int i = 0; i < 8; ++i) {
+        if (value == storedIntervals[i]) {
+            position = i;
+            break;
+        }
+    }
+    // Selecting runs the handler even when the entry is already selected, so the value is written back.
+    trap([&] { cmbUpdateGraph.userSelect(position); });
+    lastGraphSample_ = services_.clock.now();
+}
+
+void HistoryGraphs::cmbUpdateGraph_Click()
+{
+    const Trap trap(services_.reporter, "frmMain,cmbUpdateGraph_Click");
+    const std::string text = cmbUpdateGraph.text();
+    const auto blank = text.find(' ');
+    if (blank == std::string::npos) return;
+    trap([&] {
+        const double number = numericValue(text.substr(0, blank));
+        const bool seconds = text.find("Second", blank + 1) != std::string::npos;
+        graphInterval_ = seconds ? number : number * 60.0;
+    });
+    trap([&] { services_.settings.writeData(keys::memoryGraphInterval, shortestDecimal(graphInterval_)); });
+}
+
+void HistoryGraphs::shiftHistory()
+{
+    std::copy(physicalHistory.begin() + 1, physicalHistory.end(), physicalHistory.begin());
+    std::copy(pageFileHistory.begin() + 1, pageFileHistory.end(), pageFileHistory.begin());
+}
+
+void HistoryGraphs::addSample(std::int32_t physicalHeight, std::int32_t pageFileHeight)
+{
+    physicalHistory[samples - 1] = static_cast<std::int16_t>(physicalHeight);
+    pageFileHistory[samples - 1] = static_cast<std::int16_t>(pageFileHeight);
+}
+
+void HistoryGraphs::drawGraph()
+{
+    const Trap trap(services_.reporter, "frmMain,drawGraph");
+    trap([&] {
+        picPhysical.clear();
+        picVirtual.clear();
+    });
+    auto curve = [](DrawingSurface& surface, const std::array<std::int16_t, samples>& history, Colour colour) {
+        for (int i = 0; i < samples - 1; ++i) {
+            if (history[i] == -1) continue;
+            surface.line(i, plotHeight - history[i], i + 1, plotHeight - history[i + 1], colour);
+        }
+    };
+    trap([&] { curve(picPhysical, physicalHistory, physicalColour); });
+    trap([&] { curve(picVirtual, pageFileHistory, pageFileColour); });
+}
+
+} // namespace nimbrel

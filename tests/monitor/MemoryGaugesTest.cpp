@@ -1,0 +1,95 @@
+#include "support/FormHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace nimbrel {
+namespace {
+
+using namespace nimbrel::testing;
+
+class MemoryGaugesTest : public ::testing::Test, public FormHarness {
+protected:
+    // Whether the segment at x twips of a bar is lit, unlit, or not a segment at all.
+    static Colour segmentAt(const DrawingSurface& bar, int xTwips) { return bar.pixel(xTwips / 15, 8); }
+    void setAvailableMB(double mb) { memory.snapshot.availPhys = static_cast<std::uint64_t>(mb * MB); }
+};
+
+TEST_F(MemoryGaugesTest, ThirtySevenPercentLightsTheSegmentsBelowTheFill)
+{
+    form.Form_Load();
+    form.gauges.drawProgressBar(37, 0);
+    const DrawingSurface& bar = form.gauges.picPProgress;
+    for (int x = 60; x <= 1260; x += 60) EXPECT_EQ(segmentAt(bar, x), MemoryGauges::litColour) << x;
+    for (int x = 1320; x < 3500; x += 60) EXPECT_EQ(segmentAt(bar, x), MemoryGauges::unlitColour) << x;
+    EXPECT_EQ(bar.pixel(1290 / 15, 8), MemoryGauges::barBackColour) << "the background shows in the gaps";
+    for (int x = 60; x < 3500; x += 60) {
+        EXPECT_EQ(segmentAt(form.gauges.picVProgress, x), MemoryGauges::unlitColour) << "0 % is all unlit";
+    }
+    form.gauges.drawProgressBar(100, 100);
+    for (int x = 60; x < 3500; x += 60) EXPECT_EQ(segmentAt(bar, x), MemoryGauges::litColour) << x;
+}
+
+TEST_F(MemoryGaugesTest, TheTickShowsCaptionPercentagesTooltipsAndASample)
+{
+    memory.setMB(512, 189.6, 1536, 768);
+    form.Form_Load();
+    scheduler.advance(1000);
+    EXPECT_EQ(form.frmMain.caption(), "Nimbrel 189.6 MB");
+    EXPECT_EQ(form.gauges.lblPPercent.caption(), "37% Available"); // 190 of 513
+    EXPECT_EQ(form.gauges.lblVPercent.caption(), "50% Available"); // 768 of 1537
+    EXPECT_EQ(form.graphs.picPhysical.toolTip(), "Last Value = 189.6 MB");
+    EXPECT_EQ(form.graphs.picVirtual.toolTip(), "Last Value = 768 MB");
+    EXPECT_EQ(form.graphs.physicalHistory[364], 26); // 37 x 0.69 = 25.53
+    EXPECT_EQ(form.graphs.pageFileHistory[364], 34); // 50 x 0.69 = 34.5, halves to even
+    EXPECT_EQ(form.graphs.physicalHistory[363], -1);
+    EXPECT_EQ(form.gauges.lastPhysicalPercent(), 37);
+}
+
+TEST_F(MemoryGaugesTest, TheCaptionShowsAtMostTwoDecimals)
+{
+    form.Form_Load();
+    setAvailableMB(511.996);
+    scheduler.advance(1000);
+    EXPECT_EQ(form.frmMain.caption(), "Nimbrel 512 MB");
+    EXPECT_EQ(form.graphs.picPhysical.toolTip(), "Last Value = 512 MB");
+    setAvailableMB(511.994);
+    scheduler.advance(1000);
+    EXPECT_EQ(form.frmMain.caption(), "Nimbrel 511.99 MB");
+}
+
+TEST_F(MemoryGaugesTest, TheGraphIntervalGatesTheWholeTick)
+{
+    profile.store("Memory", "GraphInterval", "3");
+    form.Form_Load();
+    std::vector<std::uint64_t> passing;
+    form.frmMain.changed.connect([&] { passing.push_back(scheduler.elapsedMs() / 1000); });
+    for (int i = 0; i < 12; ++i) {
+        setAvailableMB(100 + i);
+        scheduler.advance(1000);
+    }
+    EXPECT_EQ(passing, (std::vector<std::uint64_t>{4, 8, 12})) << "more than 3 whole seconds each time";
+
+    FormHarness h;
+    h.profile.store("Memory", "GraphInterval", "600");
+    h.form.Form_Load();
+    const std::string first = h.form.frmMain.caption();
+    h.memory.setMB(512, 200, 1536, 900);
+    h.scheduler.advance(600'000);
+    EXPECT_EQ(h.form.frmMain.caption(), first) << "unchanged for ten minutes";
+    h.scheduler.advance(1000);
+    EXPECT_EQ(h.form.frmMain.caption(), "Nimbrel 200 MB");
+}
+
+TEST_F(MemoryGaugesTest, PauseFreezesTheCaptionAndResumeBringsItBackAtTheNextTick)
+{
+    form.Form_Load();
+    form.cmdPause.userClick();
+    scheduler.advance(5000);
+    EXPECT_EQ(form.frmMain.caption(), "Nimbrel [Paused]");
+    form.cmdPause.userClick();
+    scheduler.advance(1000);
+    EXPECT_EQ(form.frmMain.caption(), "Nimbrel 100 MB");
+}
+
+} // namespace
+} // namespace nimbrel
