@@ -1,0 +1,127 @@
+#include "ConfigFiles.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace nimbrel::configfiles {
+
+namespace {
+
+std::filesystem::path homeDirectory()
+{
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+        found->pw_dir != nullptr && found->pw_dir[0] == '/')
+        return found->pw_dir;
+    return {};
+}
+
+bool writeAll(int fd, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Makes the rename itself survive a crash; a failure here loses nothing that is
+// already written, so it is not reported.
+void syncFolder(const std::filesystem::path& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+std::filesystem::path configHome()
+{
+    // The base directory specification says a relative value is to be ignored.
+    const char* configured = std::getenv("XDG_CONFIG_HOME");
+    if (configured != nullptr && configured[0] == '/') return configured;
+    return homeDirectory() / ".config";
+}
+
+bool isDirectory(const std::filesystem::path& folder)
+{
+    struct stat status {};
+    return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool makePrivateDirectories(const std::filesystem::path& folder)
+{
+    std::filesystem::path partial;
+    for (const auto& part : folder) {
+        if (part.empty()) continue; // the trailing separator of "a/b/"
+        partial /= part;
+        if (::mkdir(partial.c_str(), 0700) == 0) {
+            // mkdir's mode passes through the umask; the folder is ours alone either way.
+            if (::chmod(partial.c_str(), 0700) != 0) return false;
+        } else if (errno != EEXIST || !isDirectory(partial)) {
+            return false;
+        }
+    }
+    return !partial.empty();
+}
+
+bool replaceFile(const std::filesystem::path& file, const std::string& bytes)
+{
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    // A fixed short name: the target's own name may already be as long as a name can be.
+    std::string temporary = (folder / ".tmp-XXXXXX").string();
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    bool written = ::fchmod(fd, 0600) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    if (::close(fd) != 0) written = false;
+    if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    syncFolder(folder);
+    return true;
+}
+
+std::optional<std::string> readRegularFile(const std::filesystem::path& file)
+{
+    // O_NONBLOCK keeps a pipe left in the file's place from stalling the open.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+} // namespace nimbrel::configfiles
