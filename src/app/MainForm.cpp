@@ -23,7 +23,12 @@ MainForm::MainForm(MainFormServices services)
                   {amounts, startup, engine, warning, cpu.lblCPU}, isLoading),
       timedRelease({services.memory, services.clock, settings, services.reporter},
                    {amounts, startup, engine, warning, cpu.lblCPU}, isLoading),
-      gauges({services.memory, services.clock, services.reporter}, {frmMain, amounts, graphs, cpu, {}}),
+      sysTray(services.trayIcon, services.reporter),
+      trayMenu({frmMain, sysTray, services.trayIcon, engine.mnuRelease, amounts.lstRam, lstLauncher},
+               services.reporter),
+      gauges({services.memory, services.clock, services.reporter},
+             {frmMain, amounts, graphs, cpu,
+              [this](const std::string& caption) { sysTray.changeToolTip(frmMain, caption); }}),
       panels(services.urls, services.vendorServer),
       services_(std::move(services))
 {
@@ -69,6 +74,8 @@ void MainForm::Form_Load()
     trap([&] {
         if (autoRelease.chkAutoActive.checked()) autoRelease.arm();
     });
+    trap([&] { trayMenu.loadMenu(); });
+    trap([&] { sysTray.showIcon(frmMain); });
     trap([&] { showAtStart(); });
 }
 
@@ -77,16 +84,16 @@ void MainForm::showAtStart()
     switch (startup.optDisplay.selected()) {
     case 0:
         frmMain.show();
-        trayTipActive = false;
+        setTrayTipActive(false);
         break;
     case 1:
         frmMain.setMinimised(true);
         frmMain.show();
-        trayTipActive = false;
+        setTrayTipActive(false);
         break;
     default:
         frmMain.hide();
-        trayTipActive = true;
+        setTrayTipActive(true);
         break;
     }
 }
@@ -111,6 +118,7 @@ void MainForm::shutdown()
     for (TimerModel* timer : {&timedRelease.tmrTime, &autoRelease.tmrAuto, &cpu.tmrCPU, &gauges.tmrMemory, &engine.tmrRam}) {
         trap([&] { timer->setEnabled(false); });
     }
+    trap([&] { sysTray.RemoveIcon(frmMain); });
     services_.exit.endNow();
 }
 
@@ -125,7 +133,7 @@ bool MainForm::Form_QueryUnload(int unloadMode)
     const Trap trap(services_.reporter, "frmMain,Form_QueryUnload");
     if ((unloadMode == FormControlMenu || unloadMode == FormCode) && startup.chkQuit.checked()) {
         trap([&] { frmMain.hide(); });
-        trayTipActive = true;
+        setTrayTipActive(true);
         return true;
     }
     trap([&] { shutdown(); });
@@ -136,7 +144,7 @@ void MainForm::cmdHide_Click()
 {
     const Trap trap(services_.reporter, "frmMain,cmdHide_Click");
     trap([&] { frmMain.hide(); });
-    trayTipActive = true;
+    setTrayTipActive(true);
 }
 
 void MainForm::cmdPause_Click()
@@ -147,7 +155,10 @@ void MainForm::cmdPause_Click()
             trap([&] { timer->setEnabled(false); });
         }
         trap([&] { frmMain.setCaption(pausedCaption); });
-        cmdPause.setCaption(resumeCaption);
+        setTrayTipActive(true);
+        trap([&] { sysTray.changeToolTip(frmMain, pausedCaption); });
+        setTrayTipActive(false);
+        trap([&] { cmdPause.setCaption(resumeCaption); });
         return;
     }
     trap([&] {
@@ -165,6 +176,7 @@ void MainForm::cmdPause_Click()
 
 void MainForm::mnuExit_Click()
 {
+    Trap::silent()([&] { sysTray.RemoveIcon(frmMain); });
     services_.exit.endNow();
 }
 

@@ -18,6 +18,8 @@
 #include "settings/ModReg.h"
 #include "settings/Settings.h"
 #include "settings/StartupOptions.h"
+#include "tray/SysTray.h"
+#include "tray/TrayMenu.h"
 
 #include <functional>
 #include <string>
@@ -28,6 +30,7 @@ class Clock;
 class DynamicData;
 class PictureFiles;
 class SystemCounters;
+class TrayIcon;
 class ErrorReporter;
 class MessageBoxes;
 class ProfileFile;
@@ -53,6 +56,7 @@ struct MainFormServices {
     PictureFiles& pictures;
     SystemCounters& counters;
     DynamicData* dynamicData; // none where the system publishes no such statistics
+    TrayIcon& trayIcon;
     std::string vendorServer; // base address of the vendor's web site
     // Reads the system's identification for error reports, once at start-up.
     std::function<void(ModReg&)> getSystemInfo = {};
@@ -78,7 +82,6 @@ public:
     void mnuExit_Click();
 
     bool isLoading = false;
-    bool trayTipActive = false;
 
     WindowModel frmMain{"Nimbrel"};
 
@@ -86,6 +89,7 @@ public:
     ButtonModel cmdExit{"&Exit Nimbrel"};
     ButtonModel cmdHide{"&Hide"};
     MenuEntryModel mnuExit{"E&xit"};
+    ListModel lstLauncher;
 
     Settings settings;
     ModReg modReg;
@@ -97,6 +101,8 @@ public:
     LowMemoryWarning warning;
     AutoRelease autoRelease;
     TimedRelease timedRelease;
+    SysTray sysTray;
+    TrayMenu trayMenu;
     MemoryGauges gauges;
     Panels panels;
 
@@ -108,6 +114,7 @@ private:
     void initMemory();
     void loadRAM();
     void showAtStart();
+    void setTrayTipActive(bool active) { sysTray.setTrayTipActive(active); }
     void shutdown();
 
     MainFormServices services_;

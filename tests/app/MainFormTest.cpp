@@ -23,7 +23,7 @@ TEST_F(MainFormTest, TheLoadShowsTheWindowWithTotalsAmountsAndOnePass)
     EXPECT_TRUE(form.cpu.tmrCPU.enabled());
     EXPECT_TRUE(form.gauges.tmrMemory.enabled());
     EXPECT_FALSE(form.engine.tmrRam.enabled());
-    EXPECT_EQ(form.engine.mnuRelease.caption(), "Free&Up RAM Now") << "selection while loading runs no handler";
+    EXPECT_EQ(form.engine.mnuRelease.caption(), "Free Up 2 MB Now") << "set by the menu builder after loading";
     EXPECT_TRUE(reporter.errors.empty());
 }
 
@@ -96,7 +96,7 @@ TEST_F(MainFormTest, ClosingTheWindowEndsUnlessQuitHidesInTray)
     form.startup.chkQuit.setValue(1);
     EXPECT_TRUE(form.Form_QueryUnload(MainForm::FormControlMenu));
     EXPECT_FALSE(form.frmMain.shown());
-    EXPECT_TRUE(form.trayTipActive);
+    EXPECT_TRUE(form.sysTray.trayTipActive());
     EXPECT_EQ(exit.ended, 0);
 
     EXPECT_FALSE(form.Form_QueryUnload(MainForm::AppWindows)) << "the session ending closes it all the same";
@@ -112,7 +112,7 @@ TEST_F(MainFormTest, HideLeavesOnlyTheTray)
     form.Form_Load();
     form.cmdHide.userClick();
     EXPECT_FALSE(form.frmMain.shown());
-    EXPECT_TRUE(form.trayTipActive);
+    EXPECT_TRUE(form.sysTray.trayTipActive());
 }
 
 } // namespace

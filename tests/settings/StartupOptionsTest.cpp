@@ -76,7 +76,7 @@ TEST_F(StartupOptionsTest, DisplayModes)
         EXPECT_EQ(h.form.startup.optDisplay.selected(), c.option) << c.stored;
         EXPECT_EQ(h.form.frmMain.shown(), c.shown) << c.stored;
         EXPECT_EQ(h.form.frmMain.minimised(), c.minimised) << c.stored;
-        EXPECT_EQ(h.form.trayTipActive, !c.shown) << c.stored;
+        EXPECT_EQ(h.form.sysTray.trayTipActive(), !c.shown) << c.stored;
         EXPECT_EQ(!h.reporter.errors.empty(), c.errorReported) << c.stored;
         if (c.errorReported) {
             EXPECT_EQ(h.reporter.errors[0].tag, "frmMain,loadStartup");

@@ -15,6 +15,7 @@
 #include "core/RegistryStore.h"
 #include "core/SystemCounters.h"
 #include "core/SystemVersion.h"
+#include "core/TrayIcon.h"
 #include "core/UrlOpener.h"
 
 #include <cstdint>
@@ -314,6 +315,37 @@ public:
         }
         ++saves;
         files[path] = picture;
+    }
+};
+
+// The notification area: what the icon shows, and every call made to it.
+class FakeTrayIcon : public TrayIcon {
+public:
+    std::vector<std::string> calls; // "add <tip>", "modify <tip>", "remove", "popup"
+    bool present = false;
+    std::string tip;
+    std::function<void()> whileMenuOpen;
+
+    void add(const std::string& toolTip) override
+    {
+        calls.push_back("add " + toolTip);
+        present = true;
+        tip = toolTip;
+    }
+    void modify(const std::string& toolTip) override
+    {
+        calls.push_back("modify " + toolTip);
+        tip = toolTip;
+    }
+    void remove() override
+    {
+        calls.push_back("remove");
+        present = false;
+    }
+    void popUpMenu() override
+    {
+        calls.push_back("popup");
+        if (whileMenuOpen) whileMenuOpen();
     }
 };
 

@@ -29,8 +29,10 @@ struct FormHarness {
     FakeProgramDirectory directory;
     FakePictureFiles pictures;
     FakeSystemCounters counters;
+    FakeTrayIcon tray;
     MainForm form{MainFormServices{memory, block, messages, reporter, urls, exit, scheduler, scheduler, profile,
-                                   registry, directory, pictures, counters, nullptr, "http://127.0.0.1:8765"}};
+                                   registry, directory, pictures, counters, nullptr, tray,
+                                   "http://127.0.0.1:8765"}};
 };
 
 } // namespace nimbrel::testing

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace nimbrel {
+
+// The program's icon in the desktop's notification area.
+class TrayIcon {
+public:
+    virtual ~TrayIcon() = default;
+    // Adds the icon with its tooltip.
+    virtual void add(const std::string& toolTip) = 0;
+    // Changes the tooltip of the icon.
+    virtual void modify(const std::string& toolTip) = 0;
+    // Removes the icon.
+    virtual void remove() = 0;
+    // Shows the File menu as a pop-up at the mouse position and returns when it has closed.
+    virtual void popUpMenu() = 0;
+};
+
+} // namespace nimbrel

@@ -1,0 +1,46 @@
+#include "SysTray.h"
+
+#include "core/TrayIcon.h"
+#include "core/Trap.h"
+#include "core/WindowModel.h"
+
+namespace nimbrel {
+
+void SysTray::setTip(const std::string& text) { tip_ = text.substr(0, std::min(text.size(), tipCapacity - 1)); }
+
+void SysTray::showIcon(const WindowModel& window)
+{
+    const Trap trap(reporter_, "modSysTray,showIcon");
+    trap([&] {
+        // One icon for the whole run: it is added once.
+        if (added_) return;
+        setTip(window.caption());
+        icon_.add(tip_);
+        added_ = true;
+    });
+    trayTipActive_ = true;
+}
+
+void SysTray::RemoveIcon(const WindowModel&)
+{
+    const Trap trap(reporter_, "modSysTray,RemoveIcon");
+    trap([&] {
+        if (!added_) return;
+        tip_.clear();
+        icon_.remove();
+        added_ = false;
+    });
+    trayTipActive_ = false;
+}
+
+void SysTray::changeToolTip(const WindowModel&, const std::string& text)
+{
+    if (!trayTipActive_) return;
+    const Trap trap(reporter_, "modSysTray,changeToolTip");
+    trap([&] {
+        setTip(text);
+        if (added_) icon_.modify(tip_);
+    });
+}
+
+} // namespace nimbrel

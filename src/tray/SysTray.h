@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+namespace nimbrel {
+
+class ErrorReporter;
+class TrayIcon;
+class WindowModel;
+
+// The icon in the notification area and its tooltip, which repeats the
+// window's caption while the window is hidden.
+class SysTray {
+public:
+    // The tooltip field holds 64 characters with its terminator: at most 63 show.
+    static constexpr std::size_t tipCapacity = 64;
+
+    SysTray(TrayIcon& icon, ErrorReporter& reporter) : icon_(icon), reporter_(reporter) {}
+
+    void showIcon(const WindowModel& window);
+    void RemoveIcon(const WindowModel& window);
+    void changeToolTip(const WindowModel& window, const std::string& text);
+
+    bool trayTipActive() const { return trayTipActive_; }
+    void setTrayTipActive(bool active) { trayTipActive_ = active; }
+
+    // The tooltip as the icon shows it.
+    const std::string& toolTip() const { return tip_; }
+
+private:
+    void setTip(const std::string& text);
+
+    TrayIcon& icon_;
+    ErrorReporter& reporter_;
+    std::string tip_;
+    bool added_ = false;
+    bool trayTipActive_ = false;
+};
+
+} // namespace nimbrel
