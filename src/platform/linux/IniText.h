@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+// How the classic private-profile functions see the text of an INI file.
+//
+// A line ends at CR LF, LF or CR. Blanks (tab, LF, VT, FF, CR, Ctrl-Z, space) around a line, a name or a value
+// do not count, and a line of blanks is no line at all. "[name]" opens a section (up to the last "]"); any other
+// line is a key, "name=value" split at the first "=", or a bare name without a value. Names and values end at a
+// NUL byte. Lines before the first header form a section without a name. Names compare without regard to
+// letter case (Windows-1252 letters, as the functions compare them after widening). The first section of a name
+// is the one that counts, and in it the first key of a name; later ones are read past. A UTF-8 byte order mark
+// at the start of the text is not part of the first line.
+namespace nimbrel::ini {
+
+// Where a key stands in a text, found the way the profile functions look it up.
+struct KeyPosition {
+    bool sectionFound = false;
+    // Where a new key line of that section goes: after its last line that is not blank, else after its header.
+    std::size_t newKeyAt = 0;
+    // That line is the last of the text and has no line end yet.
+    bool newKeyNeedsLineEnd = false;
+
+    bool keyFound = false;
+    std::size_t keyLineBegin = 0;
+    std::size_t keyLineEnd = 0; // after the key line's own line end
+    std::string_view storedName;
+    std::optional<std::string_view> storedValue; // nothing for a line without "="
+};
+
+// The first key named key in the first section named section.
+KeyPosition findKey(std::string_view text, std::string_view section, std::string_view key);
+
+// A name as the caller's text gives it to the lookup: up to a NUL, blanks around it removed.
+std::string_view lookupName(std::string_view name);
+
+// Tab, LF, VT, FF, CR, Ctrl-Z (an old DOS end-of-file mark) and space.
+bool isBlank(char c);
+
+// The text up to its first NUL byte.
+std::string_view uptoNul(std::string_view text);
+
+// 3 when the text starts with a UTF-8 byte order mark, else 0.
+std::size_t byteOrderMarkLength(std::string_view text);
+
+// True when the last line of the text has no line end (false for a text without lines).
+bool lacksFinalLineEnd(std::string_view text);
+
+} // namespace nimbrel::ini
