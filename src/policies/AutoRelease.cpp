@@ -14,11 +14,8 @@
 namespace nimbrel {
 
 AutoRelease::AutoRelease(Services services, Neighbours neighbours, const bool& isLoading)
-    : cmbAutoRelease(neighbours.amounts.cmbAutoRelease),
-      lstAutoAmount(neighbours.amounts.lstAutoAmount),
-      services_(services),
-      n_(neighbours),
-      isLoading_(isLoading)
+    : cmbAutoRelease(neighbours.amounts.cmbAutoRelease), lstAutoAmount(neighbours.amounts.lstAutoAmount),
+      services_(services), n_(neighbours), isLoading_(isLoading)
 {
     tmrAuto.onTimer = [this] { tmrAuto_Timer(); };
     cmbAutoRelease.onClick = [this] { cmbAutoRelease_Click(); };
@@ -36,12 +33,14 @@ void AutoRelease::loadAuto()
     trap([&] { applyBoundedPosition(cmbAutoRelease, s.getData(keys::autoMinimum)); });
     trap([&] { applyBoundedPosition(lstAutoAmount, s.getData(keys::autoRelease)); });
     trap([&] {
-        for (int i = 1; i <= 60; ++i) lstAutoInterval.addItem(std::to_string(5 * i));
+        for (int i = 1; i <= 60; ++i)
+            lstAutoInterval.addItem(std::to_string(5 * i));
     });
     trap([&] { applyNumericPosition(lstAutoInterval, s.getData(keys::autoInterval)); });
     trap([&] { applyNumericCheck(chkAutoCPU, s.getData(keys::autoCpuCheck)); });
     trap([&] {
-        for (int i = 1; i <= 10; ++i) cmbAutoCPU.addItem(std::to_string(10 * i));
+        for (int i = 1; i <= 10; ++i)
+            cmbAutoCPU.addItem(std::to_string(10 * i));
     });
     trap([&] { applyNumericPosition(cmbAutoCPU, s.getData(keys::autoCpuPercent)); });
     trap([&] { applyNumericCheck(chkAutoActive, s.getData(keys::autoActive)); });
@@ -68,7 +67,7 @@ void AutoRelease::tmrAuto_Timer()
         return;
     }
     bool cpuBusy = false;
-    trap([&] { cpuBusy = chkAutoCPU.value() == 1 && shownCpuUsage(n_.lblCPU) >= selectedNumber(cmbAutoCPU); });
+    trap([&] { cpuBusy = cpuHoldsBack(chkAutoCPU, cmbAutoCPU, n_.lblCPU); });
     if (cpuBusy) {
         lastAutoCheck_ = now;
         return;
@@ -88,38 +87,39 @@ void AutoRelease::tmrAuto_Timer()
     // Above the minimum the interval is not restarted: from now on the check runs every tick.
     if (available > minimum) return;
 
-    trap([&] {
-        const auto waitMs = static_cast<std::uint32_t>(selectedNumber(n_.startup.cmbStartupWait)) * 1000u;
-        n_.engine.startReleaseFrom(available, amount, waitMs);
-    });
+    trap([&] { n_.engine.startReleaseFrom(available, amount, startupWaitMs(n_.startup)); });
     lastAutoCheck_ = services_.clock.now();
-}
-
-void AutoRelease::store(const char* tag, const SettingKey& key, int value)
-{
-    if (isLoading_) return;
-    const Trap trap(services_.reporter, tag);
-    trap([&] { services_.settings.writeData(key, std::to_string(value)); });
 }
 
 void AutoRelease::cmbAutoRelease_Click()
 {
-    store("frmMain,cmbAutoRelease_Click", keys::autoMinimum, cmbAutoRelease.listIndex());
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,cmbAutoRelease_Click", keys::autoMinimum,
+                                          cmbAutoRelease.listIndex());
 }
 
 void AutoRelease::lstAutoInterval_Click()
 {
-    store("frmMain,lstAutoInterval_Click", keys::autoInterval, lstAutoInterval.listIndex());
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,lstAutoInterval_Click", keys::autoInterval,
+                                          lstAutoInterval.listIndex());
 }
 
 void AutoRelease::lstAutoAmount_Click()
 {
-    store("frmMain,lstAutoAmount_Click", keys::autoRelease, lstAutoAmount.listIndex());
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,lstAutoAmount_Click", keys::autoRelease,
+                                          lstAutoAmount.listIndex());
 }
 
-void AutoRelease::chkAutoCPU_Click() { store("frmMain,chkAutoCPU_Click", keys::autoCpuCheck, chkAutoCPU.value()); }
+void AutoRelease::chkAutoCPU_Click()
+{
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,chkAutoCPU_Click", keys::autoCpuCheck,
+                                          chkAutoCPU.value());
+}
 
-void AutoRelease::cmbAutoCPU_Click() { store("frmMain,cmbAutoCPU_Click", keys::autoCpuPercent, cmbAutoCPU.listIndex()); }
+void AutoRelease::cmbAutoCPU_Click()
+{
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,cmbAutoCPU_Click", keys::autoCpuPercent,
+                                          cmbAutoCPU.listIndex());
+}
 
 void AutoRelease::chkAutoActive_Click()
 {

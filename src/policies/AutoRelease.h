@@ -59,7 +59,6 @@ public:
     ListModel& lstAutoAmount;
 
 private:
-    void store(const char* tag, const struct SettingKey& key, int value);
 
     Services services_;
     Neighbours n_;

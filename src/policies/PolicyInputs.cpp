@@ -1,8 +1,10 @@
 #include "PolicyInputs.h"
 
+#include "core/CheckBoxModel.h"
 #include "core/LabelModel.h"
 #include "core/ListModel.h"
 #include "core/Numbers.h"
+#include "settings/StartupOptions.h"
 
 namespace nimbrel {
 
@@ -14,6 +16,19 @@ int shownCpuUsage(const LabelModel& lblCPU)
     return toInt32(leadingNumber(text));
 }
 
-int selectedNumber(const ListModel& list) { return toInt32(leadingNumber(list.text())); }
+int selectedNumber(const ListModel& list)
+{
+    return toInt32(leadingNumber(list.text()));
+}
+
+bool cpuHoldsBack(const CheckBoxModel& condition, const ListModel& threshold, const LabelModel& lblCPU)
+{
+    return condition.value() == 1 && shownCpuUsage(lblCPU) >= selectedNumber(threshold);
+}
+
+std::uint32_t startupWaitMs(const StartupOptions& startup)
+{
+    return static_cast<std::uint32_t>(selectedNumber(startup.cmbStartupWait)) * 1000u;
+}
 
 } // namespace nimbrel

@@ -47,7 +47,8 @@ void TimedRelease::loadTime()
     const Trap trap(services_.reporter, "frmMain,loadTime");
     Settings& s = services_.settings;
     trap([&] {
-        for (int i = 1; i <= 10; ++i) cmbTimeCPU.addItem(std::to_string(10 * i));
+        for (int i = 1; i <= 10; ++i)
+            cmbTimeCPU.addItem(std::to_string(10 * i));
     });
     trap([&] { applyBoundedPosition(lstTimeAmount, s.getData(keys::timeRelease)); });
     trap([&] {
@@ -88,7 +89,7 @@ void TimedRelease::tmrTime_Timer()
         return;
     }
     bool cpuBusy = false;
-    trap([&] { cpuBusy = chkTimeCPU.value() == 1 && shownCpuUsage(n_.lblCPU) >= selectedNumber(cmbTimeCPU); });
+    trap([&] { cpuBusy = cpuHoldsBack(chkTimeCPU, cmbTimeCPU, n_.lblCPU); });
     if (cpuBusy) {
         lastTimeCheck_ = now;
         return;
@@ -103,10 +104,7 @@ void TimedRelease::tmrTime_Timer()
     trap([&] { goOn = n_.warning.check(available, n_.amounts.totalPhysicalMB()); });
     if (!goOn) return;
 
-    trap([&] {
-        const auto waitMs = static_cast<std::uint32_t>(selectedNumber(n_.startup.cmbStartupWait)) * 1000u;
-        n_.engine.startReleaseFrom(available, amount, waitMs);
-    });
+    trap([&] { n_.engine.startReleaseFrom(available, amount, startupWaitMs(n_.startup)); });
     lastTimeCheck_ = services_.clock.now();
 }
 
@@ -114,9 +112,11 @@ void TimedRelease::fillIntervals(Unit unit)
 {
     lstTimeInterval.clear();
     if (unit == Minutes) {
-        for (int i = 1; i <= 10; ++i) lstTimeInterval.addItem(std::to_string(5 * i));
+        for (int i = 1; i <= 10; ++i)
+            lstTimeInterval.addItem(std::to_string(5 * i));
     } else {
-        for (int i = 1; i <= 24; ++i) lstTimeInterval.addItem(std::to_string(i));
+        for (int i = 1; i <= 24; ++i)
+            lstTimeInterval.addItem(std::to_string(i));
     }
 }
 
@@ -138,13 +138,6 @@ void TimedRelease::optTimeHour_Click()
     trap([&] { lstTimeInterval.setListIndex(5); });
 }
 
-void TimedRelease::store(const char* tag, const SettingKey& key, int value)
-{
-    if (isLoading_) return;
-    const Trap trap(services_.reporter, tag);
-    trap([&] { services_.settings.writeData(key, std::to_string(value)); });
-}
-
 void TimedRelease::lstTimeAmount_Click()
 {
     // Stores also while loading, so the start writes the restored position back.
@@ -154,12 +147,21 @@ void TimedRelease::lstTimeAmount_Click()
 
 void TimedRelease::lstTimeInterval_Click()
 {
-    store("frmMain,lstTimeInterval_Click", keys::timeIntervalAmount, lstTimeInterval.listIndex());
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,lstTimeInterval_Click", keys::timeIntervalAmount,
+                                          lstTimeInterval.listIndex());
 }
 
-void TimedRelease::chkTimeCPU_Click() { store("frmMain,chkTimeCPU_Click", keys::timeCpuCheck, chkTimeCPU.value()); }
+void TimedRelease::chkTimeCPU_Click()
+{
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,chkTimeCPU_Click", keys::timeCpuCheck,
+                                          chkTimeCPU.value());
+}
 
-void TimedRelease::cmbTimeCPU_Click() { store("frmMain,cmbTimeCPU_Click", keys::timeCpuPercent, cmbTimeCPU.listIndex()); }
+void TimedRelease::cmbTimeCPU_Click()
+{
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,cmbTimeCPU_Click", keys::timeCpuPercent,
+                                          cmbTimeCPU.listIndex());
+}
 
 void TimedRelease::chkTimeActive_Click()
 {

@@ -66,7 +66,6 @@ public:
 
 private:
     void fillIntervals(Unit unit);
-    void store(const char* tag, const struct SettingKey& key, int value);
 
     Services services_;
     Neighbours n_;

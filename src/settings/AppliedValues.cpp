@@ -34,7 +34,10 @@ void applyNumericOption(OptionGroupModel& group, const std::string& value)
     if (isNumeric(value)) group.setValue(toInt32(numericValue(value)));
 }
 
-void applyAsIs(ListModel& list, const std::string& value) { list.setListIndex(toInt32(numericValue(value))); }
+void applyAsIs(ListModel& list, const std::string& value)
+{
+    list.setListIndex(toInt32(numericValue(value)));
+}
 
 void applyDisplay(OptionGroupModel& group, const std::string& value)
 {

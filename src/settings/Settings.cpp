@@ -11,7 +11,10 @@ Settings::Settings(ProfileFile& profile, ProgramDirectory& directory, ErrorRepor
 {
 }
 
-std::string Settings::path() { return directory_.path() + "/settings.ini"; }
+std::string Settings::path()
+{
+    return directory_.path() + "/settings.ini";
+}
 
 std::string Settings::getData(const std::string& section, const std::string& key, const std::string& defaultValue)
 {
@@ -29,6 +32,16 @@ void Settings::writeData(const std::string& section, const std::string& key, con
     Trap::silent()([&] { profile_.writeString(path(), section, key, value); });
 }
 
-std::string stripNull(const std::string& text) { return text.substr(0, text.find('\0')); }
+void Settings::storeUnlessLoading(bool isLoading, const char* tag, const SettingKey& k, int value)
+{
+    if (isLoading) return;
+    const Trap trap(reporter_, tag);
+    trap([&] { writeData(k, std::to_string(value)); });
+}
+
+std::string stripNull(const std::string& text)
+{
+    return text.substr(0, text.find('\0'));
+}
 
 } // namespace nimbrel

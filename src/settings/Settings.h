@@ -23,6 +23,11 @@ public:
     void writeData(const std::string& section, const std::string& key, const std::string& value);
     void writeData(const SettingKey& k, const std::string& value) { writeData(k.section, k.key, value); }
 
+    // What a control's change handler does: unless the stored values are
+    // being applied, writes the control's new position or state, reporting a
+    // failure under the handler's tag.
+    void storeUnlessLoading(bool isLoading, const char* tag, const SettingKey& k, int value);
+
     // The file's full path, taken afresh from the program directory.
     std::string path();
 

@@ -34,11 +34,13 @@ void StartupOptions::loadStartup()
     trap([&] { applyNumericCheck(chkLowLevel, s.getData(keys::startupLowLevel)); });
     trap([&] { applyNumericPosition(cmbStartupRam, s.getData(keys::startupRelease), true); });
     trap([&] {
-        for (int seconds = 1; seconds <= 250; ++seconds) cmbStartupWait.addItem(std::to_string(seconds));
+        for (int seconds = 1; seconds <= 250; ++seconds)
+            cmbStartupWait.addItem(std::to_string(seconds));
     });
     trap([&] { applyNumericPosition(cmbStartupWait, s.getData(keys::startupWait), true); });
     trap([&] {
-        for (int tries = 1; tries <= 20; ++tries) cmbRetry.addItem(std::to_string(tries));
+        for (int tries = 1; tries <= 20; ++tries)
+            cmbRetry.addItem(std::to_string(tries));
     });
     trap([&] { applyNumericPosition(cmbRetry, s.getData(keys::startupRetry), true); });
     trap([&] { applyNumericOption(optCPU, s.getData(keys::startupCpuUpdate)); });
@@ -55,30 +57,39 @@ void StartupOptions::checkStartupRelease()
     trap([&] { startRelease_(amount, waitMs); });
 }
 
-void StartupOptions::store(const char* tag, const SettingKey& key, int value)
+void StartupOptions::optDisplay_Click(int index)
 {
-    if (isLoading_) return;
-    const Trap trap(services_.reporter, tag);
-    trap([&] { services_.settings.writeData(key, std::to_string(value)); });
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,optDisplay_Click", keys::startupDisplay, index);
 }
-
-void StartupOptions::optDisplay_Click(int index) { store("frmMain,optDisplay_Click", keys::startupDisplay, index); }
 
 void StartupOptions::cmbStartupRam_Click()
 {
-    store("frmMain,cmbStartupRam_Click", keys::startupRelease, cmbStartupRam.listIndex());
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,cmbStartupRam_Click", keys::startupRelease,
+                                          cmbStartupRam.listIndex());
 }
 
 void StartupOptions::cmbStartupWait_Click()
 {
-    store("frmMain,cmbStartupWait_Click", keys::startupWait, cmbStartupWait.listIndex());
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,cmbStartupWait_Click", keys::startupWait,
+                                          cmbStartupWait.listIndex());
 }
 
-void StartupOptions::cmbRetry_Click() { store("frmMain,cmbRetry_Click", keys::startupRetry, cmbRetry.listIndex()); }
+void StartupOptions::cmbRetry_Click()
+{
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,cmbRetry_Click", keys::startupRetry,
+                                          cmbRetry.listIndex());
+}
 
-void StartupOptions::chkLowLevel_Click() { store("frmMain,chkLowLevel_Click", keys::startupLowLevel, chkLowLevel.value()); }
+void StartupOptions::chkLowLevel_Click()
+{
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,chkLowLevel_Click", keys::startupLowLevel,
+                                          chkLowLevel.value());
+}
 
-void StartupOptions::chkQuit_Click() { store("frmMain,chkQuit_Click", keys::startupQuit, chkQuit.value()); }
+void StartupOptions::chkQuit_Click()
+{
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,chkQuit_Click", keys::startupQuit, chkQuit.value());
+}
 
 void StartupOptions::chkStartup_Click()
 {

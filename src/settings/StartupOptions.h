@@ -59,8 +59,6 @@ public:
     ListModel& cmbStartupRam;
 
 private:
-    // Writes a list's position or a box's state unless the stored values are being applied.
-    void store(const char* tag, const struct SettingKey& key, int value);
 
     Services services_;
     const bool& isLoading_;
