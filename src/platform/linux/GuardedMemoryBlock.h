@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/MemoryBlock.h"
+#include "core/MemoryStatus.h"
+
+namespace nimbrel {
+
+// A block of a release pass written so that it can never make the kernel's OOM killer take another program or
+// the caller:
+//  - a block larger than the available page-file figure (MemAvailable + SwapFree within the cgroup) less a
+//    safety margin of max(64 MiB, 2% of physical memory) is refused before anything is taken;
+//  - the block is held by child processes (one a core for a large block, each filling its own share), each of
+//    which makes itself the OOM killer's first choice (oom_score_adj 1000), so if memory runs out all the same
+//    it is a holder that dies, and the block counts as aborted;
+//  - every holder looks at the figures again after each few megabytes and gives everything back at once when
+//    the available figure falls under the margin.
+// The calling thread waits until the whole block has been given back.
+class GuardedMemoryBlock : public MemoryBlock {
+public:
+    // The holders call status.read() in a child forked from what may be a multi-threaded program, so it must
+    // allocate nothing and use plain system calls only, as ProcMeminfoStatus::read() does.
+    explicit GuardedMemoryBlock(MemoryStatus& status) : status_(status) {}
+
+    // Commits the block, fills it with blanks and frees it. Refused also when no child process can be
+    // started; Aborted when memory ran short or a holder was killed.
+    BlockOutcome writeAndFree(std::uint64_t bytes) override;
+
+private:
+    MemoryStatus& status_;
+};
+
+} // namespace nimbrel
