@@ -4,6 +4,8 @@
 #include "platform/linux/GuardedMemoryBlock.h"
 #include "platform/linux/ProcMeminfoStatus.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -78,41 +80,13 @@ void BM_ReleasePass(benchmark::State& state)
 BENCHMARK(BM_MemsetMapped)->Arg(64)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReleasePass)->Arg(64)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps the seconds per iteration of every plain run, repetitions included, for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration && run.iterations > 0)
-                seconds_[run.benchmark_name()].push_back(run.real_accumulated_time / static_cast<double>(run.iterations));
-    }
-
-    // The median over the repetitions of one benchmark; 0 when it did not run.
-    double median(const std::string& name)
-    {
-        auto found = seconds_.find(name);
-        if (found == seconds_.end()) return 0;
-        std::vector<double>& times = found->second;
-        std::sort(times.begin(), times.end());
-        const std::size_t n = times.size();
-        return n % 2 == 1 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
-    }
-
-private:
-    std::map<std::string, std::vector<double>> seconds_;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
+    nimbrel::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const long size : sizesMiB) {
         const std::string arg = "/" + std::to_string(size) + "/real_time";

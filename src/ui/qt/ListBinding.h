@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ui/qt/QtKeywords.h"
+
+#include <QObject>
+
+class QListWidget;
+
+namespace nimbrel {
+class ListModel;
+}
+
+namespace nimbrel::view {
+
+// Keeps a list widget in step with a list model. The load sequence adds up
+// to a thousand entries one by one, so only the new entries are appended;
+// the list is rebuilt only when the model has been cleared. The selection
+// goes both ways: the user's choice into the model, the model's into the
+// widget without coming back as a user choice.
+class ListBinding : public QObject {
+    Q_OBJECT
+public:
+    // Lives as long as the widget, whose child it becomes.
+    ListBinding(QListWidget& list, ListModel& model);
+
+private:
+    void followModel();
+    void userSelectionChanged();
+
+    QListWidget& list_;
+    ListModel& model_;
+    bool following_ = false;
+};
+
+// Binds the widget to the model for the widget's lifetime.
+void bindList(QListWidget& list, ListModel& model);
+
+} // namespace nimbrel::view

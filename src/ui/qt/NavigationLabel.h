@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ui/qt/QtKeywords.h"
+
+#include "ui/qt/ClickableLabel.h"
+
+namespace nimbrel::view {
+
+// A navigation entry of the dark column. The behaviour colours the entry of
+// the chosen panel blue, which would vanish on the dark column, so a caption
+// darker than the column's light text gets a light chip behind it.
+class NavigationLabel : public ClickableLabel {
+    Q_OBJECT
+public:
+    explicit NavigationLabel(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace nimbrel::view

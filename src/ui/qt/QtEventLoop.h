@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ui/qt/QtKeywords.h"
+
+#include "core/EventLoop.h"
+
+namespace nimbrel::view {
+
+// The yield of a long handler: lets pending window events and timer ticks run.
+class QtEventLoop : public EventLoop {
+public:
+    void doEvents() override;
+};
+
+} // namespace nimbrel::view

@@ -1,0 +1,65 @@
+#include "ui/qt/QtTrayIcon.h"
+
+#include "tray/TrayMenu.h"
+#include "ui/qt/Bindings.h"
+
+#include <QCursor>
+#include <QMenu>
+
+namespace nimbrel::view {
+
+namespace {
+
+// What each click on the icon means to the form. A double-click arrives as
+// Trigger for its first press and DoubleClick for its second; a right click
+// arrives as Context when the button goes down.
+int notificationCode(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::DoubleClick: return TrayMenu::leftDoubleClick;
+    case QSystemTrayIcon::Context: return TrayMenu::rightButtonUp;
+    default: return 0; // a single left click and the middle button do nothing
+    }
+}
+
+} // namespace
+
+QtTrayIcon::QtTrayIcon(const QIcon& picture, QObject* parent) : QObject(parent), picture_(picture)
+{
+    // Queued: what the form does with a click may pop up a modal menu or
+    // remove the icon, and the icon's window must not be taken away while it
+    // is still delivering the click.
+    connect(&icon_, &QSystemTrayIcon::activated, this, &QtTrayIcon::notify, Qt::QueuedConnection);
+}
+
+void QtTrayIcon::add(const std::string& toolTip)
+{
+    icon_.setIcon(picture_);
+    icon_.setToolTip(qs(toolTip));
+    // With no notification area the icon simply does not show; Qt docks it
+    // once a tray appears on the screen.
+    icon_.show();
+}
+
+void QtTrayIcon::modify(const std::string& toolTip) { icon_.setToolTip(qs(toolTip)); }
+
+void QtTrayIcon::remove() { icon_.hide(); }
+
+void QtTrayIcon::setFileMenu(QMenu* menu) { fileMenu_ = menu; }
+
+void QtTrayIcon::popUpMenu()
+{
+    if (fileMenu_.isNull() || fileMenu_->isVisible()) return;
+    // The pop-up takes the pointer and the keyboard while it is open, so a
+    // click anywhere else closes it without a window of ours being active.
+    fileMenu_->exec(QCursor::pos());
+}
+
+void QtTrayIcon::notify(QSystemTrayIcon::ActivationReason reason)
+{
+    const int code = notificationCode(reason);
+    if (code == 0 || !onNotification) return;
+    runUserAction([&] { onNotification(code); });
+}
+
+} // namespace nimbrel::view

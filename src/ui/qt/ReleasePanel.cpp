@@ -1,0 +1,41 @@
+#include "ui/qt/ReleasePanel.h"
+
+#include "app/MainForm.h"
+#include "ui/qt/Bindings.h"
+#include "ui/qt/ListBinding.h"
+#include "ui/qt/Twips.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace nimbrel::view {
+
+ReleasePanel::ReleasePanel(QGroupBox& frame, MainForm& form)
+    : lstRam(new QListWidget(&frame)),
+      cmdRam(new QPushButton(&frame)),
+      lblPM(new QLabel(&frame)),
+      lblVM(new QLabel(&frame))
+{
+    // Positions inside the frame, in twips.
+    lstRam->setObjectName(QStringLiteral("lstRam"));
+    lstRam->setGeometry(twipsRect(180, 360, 1935, 2730));
+    lstRam->setUniformItemSizes(true); // a thousand entries of one height
+    bindList(*lstRam, form.amounts.lstRam);
+
+    cmdRam->setObjectName(QStringLiteral("cmdRam"));
+    cmdRam->setGeometry(twipsRect(180, 3180, 1935, 495));
+    cmdRam->setCursor(Qt::PointingHandCursor);
+    bindButton(*cmdRam, form.engine.cmdRam);
+
+    lblPM->setObjectName(QStringLiteral("lblPM"));
+    lblPM->setGeometry(twipsRect(2340, 360, 4620, 255));
+    bindLabel(*lblPM, form.amounts.lblPM);
+
+    lblVM->setObjectName(QStringLiteral("lblVM"));
+    lblVM->setGeometry(twipsRect(2340, 660, 4620, 255));
+    bindLabel(*lblVM, form.amounts.lblVM);
+}
+
+} // namespace nimbrel::view

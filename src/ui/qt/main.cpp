@@ -1,0 +1,95 @@
+// Nimbrel: composes the behaviour, the Linux services and the Qt view, and runs them.
+
+#include "app/MainForm.h"
+#include "online/OnlineReporter.h"
+#include "platform/linux/Environment.h"
+#include "platform/linux/ExecutableDirectory.h"
+#include "platform/linux/GuardedMemoryBlock.h"
+#include "platform/linux/IniProfileFile.h"
+#include "platform/linux/OsReleaseVersion.h"
+#include "platform/linux/ProcMeminfoStatus.h"
+#include "platform/linux/ProcStatCounters.h"
+#include "platform/linux/SystemClock.h"
+#include "platform/linux/XdgRegistryStore.h"
+#include "ui/qt/AppIcon.h"
+#include "ui/qt/Bindings.h"
+#include "ui/qt/MainWindow.h"
+#include "ui/qt/QtConnectivityProbe.h"
+#include "ui/qt/QtEventLoop.h"
+#include "ui/qt/QtHttpTransfer.h"
+#include "ui/qt/QtMessageBoxes.h"
+#include "ui/qt/QtPictureFiles.h"
+#include "ui/qt/QtProgramExit.h"
+#include "ui/qt/QtTimerScheduler.h"
+#include "ui/qt/QtTrayIcon.h"
+#include "ui/qt/QtUrlOpener.h"
+#include "ui/qt/QuitRequestFilter.h"
+#include "ui/qt/SingleInstanceGuard.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+int main(int argc, char* argv[])
+{
+    using namespace nimbrel;
+
+    QApplication app(argc, argv);
+    // Hidden in the tray is still running: only the exit paths end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
+    view::installAppIcon(app);
+
+    // Another copy running: it has been asked to come forward (or did not
+    // answer in time); either way this copy ends without a window.
+    view::SingleInstanceGuard guard;
+    MainForm* running = nullptr;
+    guard.onActivationRequest = [&running] {
+        if (running != nullptr) view::runUserAction([&] { running->frmMain.bringToFront(); });
+    };
+    if (guard.claim() != view::SingleInstanceGuard::Claim::First) return 0;
+
+    ProcMeminfoStatus memory;
+    GuardedMemoryBlock block(memory);
+    SystemClock clock;
+    IniProfileFile profile;
+    XdgRegistryStore registry;
+    ExecutableDirectory directory;
+    ProcStatCounters counters;
+    view::QtPictureFiles pictures;
+    view::QtMessageBoxes messages;
+    // Every trapped error goes to the vendor's server, with the system's identification.
+    view::QtHttpTransfer transfer;
+    view::QtConnectivityProbe probe(probeUrl());
+    view::QtEventLoop events;
+    OsReleaseVersion system;
+    OnlineReporter reporter({transfer, probe, events, system}, vendorServerUrl());
+    view::QtUrlOpener urls;
+    view::QtTimerScheduler timers;
+    view::QtProgramExit exit(timers);
+    view::QtTrayIcon trayIcon;
+
+    MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory,
+                   pictures, counters, nullptr, trayIcon, vendorServerUrl(),
+                   [&reporter](ModReg& registry) { reporter.getSystemInfo(registry); }});
+    view::MainWindow window(form);
+    messages.setParentWindow(&window);
+    trayIcon.setFileMenu(&window.fileMenu());
+    trayIcon.onNotification = [&form](int code) { form.trayMenu.Form_MouseMove(code); };
+    running = &form;
+
+    // The session ending closes the program whatever "Quit button hides in tray" says. The session
+    // manager's commitData comes at every checkpoint too, so it is the "die" at the end, which Qt turns
+    // into a quit request, that ends the program.
+    const auto sessionEnds = [&] {
+        if (!exit.ended()) form.Form_QueryUnload(MainForm::AppWindows);
+    };
+    view::QuitRequestFilter quitRequests(sessionEnds);
+    app.installEventFilter(&quitRequests);
+    // Should the event loop be left some other way, the shutdown steps still run.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&] { view::runUserAction(sessionEnds); });
+
+    form.Form_Load();
+    // A load step may already have ended the program; exec() would not notice.
+    if (exit.ended()) return 0;
+    return app.exec();
+}

@@ -1,0 +1,135 @@
+// The Release RAM panel: the amount list, "FreeUp RAM Now" and the totals.
+
+#include "UiTestSupport.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace nimbrel::testing {
+namespace {
+
+class ReleasePanelTest : public MainWindowTest {
+protected:
+    QListWidget& list() { return child<QListWidget>("lstRam"); }
+    void userClicksRow(int row) { click(*list().viewport(), list().visualItemRect(list().item(row)).center()); }
+    std::string selectedText()
+    {
+        const QList<QListWidgetItem*> selected = list().selectedItems();
+        return selected.size() == 1 ? selected.first()->text().toStdString() : std::string("<none>");
+    }
+};
+
+TEST_F(ReleasePanelTest, OnA512MbMachineTheListRunsFrom2To512Mb)
+{
+    ASSERT_EQ(list().count(), 256);
+    EXPECT_EQ(list().item(0)->text(), "2 MB");
+    EXPECT_EQ(list().item(255)->text(), "512 MB");
+    // The stored position (none yet, so 0) is selected.
+    EXPECT_EQ(selectedText(), "2 MB");
+}
+
+TEST_F(ReleasePanelTest, TheTotalsShowInKilobytes)
+{
+    EXPECT_EQ(child<QLabel>("lblPM").text(), "Total Physical Memory: 524288 KB");
+    EXPECT_EQ(child<QLabel>("lblVM").text(), "Total Page File Memory: 1572864 KB");
+}
+
+TEST_F(ReleasePanelTest, TheListSitsOnTheLeftWithTheButtonBelowIt)
+{
+    auto& button = child<QPushButton>("cmdRam");
+    EXPECT_EQ(button.text(), "FreeUp RAM Now");
+    EXPECT_TRUE(button.isVisible());
+    EXPECT_LE(placeOf(list()).bottom(), placeOf(button).top());
+    // The right part of the panel stays free for the gauges and the CPU meter.
+    EXPECT_LE(placeOf(list()).right(), 144 + 475 / 3);
+    const QRect panel(144, 104, 475, 257);
+    for (QWidget* w : std::initializer_list<QWidget*>{&list(), &button, &child<QLabel>("lblPM"), &child<QLabel>("lblVM")}) {
+        EXPECT_TRUE(panel.contains(placeOf(*w))) << w->objectName().toStdString();
+    }
+}
+
+TEST_F(ReleasePanelTest, EntriesAddedLaterAreAppendedToTheListAsItIs)
+{
+    QListWidgetItem* const first = list().item(0);
+
+    form.amounts.lstRam.addItem("514 MB");
+
+    ASSERT_EQ(list().count(), 257);
+    EXPECT_EQ(list().item(256)->text(), "514 MB");
+    // The entries already shown are the same items: nothing was rebuilt.
+    EXPECT_EQ(list().item(0), first);
+    EXPECT_EQ(selectedText(), "2 MB");
+}
+
+TEST_F(ReleasePanelTest, ClearingTheModelEmptiesTheList)
+{
+    form.amounts.lstRam.clear();
+    EXPECT_EQ(list().count(), 0);
+
+    form.amounts.lstRam.addItem("2 MB");
+    ASSERT_EQ(list().count(), 1);
+    EXPECT_EQ(selectedText(), "<none>");
+}
+
+TEST_F(ReleasePanelTest, TheUsersChoiceGoesIntoTheModelOnce)
+{
+    int clicks = 0;
+    const auto handler = form.amounts.lstRam.onClick;
+    form.amounts.lstRam.onClick = [&] {
+        ++clicks;
+        handler();
+    };
+
+    userClicksRow(7);
+
+    EXPECT_EQ(form.amounts.lstRam.listIndex(), 7);
+    EXPECT_EQ(form.amounts.lstRam.text(), "16 MB");
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(harness.profile.written("RAM", "Release"), std::optional<std::string>("7"));
+}
+
+TEST_F(ReleasePanelTest, ASelectionFromCodeMovesTheListWithoutComingBackAsAClick)
+{
+    int clicks = 0;
+    form.amounts.lstRam.onClick = [&] { ++clicks; };
+
+    form.amounts.lstRam.setListIndex(200);
+
+    EXPECT_EQ(selectedText(), "402 MB");
+    EXPECT_EQ(list().currentRow(), 200);
+    EXPECT_EQ(clicks, 1); // the model's own change handler, and no second one from the widget
+
+    form.amounts.lstRam.setListIndex(-1);
+    EXPECT_EQ(selectedText(), "<none>");
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(ReleasePanelTest, FreeUpRamNowPressedTwiceShowsTheBusyMessage)
+{
+    auto& button = child<QPushButton>("cmdRam");
+
+    click(button);
+    EXPECT_TRUE(form.engine.running());
+    EXPECT_TRUE(harness.messages.shown.empty());
+
+    click(button);
+    ASSERT_EQ(harness.messages.shown.size(), 1u);
+    EXPECT_EQ(harness.messages.shown[0].prompt, "The application is already releasing RAM.Please wait or try later.");
+    EXPECT_EQ(harness.messages.shown[0].style, 64);
+    EXPECT_EQ(harness.messages.shown[0].title, "Nimbrel");
+}
+
+TEST_F(ReleasePanelTest, TheChosenAmountIsReleased)
+{
+    userClicksRow(7); // 16 MB on top of the 100 MB available
+
+    click(child<QPushButton>("cmdRam"));
+    harness.scheduler.advance(1000);
+
+    ASSERT_EQ(harness.block.blocks.size(), 1u);
+    EXPECT_EQ(harness.block.blocks[0], 116 * MB);
+}
+
+} // namespace
+} // namespace nimbrel::testing
