@@ -21,9 +21,10 @@ void layoutScale(std::array<HistoryGraphs::ScaleMark, 4>& scale, std::int32_t to
     const double third = HistoryGraphs::graphHeight / 3.0;
     for (int k = 0; k < 4; ++k) {
         HistoryGraphs::ScaleMark& mark = scale[static_cast<std::size_t>(k)];
-        mark.label.setCaption(std::to_string(k * step) + " MB");
+        // The place first: the caption's change event tells the view to show the mark.
         mark.lineY = graphTop + HistoryGraphs::graphHeight - k * third;
         mark.labelTop = mark.lineY - HistoryGraphs::scaleLabelHeight / 2.0;
+        mark.label.setCaption(std::to_string(k * step) + " MB");
     }
 }
 

@@ -6,7 +6,12 @@
 #include "ui/qt/Bindings.h"
 #include "ui/qt/MainMenus.h"
 #include "ui/qt/NavigationLabel.h"
+#include "ui/qt/AutomaticPanel.h"
+#include "ui/qt/GraphsPanel.h"
+#include "ui/qt/ReleaseMonitor.h"
 #include "ui/qt/ReleasePanel.h"
+#include "ui/qt/StartupPanel.h"
+#include "ui/qt/TimePanel.h"
 #include "ui/qt/Theme.h"
 #include "ui/qt/Twips.h"
 
@@ -139,6 +144,11 @@ void MainWindow::buildPanels()
         frames_[static_cast<std::size_t>(n)] = frame;
     }
     releasePanel_ = std::make_unique<ReleasePanel>(panelFrame(Panels::ReleaseRAM), form_);
+    releaseMonitor_ = std::make_unique<ReleaseMonitor>(panelFrame(Panels::ReleaseRAM), form_);
+    automaticPanel_ = std::make_unique<AutomaticPanel>(panelFrame(Panels::Automatic), form_);
+    timePanel_ = std::make_unique<TimePanel>(panelFrame(Panels::TimeIntervals), form_);
+    graphsPanel_ = std::make_unique<GraphsPanel>(panelFrame(Panels::HistoryGraphs), form_);
+    startupPanel_ = std::make_unique<StartupPanel>(panelFrame(Panels::StartupOther), form_);
     aboutPanel_ = std::make_unique<AboutPanel>(panelFrame(Panels::About), form_.panels);
 }
 

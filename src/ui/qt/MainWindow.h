@@ -19,7 +19,12 @@ class MainForm;
 namespace nimbrel::view {
 
 class AboutPanel;
+class AutomaticPanel;
+class GraphsPanel;
+class ReleaseMonitor;
 class ReleasePanel;
+class StartupPanel;
+class TimePanel;
 
 // frmMain: the fixed layout of the main window built from the form's models.
 // The window follows frmMain's caption, visibility and minimised state;
@@ -53,6 +58,11 @@ private:
     QWidget* area_;
     std::array<QGroupBox*, Panels::Count> frames_{};
     std::unique_ptr<ReleasePanel> releasePanel_;
+    std::unique_ptr<ReleaseMonitor> releaseMonitor_;
+    std::unique_ptr<AutomaticPanel> automaticPanel_;
+    std::unique_ptr<TimePanel> timePanel_;
+    std::unique_ptr<GraphsPanel> graphsPanel_;
+    std::unique_ptr<StartupPanel> startupPanel_;
     std::unique_ptr<AboutPanel> aboutPanel_;
     bool followingModel_ = false;
     bool detached_ = false; // set while the window is destroyed

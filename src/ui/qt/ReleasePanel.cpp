@@ -30,11 +30,16 @@ ReleasePanel::ReleasePanel(QGroupBox& frame, MainForm& form)
     bindButton(*cmdRam, form.engine.cmdRam);
 
     lblPM->setObjectName(QStringLiteral("lblPM"));
-    lblPM->setGeometry(twipsRect(2340, 360, 4620, 255));
+    // Two lines if need be: the CPU meter stands to the right of the totals.
+    lblPM->setGeometry(twipsRect(2340, 360, 2565, 480));
+    lblPM->setWordWrap(true);
+    lblPM->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     bindLabel(*lblPM, form.amounts.lblPM);
 
     lblVM->setObjectName(QStringLiteral("lblVM"));
-    lblVM->setGeometry(twipsRect(2340, 660, 4620, 255));
+    lblVM->setGeometry(twipsRect(2340, 900, 2565, 480));
+    lblVM->setWordWrap(true);
+    lblVM->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     bindLabel(*lblVM, form.amounts.lblVM);
 }
 

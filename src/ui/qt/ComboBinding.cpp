@@ -1,0 +1,60 @@
+#include "ui/qt/ComboBinding.h"
+
+#include "core/ListModel.h"
+#include "ui/qt/Bindings.h"
+
+#include <QComboBox>
+#include <QPointer>
+#include <QScopedValueRollback>
+#include <QStringList>
+
+namespace nimbrel::view {
+
+ComboBinding::ComboBinding(QComboBox& combo, ListModel& model) : QObject(&combo), combo_(combo), model_(model)
+{
+    combo_.setEditable(false);
+    followModel();
+    QPointer<ComboBinding> guarded(this);
+    model_.changed.connect([guarded] {
+        if (guarded) guarded->followModel();
+    });
+    // activated, not currentIndexChanged: only the user's choice, by mouse,
+    // keyboard or wheel, and also when the chosen entry was already shown.
+    connect(&combo_, &QComboBox::activated, this, [this](int index) { userChose(index); });
+}
+
+void ComboBinding::followModel()
+{
+    const QScopedValueRollback<bool> following(following_, true);
+
+    const int shown = combo_.count();
+    const bool stillAPrefix =
+        shown <= model_.count() && (shown == 0 || combo_.itemText(shown - 1) == qs(model_.item(shown - 1)));
+    if (!stillAPrefix) combo_.clear();
+    if (combo_.count() < model_.count()) {
+        QStringList added;
+        for (int i = combo_.count(); i < model_.count(); ++i)
+            added.append(qs(model_.item(i)));
+        combo_.addItems(added);
+    }
+
+    // The first entry added to an empty drop-down list becomes its current
+    // one by itself; the model's choice, none included, is what shows.
+    const int index = model_.listIndex();
+    if (combo_.currentIndex() != index) combo_.setCurrentIndex(index);
+}
+
+void ComboBinding::userChose(int index)
+{
+    if (following_) return;
+    runUserAction([&] { model_.userSelect(index); });
+    // The handler may have chosen otherwise, or failed; show what the model holds.
+    followModel();
+}
+
+void bindCombo(QComboBox& combo, ListModel& model)
+{
+    new ComboBinding(combo, model);
+}
+
+} // namespace nimbrel::view

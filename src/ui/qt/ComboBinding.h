@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ui/qt/QtKeywords.h"
+
+#include <QObject>
+
+class QComboBox;
+
+namespace nimbrel {
+class ListModel;
+}
+
+namespace nimbrel::view {
+
+// Keeps a drop-down list in step with a list model, as ListBinding does for
+// a list box: entries added one by one are appended, the list is rebuilt
+// only when the model has been cleared, and the selection goes both ways.
+// Only the user's choice reaches the model; a selection made by the model
+// is shown without coming back as a choice.
+class ComboBinding : public QObject {
+    Q_OBJECT
+public:
+    // Lives as long as the drop-down list, whose child it becomes.
+    ComboBinding(QComboBox& combo, ListModel& model);
+
+private:
+    void followModel();
+    void userChose(int index);
+
+    QComboBox& combo_;
+    ListModel& model_;
+    bool following_ = false;
+};
+
+// Binds the drop-down list to the model for the list's lifetime.
+void bindCombo(QComboBox& combo, ListModel& model);
+
+} // namespace nimbrel::view

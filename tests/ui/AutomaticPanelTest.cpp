@@ -1,0 +1,115 @@
+// The Automatic panel on a 512 MB machine after a first start.
+
+#include "PanelTestSupport.h"
+
+#include "ui/qt/AutomaticPanel.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+namespace nimbrel::testing {
+namespace {
+
+using AutomaticPanelTest = PanelTest<view::AutomaticPanel>;
+
+std::vector<std::string> numbers(int from, int step, int count)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i)
+        texts.push_back(std::to_string(from + i * step));
+    return texts;
+}
+
+TEST_F(AutomaticPanelTest, ShowsItsControlsWithTheirCaptions)
+{
+    EXPECT_EQ(panel->chkAutoActive->text(), "Auto Release Active");
+    EXPECT_EQ(panel->lblAutoRelease->text(), "Automatically release RAM when it reaches a minimum of");
+    EXPECT_EQ(panel->lblAutoRAM->text(), "Check for minimum level of RAM at the following interval (Seconds)");
+    EXPECT_EQ(panel->lblAutoAmount->text(), "Amount of RAM to Release");
+    EXPECT_EQ(panel->chkAutoCPU->text(), "Don't perform auto freeup unless CPU usage is below");
+    EXPECT_EQ(panel->lblAutoCPU->text(), "percent");
+    EXPECT_FALSE(panel->cmbAutoRelease->isEditable());
+    EXPECT_FALSE(panel->cmbAutoCPU->isEditable());
+}
+
+TEST_F(AutomaticPanelTest, EveryControlLiesInsideThePanelAndClearOfTheOthers)
+{
+    const QList<QWidget*> widgets{
+        panel->chkAutoActive, panel->lblAutoRelease, panel->cmbAutoRelease, panel->lblAutoRAM, panel->lstAutoInterval,
+        panel->lblAutoAmount, panel->lstAutoAmount,  panel->chkAutoCPU,     panel->cmbAutoCPU, panel->lblAutoCPU};
+    EXPECT_EQ(layoutFaults(frame, widgets), std::vector<std::string>{});
+    for (QWidget* w : widgets)
+        EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
+}
+
+TEST_F(AutomaticPanelTest, AFirstStartShowsTheStoredDefaults)
+{
+    EXPECT_EQ(panel->chkAutoActive->checkState(), Qt::Checked);
+    EXPECT_EQ(entries(*panel->lstAutoInterval), numbers(5, 5, 60));
+    EXPECT_EQ(selectedText(*panel->lstAutoInterval), "30");
+    ASSERT_EQ(panel->cmbAutoRelease->count(), 256);
+    EXPECT_EQ(panel->cmbAutoRelease->itemText(255), "512 MB");
+    EXPECT_EQ(panel->cmbAutoRelease->currentText(), "2 MB");
+    ASSERT_EQ(panel->lstAutoAmount->count(), 256);
+    EXPECT_EQ(selectedText(*panel->lstAutoAmount), "2 MB");
+    EXPECT_EQ(panel->chkAutoCPU->checkState(), Qt::Checked);
+    EXPECT_EQ(entries(*panel->cmbAutoCPU), numbers(10, 10, 10));
+    EXPECT_EQ(panel->cmbAutoCPU->currentText(), "60");
+}
+
+TEST_F(AutomaticPanelTest, UntickingAutoReleaseActiveStopsThePolicyAndStoresIt)
+{
+    ASSERT_TRUE(form.autoRelease.tmrAuto.enabled());
+
+    clickCaption(*panel->chkAutoActive);
+
+    EXPECT_EQ(panel->chkAutoActive->checkState(), Qt::Unchecked);
+    EXPECT_EQ(form.autoRelease.chkAutoActive.value(), 0);
+    EXPECT_FALSE(form.autoRelease.tmrAuto.enabled());
+    EXPECT_EQ(harness.profile.written("Auto", "Active"), std::optional<std::string>("0"));
+
+    clickCaption(*panel->chkAutoActive);
+
+    EXPECT_EQ(form.autoRelease.chkAutoActive.value(), 1);
+    EXPECT_TRUE(form.autoRelease.tmrAuto.enabled());
+    EXPECT_EQ(harness.profile.written("Auto", "Active"), std::optional<std::string>("1"));
+}
+
+TEST_F(AutomaticPanelTest, TheChosenMinimumIsStoredAsItsPosition)
+{
+    choose(*panel->cmbAutoRelease, 49);
+
+    EXPECT_EQ(form.autoRelease.cmbAutoRelease.text(), "100 MB");
+    EXPECT_EQ(panel->cmbAutoRelease->currentText(), "100 MB");
+    EXPECT_EQ(harness.profile.written("Auto", "Minimum"), std::optional<std::string>("49"));
+}
+
+TEST_F(AutomaticPanelTest, TheChosenIntervalAndAmountAreStored)
+{
+    clickRow(*panel->lstAutoInterval, 11);
+    clickRow(*panel->lstAutoAmount, 7);
+
+    EXPECT_EQ(form.autoRelease.lstAutoInterval.text(), "60");
+    EXPECT_EQ(harness.profile.written("Auto", "Interval"), std::optional<std::string>("11"));
+    EXPECT_EQ(form.autoRelease.lstAutoAmount.text(), "16 MB");
+    EXPECT_EQ(harness.profile.written("Auto", "Release"), std::optional<std::string>("7"));
+}
+
+TEST_F(AutomaticPanelTest, TheCpuConditionAndItsThresholdAreStored)
+{
+    choose(*panel->cmbAutoCPU, 2);
+    clickCaption(*panel->chkAutoCPU);
+
+    EXPECT_EQ(form.autoRelease.cmbAutoCPU.text(), "30");
+    EXPECT_EQ(harness.profile.written("Auto", "CPUPercent"), std::optional<std::string>("2"));
+    EXPECT_EQ(panel->chkAutoCPU->checkState(), Qt::Unchecked);
+    EXPECT_EQ(harness.profile.written("Auto", "CPUCheck"), std::optional<std::string>("0"));
+}
+
+TEST_F(AutomaticPanelTest, NoCaptionIsCutOff)
+{
+    EXPECT_EQ(cutOffCaptions(frame), std::vector<std::string>{});
+}
+
+} // namespace
+} // namespace nimbrel::testing

@@ -1,0 +1,131 @@
+// The History Graphs panel on a 512 MB machine with 1536 MB of page file.
+
+#include "PanelTestSupport.h"
+
+#include "ui/qt/GraphsPanel.h"
+#include "ui/qt/SurfaceWidget.h"
+
+#include <QLabel>
+
+namespace nimbrel::testing {
+namespace {
+
+class GraphsPanelTest : public PanelTest<view::GraphsPanel> {
+protected:
+    void SetUp() override
+    {
+        PanelTest::SetUp();
+        QCoreApplication::processEvents(); // the scales settle once the load sequence is over
+    }
+
+    static std::vector<std::string> captions(const std::array<QLabel*, 4>& labels)
+    {
+        std::vector<std::string> texts;
+        for (QLabel* label : labels)
+            texts.push_back(label->text().toStdString());
+        return texts;
+    }
+
+    // Pixels of the picture that differ from the surface they show.
+    static int differences(view::SurfaceWidget& widget, const DrawingSurface& surface)
+    {
+        const QImage image = picture(widget);
+        if (image.size() != QSize(surface.pixelWidth(), surface.pixelHeight())) return -1;
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const Colour c = surface.pixel(x, y);
+                if (image.pixelColor(x, y) != QColor(red(c), green(c), blue(c))) ++count;
+            }
+        }
+        return count;
+    }
+};
+
+TEST_F(GraphsPanelTest, ShowsTheCaptions)
+{
+    EXPECT_EQ(panel->lblPhysicalGraph->text(), "Available Physical Memory Graph:");
+    EXPECT_EQ(panel->lblVirtualGraph->text(), "Available Page File Memory Graph:");
+    EXPECT_EQ(panel->lblUpdateGraph->text(), "Graphs Update Interval");
+    // Each caption above its graph.
+    EXPECT_LE(panel->lblPhysicalGraph->geometry().bottom(), panel->picPhysical->geometry().top());
+    EXPECT_LE(panel->lblVirtualGraph->geometry().bottom(), panel->picVirtual->geometry().top());
+    EXPECT_LE(panel->picPhysical->geometry().bottom(), panel->lblVirtualGraph->geometry().top());
+}
+
+TEST_F(GraphsPanelTest, TheScalesRunFromNothingToTheTotals)
+{
+    EXPECT_EQ(captions(panel->lblP), (std::vector<std::string>{"0 MB", "171 MB", "342 MB", "513 MB"}));
+    EXPECT_EQ(captions(panel->lblV), (std::vector<std::string>{"0 MB", "512 MB", "1024 MB", "1536 MB"}));
+}
+
+TEST_F(GraphsPanelTest, EachScaleMarkStandsBesideItsGraphFromBottomToTop)
+{
+    const struct {
+        view::SurfaceWidget* graph;
+        const std::array<QLabel*, 4>& labels;
+        const std::array<QFrame*, 4>& lines;
+    } scales[] = {{panel->picPhysical, panel->lblP, panel->lnP}, {panel->picVirtual, panel->lblV, panel->lnV}};
+    for (const auto& s : scales) {
+        const QRect graph = s.graph->geometry();
+        EXPECT_EQ(graph.size(), QSize(365, 70));
+        EXPECT_EQ(s.lines[0]->y(), graph.bottom() + 1); // the bottom edge
+        EXPECT_EQ(s.lines[3]->y(), graph.top());        // the top edge
+        for (std::size_t k = 0; k < 4; ++k) {
+            const QRect line = s.lines[k]->geometry();
+            const QRect label = s.labels[k]->geometry();
+            EXPECT_GT(line.left(), graph.right()) << k;
+            EXPECT_GT(label.left(), line.right()) << k;
+            EXPECT_LE(std::abs(label.center().y() - line.y()), 1) << k;
+            EXPECT_TRUE(frame.rect().contains(label)) << k;
+            if (k > 0) {
+                EXPECT_LT(line.y(), s.lines[k - 1]->y()) << k;
+            }
+        }
+    }
+}
+
+TEST_F(GraphsPanelTest, TheGraphsShowTheGridAndThenTheCurve)
+{
+    EXPECT_EQ(differences(*panel->picPhysical, form.graphs.picPhysical), 0);
+    const QColor grid(0, 128, 0);
+    const QColor physicalCurve(0, 255, 0);
+    EXPECT_GT(pixelsNear(picture(*panel->picPhysical), grid, 0), 0);
+    EXPECT_EQ(pixelsNear(picture(*panel->picPhysical), physicalCurve, 0), 0);
+
+    harness.scheduler.advance(2000); // two samples: one segment at the right edge
+
+    EXPECT_EQ(differences(*panel->picPhysical, form.graphs.picPhysical), 0);
+    EXPECT_GT(pixelsNear(picture(*panel->picPhysical), physicalCurve, 0), 0);
+    EXPECT_EQ(differences(*panel->picVirtual, form.graphs.picVirtual), 0);
+    EXPECT_GT(pixelsNear(picture(*panel->picVirtual), QColor(128, 255, 128), 0), 0);
+}
+
+TEST_F(GraphsPanelTest, TheGraphsTooltipsShowTheLastValues)
+{
+    harness.scheduler.advance(1000);
+
+    EXPECT_EQ(panel->picPhysical->toolTip(), "Last Value = 100 MB");
+    EXPECT_EQ(panel->picVirtual->toolTip(), "Last Value = 900 MB");
+}
+
+TEST_F(GraphsPanelTest, TheChosenUpdateIntervalIsStored)
+{
+    EXPECT_EQ(entries(*panel->cmbUpdateGraph),
+              (std::vector<std::string>{"1.5 Seconds", "3 Seconds", "6 Seconds", "30 Seconds", "1 Minute", "2 Minutes",
+                                        "5 Minutes", "10 Minutes"}));
+    EXPECT_EQ(panel->cmbUpdateGraph->currentText(), "1.5 Seconds");
+
+    choose(*panel->cmbUpdateGraph, 5);
+
+    EXPECT_EQ(form.graphs.graphInterval(), 120.0);
+    EXPECT_EQ(harness.profile.written("Memory", "GraphInterval"), std::optional<std::string>("120"));
+}
+
+TEST_F(GraphsPanelTest, NoCaptionIsCutOff)
+{
+    EXPECT_EQ(cutOffCaptions(frame), std::vector<std::string>{});
+}
+
+} // namespace
+} // namespace nimbrel::testing

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "ui/qt/QtKeywords.h"
+
+#include "UiTestSupport.h"
+#include "ui/qt/Theme.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+namespace nimbrel::testing {
+
+// The user opens the drop-down list, moves to one of its entries and takes it with Enter.
+inline void choose(QComboBox& combo, int index)
+{
+    combo.showPopup();
+    QAbstractItemView& view = *combo.view();
+    view.setCurrentIndex(view.model()->index(index, combo.modelColumn()));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&view, &press);
+    if (view.isVisible()) throw std::runtime_error("the drop-down list stayed open");
+}
+
+// The user clicks a check box or an option button on its caption, where it
+// answers to clicks, however wide the button is laid out.
+inline void clickCaption(QAbstractButton& button)
+{
+    click(button, QPoint(std::min(button.width(), button.sizeHint().width()) / 2, button.height() / 2));
+}
+
+// The user clicks a row of a list.
+inline void clickRow(QListWidget& list, int row)
+{
+    list.scrollToItem(list.item(row));
+    click(*list.viewport(), list.visualItemRect(list.item(row)).center());
+}
+
+// What a widget that holds a list of texts shows, in order.
+inline std::vector<std::string> entries(const QComboBox& combo)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < combo.count(); ++i)
+        texts.push_back(combo.itemText(i).toStdString());
+    return texts;
+}
+
+inline std::vector<std::string> entries(const QListWidget& list)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts.push_back(list.item(i)->text().toStdString());
+    return texts;
+}
+
+// The text of the selected row, or "<none>".
+inline std::string selectedText(const QListWidget& list)
+{
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    return selected.size() == 1 ? selected.first()->text().toStdString() : std::string("<none>");
+}
+
+// The widgets that lie partly outside the frame or over one another, as
+// "name" or "name/name"; empty when the layout is clean.
+inline std::vector<std::string> layoutFaults(const QWidget& frame, const QList<QWidget*>& widgets)
+{
+    std::vector<std::string> faults;
+    const QRect inside = frame.rect();
+    for (int i = 0; i < widgets.size(); ++i) {
+        const QRect a = widgets[i]->geometry();
+        if (!inside.contains(a)) faults.push_back(widgets[i]->objectName().toStdString());
+        for (int j = i + 1; j < widgets.size(); ++j) {
+            if (a.intersects(widgets[j]->geometry())) {
+                faults.push_back(widgets[i]->objectName().toStdString() + "/" + widgets[j]->objectName().toStdString());
+            }
+        }
+    }
+    return faults;
+}
+
+// The captions that do not fit their check box, option button or label, by name.
+inline std::vector<std::string> cutOffCaptions(const QWidget& root)
+{
+    std::vector<std::string> cut;
+    for (const QAbstractButton* button : root.findChildren<QAbstractButton*>()) {
+        if (button->sizeHint().width() > button->width()) cut.push_back(button->objectName().toStdString());
+    }
+    for (const QLabel* label : root.findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) continue;
+        const bool fits = label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                            : label->sizeHint().width() <= label->width();
+        if (!fits) cut.push_back(label->objectName().toStdString());
+    }
+    return cut;
+}
+
+// One panel in a frame of the panel area's size, built before the main
+// window's load sequence as the window builds it, on a 512 MB machine with
+// 100 MB available and 1536 MB of page file, then loaded and shown.
+template <typename Panel> class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        frame.resize(475, 257);
+        frame.setFont(view::tahoma(8)); // the main window's font
+        panel = std::make_unique<Panel>(frame, form);
+        form.Form_Load();
+        frame.show();
+    }
+
+    FormHarness harness;
+    MainForm& form = harness.form;
+    QGroupBox frame;
+    std::unique_ptr<Panel> panel;
+};
+
+} // namespace nimbrel::testing
