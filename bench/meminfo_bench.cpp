@@ -3,7 +3,7 @@
 
 #include "platform/linux/ProcMeminfoStatus.h"
 
-#include "RatioReporter.h"
+#include "BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,22 +12,10 @@
 #include <fcntl.h>
 #include <map>
 #include <string>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace {
-
-void BM_BareProcMeminfo(benchmark::State& state)
-{
-    char text[8192];
-    for (auto _ : state) {
-        const int fd = ::open("/proc/meminfo", O_RDONLY | O_CLOEXEC);
-        const ssize_t got = ::read(fd, text, sizeof text);
-        ::close(fd);
-        benchmark::DoNotOptimize(got);
-        benchmark::DoNotOptimize(text);
-    }
-}
 
 void BM_ProcMeminfoStatusRead(benchmark::State& state)
 {
@@ -38,21 +26,17 @@ void BM_ProcMeminfoStatusRead(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_BareProcMeminfo);
+BENCHMARK(nimbrel::bench::BM_BareProcMeminfo);
 BENCHMARK(BM_ProcMeminfoStatusRead);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    nimbrel::bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double bare = reporter.median("BM_BareProcMeminfo");
-    const double read = reporter.median("BM_ProcMeminfoStatusRead");
-    if (bare > 0 && read > 0)
-        std::printf("bare open/read/close of /proc/meminfo / ProcMeminfoStatus::read() = %.2f\n", bare / read);
-    benchmark::Shutdown();
-    return 0;
+    return nimbrel::bench::runBenchmarks(argc, argv, [](nimbrel::bench::RatioReporter& reporter) {
+        const double bare = reporter.median("nimbrel::bench::BM_BareProcMeminfo");
+        const double read = reporter.median("BM_ProcMeminfoStatusRead");
+        if (bare > 0 && read > 0)
+            std::printf("bare open/read/close of /proc/meminfo / ProcMeminfoStatus::read() = %.2f\n", bare / read);
+    });
 }

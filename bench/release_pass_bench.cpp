@@ -4,7 +4,7 @@
 #include "platform/linux/GuardedMemoryBlock.h"
 #include "platform/linux/ProcMeminfoStatus.h"
 
-#include "RatioReporter.h"
+#include "BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,9 +13,9 @@
 #include <cstring>
 #include <map>
 #include <string>
-#include <vector>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -84,18 +84,14 @@ BENCHMARK(BM_ReleasePass)->Arg(64)->Arg(256)->Arg(1024)->Unit(benchmark::kMillis
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    nimbrel::bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    for (const long size : sizesMiB) {
-        const std::string arg = "/" + std::to_string(size) + "/real_time";
-        const double mapped = reporter.median("BM_MemsetMapped" + arg);
-        const double pass = reporter.median("BM_ReleasePass" + arg);
-        if (mapped <= 0 || pass <= 0) continue;
-        std::printf("%5ld MB: memset into mapped memory / release pass = %.2f (aim >= 0.40 from 256 MB)\n", size,
-                    mapped / pass);
-    }
-    benchmark::Shutdown();
-    return 0;
+    return nimbrel::bench::runBenchmarks(argc, argv, [](nimbrel::bench::RatioReporter& reporter) {
+        for (const long size : sizesMiB) {
+            const std::string arg = "/" + std::to_string(size) + "/real_time";
+            const double mapped = reporter.median("BM_MemsetMapped" + arg);
+            const double pass = reporter.median("BM_ReleasePass" + arg);
+            if (mapped <= 0 || pass <= 0) continue;
+            std::printf("%5ld MB: memset into mapped memory / release pass = %.2f (aim >= 0.40 from 256 MB)\n", size,
+                        mapped / pass);
+        }
+    });
 }

@@ -1,7 +1,7 @@
 // One whole sampling tick (memory read, caption, both bars, both graphs redrawn; no screen copy) against one bare
 // read of /proc/meminfo in the same run; prints tick time / bare read time.
 
-#include "RatioReporter.h"
+#include "BenchSupport.h"
 #include "core/ErrorReporter.h"
 #include "core/OptionGroupModel.h"
 #include "core/PictureFiles.h"
@@ -56,18 +56,6 @@ private:
     std::string dir_;
 };
 
-void BM_BareProcMeminfo(benchmark::State& state)
-{
-    char text[8192];
-    for (auto _ : state) {
-        const int fd = ::open("/proc/meminfo", O_RDONLY | O_CLOEXEC);
-        const ssize_t got = ::read(fd, text, sizeof text);
-        ::close(fd);
-        benchmark::DoNotOptimize(got);
-        benchmark::DoNotOptimize(text);
-    }
-}
-
 void BM_SamplingTick(benchmark::State& state)
 {
     ProcMeminfoStatus memory;
@@ -88,27 +76,25 @@ void BM_SamplingTick(benchmark::State& state)
     graphs.initGraph();
     graphs.cmbUpdateGraph.setListIndex(0); // every tick passes the gate
     // A full history, so each tick redraws two curves of 364 segments.
-    for (int i = 0; i < HistoryGraphs::samples; ++i) gauges.tmrMemory_Timer();
-    for (auto _ : state) gauges.tmrMemory_Timer();
+    for (int i = 0; i < HistoryGraphs::samples; ++i)
+        gauges.tmrMemory_Timer();
+    for (auto _ : state)
+        gauges.tmrMemory_Timer();
 }
 
-BENCHMARK(BM_BareProcMeminfo);
+BENCHMARK(nimbrel::bench::BM_BareProcMeminfo);
 BENCHMARK(BM_SamplingTick);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    nimbrel::bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double bare = reporter.median("BM_BareProcMeminfo");
-    const double tick = reporter.median("BM_SamplingTick");
-    if (bare > 0 && tick > 0) {
-        std::printf("one sampling tick / bare read of /proc/meminfo = %.2f (tick %.1f us)\n", tick / bare,
-                    tick * 1e6);
-    }
-    benchmark::Shutdown();
-    return 0;
+    return nimbrel::bench::runBenchmarks(argc, argv, [](nimbrel::bench::RatioReporter& reporter) {
+        const double bare = reporter.median("nimbrel::bench::BM_BareProcMeminfo");
+        const double tick = reporter.median("BM_SamplingTick");
+        if (bare > 0 && tick > 0) {
+            std::printf("one sampling tick / bare read of /proc/meminfo = %.2f (tick %.1f us)\n", tick / bare,
+                        tick * 1e6);
+        }
+    });
 }
