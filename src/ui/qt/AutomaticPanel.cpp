@@ -4,6 +4,7 @@
 #include "ui/qt/CheckBinding.h"
 #include "ui/qt/ComboBinding.h"
 #include "ui/qt/ListBinding.h"
+#include "ui/qt/PanelWidgets.h"
 #include "ui/qt/Twips.h"
 
 #include <QCheckBox>
@@ -14,29 +15,6 @@
 
 namespace nimbrel::view {
 
-namespace {
-
-template <typename Widget> Widget* place(QGroupBox& frame, const char* name, QRect geometry)
-{
-    auto* widget = new Widget(&frame);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
-
-QLabel* text(QGroupBox& frame, const char* name, const char* caption, QRect geometry,
-             Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto* label = place<QLabel>(frame, name, geometry);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(QString::fromLatin1(caption));
-    label->setAlignment(alignment);
-    label->setWordWrap(true);
-    return label;
-}
-
-} // namespace
-
 AutomaticPanel::AutomaticPanel(QGroupBox& frame, MainForm& form)
 {
     AutoRelease& policy = form.autoRelease;
@@ -45,19 +23,19 @@ AutomaticPanel::AutomaticPanel(QGroupBox& frame, MainForm& form)
     chkAutoActive = place<QCheckBox>(frame, "chkAutoActive", twipsRect(180, 360, 3300, 285));
     bindCheck(*chkAutoActive, policy.chkAutoActive);
 
-    lblAutoRelease = text(frame, "lblAutoRelease", "Automatically release RAM when it reaches a minimum of",
-                          twipsRect(180, 780, 5250, 330));
+    lblAutoRelease = placeText(frame, "lblAutoRelease", "Automatically release RAM when it reaches a minimum of",
+                               twipsRect(180, 780, 5250, 330), Qt::AlignLeft | Qt::AlignVCenter, true);
     cmbAutoRelease = place<QComboBox>(frame, "cmbAutoRelease", twipsRect(5520, 780, 1440, 330));
     bindCombo(*cmbAutoRelease, policy.cmbAutoRelease);
 
     // The captions sit on the lists; the longer one takes two lines.
-    lblAutoRAM = text(frame, "lblAutoRAM", "Check for minimum level of RAM at the following interval (Seconds)",
-                      twipsRect(180, 1200, 3300, 420), Qt::AlignLeft | Qt::AlignBottom);
+    lblAutoRAM = placeText(frame, "lblAutoRAM", "Check for minimum level of RAM at the following interval (Seconds)",
+                           twipsRect(180, 1200, 3300, 420), Qt::AlignLeft | Qt::AlignBottom, true);
     lstAutoInterval = place<QListWidget>(frame, "lstAutoInterval", twipsRect(180, 1650, 3300, 1230));
     bindList(*lstAutoInterval, policy.lstAutoInterval);
 
-    lblAutoAmount = text(frame, "lblAutoAmount", "Amount of RAM to Release", twipsRect(3660, 1200, 3300, 420),
-                         Qt::AlignLeft | Qt::AlignBottom);
+    lblAutoAmount = placeText(frame, "lblAutoAmount", "Amount of RAM to Release", twipsRect(3660, 1200, 3300, 420),
+                              Qt::AlignLeft | Qt::AlignBottom, true);
     lstAutoAmount = place<QListWidget>(frame, "lstAutoAmount", twipsRect(3660, 1650, 3300, 1230));
     lstAutoAmount->setUniformItemSizes(true); // up to a thousand entries of one height
     bindList(*lstAutoAmount, policy.lstAutoAmount);
@@ -66,7 +44,8 @@ AutomaticPanel::AutomaticPanel(QGroupBox& frame, MainForm& form)
     bindCheck(*chkAutoCPU, policy.chkAutoCPU);
     cmbAutoCPU = place<QComboBox>(frame, "cmbAutoCPU", twipsRect(480, 3315, 900, 330));
     bindCombo(*cmbAutoCPU, policy.cmbAutoCPU);
-    lblAutoCPU = text(frame, "lblAutoCPU", "percent", twipsRect(1440, 3315, 1200, 330));
+    lblAutoCPU = placeText(frame, "lblAutoCPU", "percent", twipsRect(1440, 3315, 1200, 330),
+                           Qt::AlignLeft | Qt::AlignVCenter, true);
 }
 
 } // namespace nimbrel::view

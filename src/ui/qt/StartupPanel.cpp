@@ -1,5 +1,7 @@
 #include "ui/qt/StartupPanel.h"
 
+#include "ui/qt/PanelWidgets.h"
+
 #include "app/MainForm.h"
 #include "ui/qt/CheckBinding.h"
 #include "ui/qt/ComboBinding.h"
@@ -16,27 +18,11 @@ namespace nimbrel::view {
 
 namespace {
 
-template <typename Widget> Widget* place(QWidget& parent, const QString& name, QRect geometry)
-{
-    auto* widget = new Widget(&parent);
-    widget->setObjectName(name);
-    widget->setGeometry(geometry);
-    return widget;
-}
-
 QGroupBox* box(QWidget& panel, const char* name, const char* title, QRect geometry)
 {
     auto* frame = place<QGroupBox>(panel, name, geometry);
     frame->setTitle(QString::fromLatin1(title));
     return frame;
-}
-
-QLabel* text(QWidget& parent, const char* name, const char* caption, QRect geometry)
-{
-    auto* label = place<QLabel>(parent, name, geometry);
-    label->setTextFormat(Qt::PlainText); // "&" is a character here, not an access key
-    label->setText(QString::fromLatin1(caption));
-    return label;
 }
 
 } // namespace
@@ -75,26 +61,26 @@ StartupPanel::StartupPanel(QGroupBox& frame, MainForm& form)
     bindCheck(*chkStartup, startup.chkStartup);
 
     fraRetry = box(frame, "fraRetry", "Number of Retrys", twipsRect(left, 3000, width, 720));
-    text(*fraRetry, "lblTry", "Try", twipsRect(inset, 300, 420, 285));
+    placeText(*fraRetry, "lblTry", "Try", twipsRect(inset, 300, 420, 285));
     cmbRetry = place<QComboBox>(*fraRetry, "cmbRetry", twipsRect(570, 270, 900, 330));
     bindCombo(*cmbRetry, startup.cmbRetry);
-    text(*fraRetry, "lblTimes", "times", twipsRect(1560, 300, 900, 285));
+    placeText(*fraRetry, "lblTimes", "times", twipsRect(1560, 300, 900, 285));
 
     fraStartupOptions = box(frame, "fraStartupOptions", "Startup Options", twipsRect(right, 330, rightWidth, 1665));
-    text(*fraStartupOptions, "lblStartupRam", "Amount of RAM to release",
-         twipsRect(inset, 255, rightWidth - 2 * inset, 240));
+    placeText(*fraStartupOptions, "lblStartupRam", "Amount of RAM to release",
+              twipsRect(inset, 255, rightWidth - 2 * inset, 240));
     cmbStartupRam = place<QComboBox>(*fraStartupOptions, "cmbStartupRam", twipsRect(inset, 510, 1800, 330));
     bindCombo(*cmbStartupRam, startup.cmbStartupRam);
-    text(*fraStartupOptions, "lblStartupWait", "Time to Wait(Seconds)",
-         twipsRect(inset, 900, rightWidth - 2 * inset, 240));
+    placeText(*fraStartupOptions, "lblStartupWait", "Time to Wait(Seconds)",
+              twipsRect(inset, 900, rightWidth - 2 * inset, 240));
     cmbStartupWait = place<QComboBox>(*fraStartupOptions, "cmbStartupWait", twipsRect(inset, 1155, 1800, 330));
     bindCombo(*cmbStartupWait, startup.cmbStartupWait);
 
     fraLowLevel = box(frame, "fraLowLevel", "Disable Low Level", twipsRect(right, 2055, rightWidth, 885));
     chkLowLevel = place<QCheckBox>(*fraLowLevel, "chkLowLevel", twipsRect(inset, 270, 300, 285));
     bindCheck(*chkLowLevel, startup.chkLowLevel);
-    text(*fraLowLevel, "lblResources", "Resources Warning", twipsRect(450, 270, rightWidth - 450 - inset, 255));
-    text(*fraLowLevel, "lblAutoTimeOnly", "(Auto & Time Only", twipsRect(450, 525, rightWidth - 450 - inset, 255));
+    placeText(*fraLowLevel, "lblResources", "Resources Warning", twipsRect(450, 270, rightWidth - 450 - inset, 255));
+    placeText(*fraLowLevel, "lblAutoTimeOnly", "(Auto & Time Only", twipsRect(450, 525, rightWidth - 450 - inset, 255));
 
     fraQuit = box(frame, "fraQuit", "Quit button hides in tray", twipsRect(right, 3000, rightWidth, 720));
     chkQuit = place<QCheckBox>(*fraQuit, "chkQuit", twipsRect(inset, 300, rightWidth - 2 * inset, 285));

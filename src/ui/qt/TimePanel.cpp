@@ -5,6 +5,7 @@
 #include "ui/qt/ComboBinding.h"
 #include "ui/qt/ListBinding.h"
 #include "ui/qt/OptionBinding.h"
+#include "ui/qt/PanelWidgets.h"
 #include "ui/qt/Twips.h"
 
 #include <QCheckBox>
@@ -15,29 +16,6 @@
 #include <QRadioButton>
 
 namespace nimbrel::view {
-
-namespace {
-
-template <typename Widget> Widget* place(QGroupBox& frame, const char* name, QRect geometry)
-{
-    auto* widget = new Widget(&frame);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
-
-QLabel* text(QGroupBox& frame, const char* name, const char* caption, QRect geometry,
-             Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto* label = place<QLabel>(frame, name, geometry);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(QString::fromLatin1(caption));
-    label->setAlignment(alignment);
-    label->setWordWrap(true);
-    return label;
-}
-
-} // namespace
 
 TimePanel::TimePanel(QGroupBox& frame, MainForm& form)
 {
@@ -50,13 +28,13 @@ TimePanel::TimePanel(QGroupBox& frame, MainForm& form)
     optTimeHour = place<QRadioButton>(frame, "optTimeHour", twipsRect(1740, 795, 1500, 285));
     bindOptions({optTimeMinute, optTimeHour}, policy.optTimeUnit);
 
-    lblRelaeaseRamTime = text(frame, "lblRelaeaseRamTime", "Release RAM at following Interval",
-                              twipsRect(180, 1200, 3300, 420), Qt::AlignLeft | Qt::AlignBottom);
+    lblRelaeaseRamTime = placeText(frame, "lblRelaeaseRamTime", "Release RAM at following Interval",
+                                   twipsRect(180, 1200, 3300, 420), Qt::AlignLeft | Qt::AlignBottom, true);
     lstTimeInterval = place<QListWidget>(frame, "lstTimeInterval", twipsRect(180, 1650, 3300, 1230));
     bindList(*lstTimeInterval, policy.lstTimeInterval);
 
-    lblReleaseTime = text(frame, "lblReleaseTime", "Amount of RAM to Release", twipsRect(3660, 1200, 3300, 420),
-                          Qt::AlignLeft | Qt::AlignBottom);
+    lblReleaseTime = placeText(frame, "lblReleaseTime", "Amount of RAM to Release", twipsRect(3660, 1200, 3300, 420),
+                               Qt::AlignLeft | Qt::AlignBottom, true);
     lstTimeAmount = place<QListWidget>(frame, "lstTimeAmount", twipsRect(3660, 1650, 3300, 1230));
     lstTimeAmount->setUniformItemSizes(true); // up to a thousand entries of one height
     bindList(*lstTimeAmount, policy.lstTimeAmount);
@@ -65,7 +43,8 @@ TimePanel::TimePanel(QGroupBox& frame, MainForm& form)
     bindCheck(*chkTimeCPU, policy.chkTimeCPU);
     cmbTimeCPU = place<QComboBox>(frame, "cmbTimeCPU", twipsRect(480, 3315, 900, 330));
     bindCombo(*cmbTimeCPU, policy.cmbTimeCPU);
-    lblReleaseTimeCPU = text(frame, "lblReleaseTimeCPU", "percent", twipsRect(1440, 3315, 1200, 330));
+    lblReleaseTimeCPU = placeText(frame, "lblReleaseTimeCPU", "percent", twipsRect(1440, 3315, 1200, 330),
+                                  Qt::AlignLeft | Qt::AlignVCenter, true);
 }
 
 } // namespace nimbrel::view
