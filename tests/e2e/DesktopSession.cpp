@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -122,6 +123,9 @@ DesktopSession::DesktopSession()
     fs::permissions(runtimeDirectory(), fs::perms::owner_all, fs::perm_options::replace);
     // The program keeps its settings and pictures beside its executable: a copy of its own.
     fs::copy_file(NIMBREL_EXECUTABLE, programDirectory() + "/Nimbrel");
+    // Looking for a session bus, Qt's xcb platform has libdbus keep a buffer to the end; under
+    // LeakSanitizer (the sanitized build) that alone would turn every clean exit into a failure.
+    std::ofstream(leakSuppressions()) << "leak:libdbus-1.so\n";
 
     if (!startServer()) throw std::runtime_error("no Xvfb display could be started");
 }
@@ -139,8 +143,10 @@ bool DesktopSession::startServer()
         const std::string number = std::to_string(n);
         if (fs::exists("/tmp/.X" + number + "-lock") || fs::exists("/tmp/.X11-unix/X" + number)) continue;
         display_ = ":" + number;
-        server_ = Process({xvfb, display_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {"PATH=/usr/bin:/bin"},
-                          home_);
+        // Without -noreset the server resets whenever its last client leaves (the xdpyinfo below, for one),
+        // and a client connecting during that reset is turned away.
+        server_ = Process({xvfb, display_, "-noreset", "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                          {"PATH=/usr/bin:/bin"}, home_);
         const bool answers =
             waitUntil([this] { return !server_.running() || x("xdpyinfo").has_value(); }) && server_.running();
         if (answers && lockHolder(n) == server_.pid()) return true;
@@ -160,9 +166,9 @@ DesktopSession::~DesktopSession()
 
 std::vector<std::string> DesktopSession::environment() const
 {
-    const std::vector<std::string> replaced = {"DISPLAY=",         "WAYLAND_DISPLAY=",  "QT_QPA_PLATFORM=",
-                                               "XDG_RUNTIME_DIR=", "XDG_CONFIG_HOME=",  "NIMBREL_SERVER=",
-                                               "NIMBREL_PROBE_URL=", "SESSION_MANAGER="};
+    const std::vector<std::string> replaced = {"DISPLAY=",           "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=",
+                                               "XDG_RUNTIME_DIR=",   "XDG_CONFIG_HOME=", "NIMBREL_SERVER=",
+                                               "NIMBREL_PROBE_URL=", "SESSION_MANAGER=", "LSAN_OPTIONS="};
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
@@ -177,12 +183,32 @@ std::vector<std::string> DesktopSession::environment() const
     // Nothing listens there: the program's web requests fail at once.
     env.push_back("NIMBREL_SERVER=http://127.0.0.1:9");
     env.push_back("NIMBREL_PROBE_URL=http://127.0.0.1:9/");
+    const char* lsan = std::getenv("LSAN_OPTIONS");
+    env.push_back("LSAN_OPTIONS=" + std::string(lsan != nullptr && *lsan != '\0' ? std::string(lsan) + ":" : "") +
+                  "suppressions=" + leakSuppressions());
     return env;
 }
 
 Process DesktopSession::startNimbrel() const
 {
     return Process({programDirectory() + "/Nimbrel"}, environment(), programDirectory());
+}
+
+Process DesktopSession::startNimbrel(const std::vector<std::string>& changes) const
+{
+    std::vector<std::string> env = environment();
+    for (const std::string& change : changes) {
+        const std::size_t equals = change.find('=');
+        const std::string prefix = change.substr(0, equals) + "=";
+        std::erase_if(env, [&](const std::string& entry) { return entry.rfind(prefix, 0) == 0; });
+        if (equals != std::string::npos) env.push_back(change);
+    }
+    return Process({programDirectory() + "/Nimbrel"}, env, programDirectory());
+}
+
+Process DesktopSession::startOnDisplay(const std::vector<std::string>& argv) const
+{
+    return Process(argv, environment(), home_);
 }
 
 std::optional<std::string> DesktopSession::x(const std::string& commandLine) const
@@ -206,6 +232,23 @@ std::vector<std::string> DesktopSession::visibleWindows(const std::string& title
         for (std::string line; std::getline(lines, line);) {
             if (!line.empty()) windows.push_back(line);
         }
+    }
+    return windows;
+}
+
+std::vector<std::string> DesktopSession::mappedTopLevelWindows() const
+{
+    // xdotool counts the root window among the children of the root: it is left out by its id.
+    const auto root = x("xwininfo -root");
+    const auto found = x("xdotool search --onlyvisible --maxdepth 1 --name ''");
+    if (!root || !found) return {};
+    const std::size_t id = root->find("Window id: ");
+    if (id == std::string::npos) return {};
+    const std::string rootId = std::to_string(std::strtoul(root->c_str() + id + 11, nullptr, 16));
+    std::vector<std::string> windows;
+    std::stringstream lines(*found);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line != rootId) windows.push_back(line);
     }
     return windows;
 }

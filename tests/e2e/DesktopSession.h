@@ -61,12 +61,18 @@ public:
 
     // Starts the copy of Nimbrel in the program directory, with the test's environment.
     Process startNimbrel() const;
+    // The same with changes to that environment: "NAME=value" sets a variable, a bare "NAME" removes it.
+    Process startNimbrel(const std::vector<std::string>& changes) const;
+    // Starts another program on the display (a tray host, say), in the session's home.
+    Process startOnDisplay(const std::vector<std::string>& argv) const;
 
     // Runs an X tool on the display; its standard output, or nothing when it failed.
     std::optional<std::string> x(const std::string& commandLine) const;
 
     // The mapped top-level windows whose title starts with the text.
     std::vector<std::string> visibleWindows(const std::string& titleStart) const;
+    // Every mapped child of the root window, whatever its title: windows, dialogs and pop-ups.
+    std::vector<std::string> mappedTopLevelWindows() const;
 
     struct Geometry {
         int x = 0, y = 0, width = 0, height = 0;
@@ -81,6 +87,7 @@ public:
 
 private:
     bool startServer();
+    std::string leakSuppressions() const { return home_ + "/lsan.supp"; }
     std::vector<std::string> environment() const;
 
     Process server_;
