@@ -35,10 +35,12 @@ Process::Process(const std::vector<std::string>& argv, const std::vector<std::st
                  const std::string& workingDirectory)
 {
     std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     std::vector<char*> env;
-    for (const std::string& e : environment) env.push_back(const_cast<char*>(e.c_str()));
+    for (const std::string& e : environment)
+        env.push_back(const_cast<char*>(e.c_str()));
     env.push_back(nullptr);
 
     pid_ = ::fork();
@@ -50,7 +52,10 @@ Process::Process(const std::vector<std::string>& argv, const std::vector<std::st
     }
 }
 
-Process::Process(Process&& other) noexcept : pid_(other.pid_), exitCode_(other.exitCode_) { other.pid_ = -1; }
+Process::Process(Process&& other) noexcept : pid_(other.pid_), exitCode_(other.exitCode_)
+{
+    other.pid_ = -1;
+}
 
 Process& Process::operator=(Process&& other) noexcept
 {
@@ -166,14 +171,15 @@ DesktopSession::~DesktopSession()
 
 std::vector<std::string> DesktopSession::environment() const
 {
-    const std::vector<std::string> replaced = {"DISPLAY=",           "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=",
-                                               "XDG_RUNTIME_DIR=",   "XDG_CONFIG_HOME=", "NIMBREL_SERVER=",
-                                               "NIMBREL_PROBE_URL=", "SESSION_MANAGER=", "LSAN_OPTIONS="};
+    const std::vector<std::string> replaced = {
+        "DISPLAY=",        "WAYLAND_DISPLAY=",   "QT_QPA_PLATFORM=", "XDG_RUNTIME_DIR=", "XDG_CONFIG_HOME=",
+        "NIMBREL_SERVER=", "NIMBREL_PROBE_URL=", "SESSION_MANAGER=", "LSAN_OPTIONS="};
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
         bool keep = true;
-        for (const std::string& prefix : replaced) keep = keep && entry.rfind(prefix, 0) != 0;
+        for (const std::string& prefix : replaced)
+            keep = keep && entry.rfind(prefix, 0) != 0;
         if (keep) env.push_back(entry);
     }
     env.push_back("DISPLAY=" + display_);
@@ -218,7 +224,8 @@ std::optional<std::string> DesktopSession::x(const std::string& commandLine) con
     if (pipe == nullptr) return std::nullopt;
     std::string out;
     char buffer[512];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
     const int status = ::pclose(pipe);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
     return out;
@@ -264,18 +271,26 @@ std::optional<DesktopSession::Geometry> DesktopSession::geometry(const std::stri
         if (equals == std::string::npos) continue;
         const std::string key = line.substr(0, equals);
         const int value = std::atoi(line.c_str() + equals + 1);
-        if (key == "X") g.x = value;
-        else if (key == "Y") g.y = value;
-        else if (key == "WIDTH") g.width = value;
-        else if (key == "HEIGHT") g.height = value;
+        if (key == "X")
+            g.x = value;
+        else if (key == "Y")
+            g.y = value;
+        else if (key == "WIDTH")
+            g.width = value;
+        else if (key == "HEIGHT")
+            g.height = value;
     }
     return g;
 }
 
 bool DesktopSession::click(const std::string& window, int x, int y) const
 {
-    return this->x("xdotool mousemove --sync --window " + window + " " + std::to_string(x) + " " +
-                   std::to_string(y) + " click 1")
+    // A synchronous move waits for the pointer to move, for a long while when it is already
+    // there (a second click on the same button): it is put a pixel aside first.
+    this->x("xdotool mousemove --window " + window + " " + std::to_string(x + 1) + " " + std::to_string(y));
+    return this
+        ->x("xdotool mousemove --sync --window " + window + " " + std::to_string(x) + " " + std::to_string(y) +
+            " click 1")
         .has_value();
 }
 

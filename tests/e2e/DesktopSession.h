@@ -95,14 +95,15 @@ private:
     std::string home_;
 };
 
-template <typename Condition>
-bool waitUntil(Condition condition, std::chrono::milliseconds patience)
+template <typename Condition> bool waitUntil(Condition condition, std::chrono::milliseconds patience)
 {
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
         if (condition()) return true;
         if (std::chrono::steady_clock::now() >= deadline) return false;
-        struct timespec pause {0, 50'000'000};
+        struct timespec pause {
+            0, 50'000'000
+        };
         nanosleep(&pause, nullptr);
     }
 }

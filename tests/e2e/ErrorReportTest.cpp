@@ -3,6 +3,7 @@
 // probe page, while the user sees the window and nothing else.
 
 #include "DesktopSession.h"
+#include "platform/linux/OsReleaseVersion.h"
 #include "support/LoopbackHttpServer.h"
 
 #include <gtest/gtest.h>
@@ -37,34 +38,6 @@ std::string fileText(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The system's name as /etc/os-release gives it to people: PRETTY_NAME, unquoted.
-std::string prettyName()
-{
-    std::istringstream lines(fileText("/etc/os-release"));
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("PRETTY_NAME=", 0) != 0) continue;
-        std::string value = line.substr(12);
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-            value = value.substr(1, value.size() - 2);
-        }
-        std::string plain;
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            if (value[i] == '\\' && i + 1 < value.size()) ++i;
-            plain += value[i];
-        }
-        return plain;
-    }
-    return {};
-}
-
-std::string kernelRelease()
-{
-    std::string release = fileText("/proc/sys/kernel/osrelease");
-    while (!release.empty() && (release.back() == '\n' || release.back() == ' '))
-        release.pop_back();
-    return release;
 }
 
 std::string percentDecoded(const std::string& text)
@@ -174,8 +147,10 @@ TEST_F(ErrorReportOnTheDesktop, AGraphBackgroundThatIsNoPictureIsReportedAfterAP
     // The fields in their places: system name, kernel release, no service pack, no browser
     // version, then the place of the error with its number and description.
     const auto report = std::find_if(requests.begin(), requests.end(), isTheReport);
+    const SystemIdentity system = OsReleaseVersion().identify();
+    ASSERT_FALSE(system.osName.empty());
     EXPECT_EQ(percentDecoded(queryOf(*report)),
-              prettyName() + "," + kernelRelease() + ",,,frmMain,initGraph481Invalid picture")
+              system.osName + "," + system.osVersion + ",,,frmMain,initGraph481Invalid picture")
         << report->requestLine;
     EXPECT_EQ(queryOf(*report).find(' '), std::string::npos);
 

@@ -50,10 +50,7 @@ protected:
     void clickExit(const std::string& window) { clickButton(window, 256, 376); }
     void clickHide(const std::string& window) { clickButton(window, 504, 376); }
 
-    bool fileLeft(const char* name) const
-    {
-        return std::filesystem::exists(session->runtimeDirectory() + "/" + name);
-    }
+    bool fileLeft(const char* name) const { return std::filesystem::exists(session->runtimeDirectory() + "/" + name); }
 
     // Every file of the program directory and the configuration home, with its size and time of change.
     std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> filesOfTheProgram() const

@@ -53,7 +53,7 @@ void syncFolder(const std::filesystem::path& folder)
 
 std::filesystem::path configHome()
 {
-    // The base directory specification says a relative value is to be ignored.
+    // Under the XDG base directory rules a relative value is to be ignored.
     const char* configured = std::getenv("XDG_CONFIG_HOME");
     if (configured != nullptr && configured[0] == '/') return configured;
     return homeDirectory() / ".config";
