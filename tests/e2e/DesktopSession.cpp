@@ -172,8 +172,8 @@ DesktopSession::~DesktopSession()
 std::vector<std::string> DesktopSession::environment() const
 {
     const std::vector<std::string> replaced = {
-        "DISPLAY=",        "WAYLAND_DISPLAY=",   "QT_QPA_PLATFORM=", "XDG_RUNTIME_DIR=", "XDG_CONFIG_HOME=",
-        "NIMBREL_SERVER=", "NIMBREL_PROBE_URL=", "SESSION_MANAGER=", "LSAN_OPTIONS="};
+        "DISPLAY=",       "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=",   "XDG_RUNTIME_DIR=", "XDG_CONFIG_HOME=",
+        "XDG_DATA_HOME=", "NIMBREL_SERVER=",  "NIMBREL_PROBE_URL=", "SESSION_MANAGER=", "LSAN_OPTIONS="};
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
@@ -186,6 +186,7 @@ std::vector<std::string> DesktopSession::environment() const
     env.push_back("QT_QPA_PLATFORM=xcb");
     env.push_back("XDG_RUNTIME_DIR=" + runtimeDirectory());
     env.push_back("XDG_CONFIG_HOME=" + home_ + "/config");
+    env.push_back("XDG_DATA_HOME=" + home_ + "/data");
     // Nothing listens there: the program's web requests fail at once.
     env.push_back("NIMBREL_SERVER=http://127.0.0.1:9");
     env.push_back("NIMBREL_PROBE_URL=http://127.0.0.1:9/");

@@ -191,6 +191,8 @@ TEST_F(SettingsOnTheDesktop, AutomaticallyLaunchWritesAndRemovesTheAutostartEntr
         << "the entry's Exec line is \"" << execLine() << "\"";
     const std::string window = mainWindow();
     ASSERT_FALSE(window.empty()) << "no window captioned Nimbrel";
+    // The icon the entry names is in the user's icon theme.
+    EXPECT_TRUE(fs::exists(session->home() + "/data/icons/hicolor/22x22/apps/nimbrel.png"));
     EXPECT_TRUE(storedSoon("AutoLaunch", "1")) << "AutoLaunch=" << stored("AutoLaunch").value_or("(none)");
     // The first start shows the window in full.
     EXPECT_FALSE(asksForIconicState(window)) << property(window, "WM_HINTS");

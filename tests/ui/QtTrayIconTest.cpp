@@ -127,7 +127,7 @@ TEST(AppIcon, IsWrittenAsOnePngFilePerSize)
     ASSERT_TRUE(view::writeIconFiles(dir));
 
     for (const int size : {16, 22, 24, 32, 48, 64, 128}) {
-        const QImage file(QDir(dir).filePath(QStringLiteral("nimbrel-%1.png").arg(size)));
+        const QImage file(QDir(dir).filePath(QStringLiteral("%1x%1/apps/nimbrel.png").arg(size)));
         ASSERT_FALSE(file.isNull()) << size;
         EXPECT_EQ(file.size(), QSize(size, size));
         EXPECT_EQ(file.convertToFormat(QImage::Format_ARGB32),

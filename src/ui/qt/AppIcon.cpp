@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QRect>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -114,7 +115,8 @@ void drawSmallArrow(QPainter& p, const Layout& l)
 {
     const int c = l.centre();
     const int a = l.arrowHalf;
-    for (int row = 0; row < a; ++row) p.fillRect(QRect(c - 1 - row, c - a + row, 2 * (row + 1), 1), white);
+    for (int row = 0; row < a; ++row)
+        p.fillRect(QRect(c - 1 - row, c - a + row, 2 * (row + 1), 1), white);
     p.fillRect(QRect(c - a / 2, c, a, a), white);
 }
 
@@ -152,21 +154,30 @@ QPixmap drawAppIcon(int size)
 QIcon appIcon()
 {
     QIcon icon;
-    for (const int size : appIconSizes) icon.addPixmap(drawAppIcon(size));
+    for (const int size : appIconSizes)
+        icon.addPixmap(drawAppIcon(size));
     return icon;
 }
 
-void installAppIcon(QGuiApplication& app) { app.setWindowIcon(appIcon()); }
-
-bool writeIconFiles(const QString& dir)
+void installAppIcon(QGuiApplication& app)
 {
-    if (!QDir().mkpath(dir)) return false;
+    app.setWindowIcon(appIcon());
+}
+
+bool writeIconFiles(const QString& themeDir)
+{
     bool written = true;
     for (const int size : appIconSizes) {
-        const QString file = QDir(dir).filePath(QStringLiteral("nimbrel-%1.png").arg(size));
-        written = drawAppIcon(size).save(file, "PNG") && written;
+        const QString dir = QDir(themeDir).filePath(QStringLiteral("%1x%1/apps").arg(size));
+        written = QDir().mkpath(dir) &&
+                  drawAppIcon(size).save(QDir(dir).filePath(QStringLiteral("nimbrel.png")), "PNG") && written;
     }
     return written;
+}
+
+QString userIconTheme()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/icons/hicolor");
 }
 
 } // namespace nimbrel::view

@@ -27,8 +27,12 @@ QIcon appIcon();
 // Makes the icon every window of the application shows.
 void installAppIcon(QGuiApplication& app);
 
-// Writes nimbrel-<size>.png for each of appIconSizes into the directory,
-// creating it when missing. False when a file could not be written.
-bool writeIconFiles(const QString& dir);
+// Installs the icon into an icon theme's folder (such as ~/.local/share/icons/hicolor) as
+// <size>x<size>/apps/nimbrel.png for each of appIconSizes, so that the desktop finds the
+// icon the autostart entry names. False when a file could not be written.
+bool writeIconFiles(const QString& themeDir);
+
+// The user's own hicolor icon theme folder.
+QString userIconTheme();
 
 } // namespace nimbrel::view

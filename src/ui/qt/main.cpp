@@ -27,6 +27,7 @@
 #include "ui/qt/SingleInstanceGuard.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QStyleFactory>
 
 int main(int argc, char* argv[])
@@ -38,6 +39,10 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
     view::installAppIcon(app);
+    // The desktop shows the autostart entry and the window with the icon from the user's theme.
+    if (!QFileInfo::exists(view::userIconTheme() + QStringLiteral("/16x16/apps/nimbrel.png"))) {
+        view::writeIconFiles(view::userIconTheme());
+    }
 
     // Another copy running: it has been asked to come forward (or did not
     // answer in time); either way this copy ends without a window.
@@ -68,8 +73,8 @@ int main(int argc, char* argv[])
     view::QtProgramExit exit(timers);
     view::QtTrayIcon trayIcon;
 
-    MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory,
-                   pictures, counters, nullptr, trayIcon, vendorServerUrl(),
+    MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
+                   counters, nullptr, trayIcon, vendorServerUrl(),
                    [&reporter](ModReg& registry) { reporter.getSystemInfo(registry); }});
     view::MainWindow window(form);
     messages.setParentWindow(&window);
