@@ -1,8 +1,6 @@
 // One QApplication for the whole test program, on Qt's offscreen platform
 // unless the caller chose another.
 
-#include "ui/qt/QtKeywords.h"
-
 #include <QApplication>
 
 #include <gtest/gtest.h>

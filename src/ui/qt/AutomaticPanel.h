@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ui/qt/QtKeywords.h"
-
 class QCheckBox;
 class QComboBox;
 class QGroupBox;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ui/qt/QtKeywords.h"
-
 #include "ui/qt/ClickableLabel.h"
 
 namespace nimbrel::view {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ui/qt/QtKeywords.h"
-
 #include <QLabel>
 #include <QRect>
 #include <QString>
