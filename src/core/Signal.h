@@ -1,8 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <deque>
 #include <functional>
 #include <utility>
-#include <vector>
 
 namespace nimbrel {
 
@@ -17,13 +18,14 @@ public:
 
     void emit(Args... args) const
     {
-        // Copy first: an observer may connect another one while being called.
-        const std::vector<Slot> current = slots_;
-        for (const Slot& slot : current) slot(args...);
+        // An observer may connect another one while it is called: a deque keeps the
+        // running one in place, and the new one waits for the next change.
+        const std::size_t count = slots_.size();
+        for (std::size_t i = 0; i < count; ++i) slots_[i](args...);
     }
 
 private:
-    std::vector<Slot> slots_;
+    std::deque<Slot> slots_;
 };
 
 } // namespace nimbrel

@@ -2,6 +2,7 @@
 #include "core/ListModel.h"
 #include "core/OptionGroupModel.h"
 #include "core/RuntimeError.h"
+#include "core/Signal.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +86,25 @@ TEST(OptionGroupModel, OneOptionSetAtATime)
     EXPECT_TRUE(group.value(2));
     EXPECT_FALSE(group.value(0));
     EXPECT_NE(errorNumber([&] { group.setValue(3); }), 0);
+}
+
+} // namespace
+} // namespace nimbrel
+
+namespace nimbrel {
+namespace {
+
+TEST(Signal, AnObserverConnectedWhileCalledHearsTheNextChangeOnly)
+{
+    Signal<int> changed;
+    std::vector<std::string> heard;
+    changed.connect([&](int n) {
+        heard.push_back("first " + std::to_string(n));
+        if (n == 1) changed.connect([&](int m) { heard.push_back("late " + std::to_string(m)); });
+    });
+    changed.emit(1);
+    changed.emit(2);
+    EXPECT_EQ(heard, (std::vector<std::string>{"first 1", "first 2", "late 2"}));
 }
 
 } // namespace
