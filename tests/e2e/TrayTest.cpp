@@ -194,10 +194,16 @@ TEST_F(TrayOnTheDesktop, TheDockedIconBringsTheWindowBackAndItsMenuEndsTheProgra
     // Hidden again, a right click on the icon pops up the File menu.
     clickHide(window);
     ASSERT_TRUE(waitUntil([&] { return shown(Kind::Window).empty(); }, patience)) << "the window stayed";
-    ASSERT_TRUE(clickIcon(*icon, "click 3"));
+    // Now and then the X server hands a synthetic right click to the tray host rather than to
+    // the icon (seen under load with the sanitized build): a user clicks again, so does the test.
     std::vector<std::string> menus;
-    ASSERT_TRUE(waitUntil([&] { return (menus = shown(Kind::PopUp)).size() == 1; }, patience))
-        << "no menu popped up from the icon" << whatIsOnTheScreen("/tmp/nimbrel-e2e-tray-no-menu.png");
+    bool popped = false;
+    for (int attempt = 0; attempt < 3 && !popped; ++attempt) {
+        ASSERT_TRUE(clickIcon(*icon, "click 3"));
+        popped = waitUntil([&] { return (menus = shown(Kind::PopUp)).size() == 1; }, patience / 3);
+    }
+    ASSERT_TRUE(popped) << "no menu popped up from the icon"
+                        << whatIsOnTheScreen("/tmp/nimbrel-e2e-tray-no-menu.png");
     const std::string menuPicture = "/tmp/nimbrel-e2e-tray-menu.png";
     if (session->screenshot(menuPicture)) std::printf("screenshot: %s\n", menuPicture.c_str());
     EXPECT_TRUE(shown(Kind::Window).empty()) << "the right click showed the window";
