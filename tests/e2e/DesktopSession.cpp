@@ -130,8 +130,6 @@ DesktopSession::DesktopSession()
     fs::copy_file(NIMBREL_EXECUTABLE, programDirectory() + "/Nimbrel");
     // Looking for a session bus, Qt's xcb platform has libdbus keep a buffer to the end; under
     // LeakSanitizer (the sanitized build) that alone would turn every clean exit into a failure.
-    std::ofstream(leakSuppressions()) << "leak:libdbus-1.so\n";
-
     if (!startServer()) throw std::runtime_error("no Xvfb display could be started");
 }
 
@@ -192,7 +190,7 @@ std::vector<std::string> DesktopSession::environment() const
     env.push_back("NIMBREL_PROBE_URL=http://127.0.0.1:9/");
     const char* lsan = std::getenv("LSAN_OPTIONS");
     env.push_back("LSAN_OPTIONS=" + std::string(lsan != nullptr && *lsan != '\0' ? std::string(lsan) + ":" : "") +
-                  "suppressions=" + leakSuppressions());
+                  "suppressions=" NIMBREL_LSAN_SUPPRESSIONS);
     return env;
 }
 

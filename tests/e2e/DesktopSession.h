@@ -87,7 +87,6 @@ public:
 
 private:
     bool startServer();
-    std::string leakSuppressions() const { return home_ + "/lsan.supp"; }
     std::vector<std::string> environment() const;
 
     Process server_;

@@ -25,21 +25,6 @@ protected:
             texts.push_back(label->text().toStdString());
         return texts;
     }
-
-    // Pixels of the picture that differ from the surface they show.
-    static int differences(view::SurfaceWidget& widget, const DrawingSurface& surface)
-    {
-        const QImage image = picture(widget);
-        if (image.size() != QSize(surface.pixelWidth(), surface.pixelHeight())) return -1;
-        int count = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                const Colour c = surface.pixel(x, y);
-                if (image.pixelColor(x, y) != QColor(red(c), green(c), blue(c))) ++count;
-            }
-        }
-        return count;
-    }
 };
 
 TEST_F(GraphsPanelTest, ShowsTheCaptions)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "UiTestSupport.h"
+#include "core/DrawingSurface.h"
+#include "ui/qt/SurfaceWidget.h"
 #include "ui/qt/Theme.h"
 
 #include <QAbstractButton>
@@ -18,6 +20,21 @@
 namespace nimbrel::testing {
 
 // The user opens the drop-down list, moves to one of its entries and takes it with Enter.
+// Pixels of the widget's picture that differ from the surface it shows; -1 when the sizes differ.
+inline int differences(view::SurfaceWidget& widget, const DrawingSurface& surface)
+{
+    const QImage image = picture(widget);
+    if (image.size() != QSize(surface.pixelWidth(), surface.pixelHeight())) return -1;
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const Colour c = surface.pixel(x, y);
+            if (image.pixelColor(x, y) != QColor(red(c), green(c), blue(c))) ++count;
+        }
+    }
+    return count;
+}
+
 inline void choose(QComboBox& combo, int index)
 {
     combo.showPopup();

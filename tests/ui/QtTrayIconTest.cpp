@@ -361,7 +361,6 @@ TEST_F(TrayMenuPopUpTest, ARightClickPopsUpTheMenuTheFormAsksFor)
     EXPECT_EQ(codes, std::vector<int>{0x205});
 }
 
-
 // ---- The icon in a real tray ---------------------------------------------
 //
 // The test program's Qt runs offscreen, so this test starts Xvfb and runs
@@ -389,9 +388,9 @@ std::vector<XWindow> windowTree()
     for (const QString& line : QString::fromLocal8Bit(xwininfo.readAllStandardOutput()).split(QLatin1Char('\n'))) {
         const QRegularExpressionMatch m = window.match(line);
         if (!m.hasMatch()) continue;
-        windows.push_back({static_cast<int>(m.capturedLength(1)), line.trimmed(),
-                           QRect(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(2).toInt(),
-                                 m.captured(3).toInt())});
+        windows.push_back(
+            {static_cast<int>(m.capturedLength(1)), line.trimmed(),
+             QRect(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(2).toInt(), m.captured(3).toInt())});
     }
     return windows;
 }
@@ -410,9 +409,15 @@ std::optional<QRect> dockedIcon()
     return std::nullopt;
 }
 
-bool xdotool(const QStringList& arguments) { return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0; }
+bool xdotool(const QStringList& arguments)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
 
-QStringList at(QPoint point) { return {QString::number(point.x()), QString::number(point.y())}; }
+QStringList at(QPoint point)
+{
+    return {QString::number(point.x()), QString::number(point.y())};
+}
 
 TEST(TrayIconOnX11, DocksInTrayerAndPassesOnDoubleAndRightClicks)
 {
@@ -425,9 +430,9 @@ TEST(TrayIconOnX11, DocksInTrayerAndPassesOnDoubleAndRightClicks)
         }
         // A display of its own: Xvfb picks a free number and writes it to its output.
         QProcess xvfb;
-        xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                            QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                                            QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        xvfb.start(QStringLiteral("Xvfb"),
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                    QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         ASSERT_TRUE(xvfb.waitForStarted(30000));
         QByteArray number;
         const QDeadlineTimer deadline(30s);
@@ -448,16 +453,10 @@ TEST(TrayIconOnX11, DocksInTrayerAndPassesOnDoubleAndRightClicks)
         environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         // Looking for that bus, Qt's xcb platform has libdbus keep a buffer
         // to the end; under LeakSanitizer that would fail the run.
-        QTemporaryDir scratch;
-        ASSERT_TRUE(scratch.isValid());
-        QFile suppressions(scratch.filePath(QStringLiteral("lsan.supp")));
-        ASSERT_TRUE(suppressions.open(QIODevice::WriteOnly));
-        suppressions.write("leak:libdbus-1.so\n");
-        suppressions.close();
         const QString lsan = environment.value(QStringLiteral("LSAN_OPTIONS"));
         environment.insert(QStringLiteral("LSAN_OPTIONS"),
                            (lsan.isEmpty() ? QString() : lsan + QLatin1Char(':')) +
-                               QStringLiteral("suppressions=") + suppressions.fileName());
+                               QStringLiteral("suppressions=" NIMBREL_LSAN_SUPPRESSIONS));
         again.setProcessEnvironment(environment);
         again.setProcessChannelMode(QProcess::MergedChannels);
         again.start(QCoreApplication::applicationFilePath(),
@@ -494,9 +493,9 @@ TEST(TrayIconOnX11, DocksInTrayerAndPassesOnDoubleAndRightClicks)
     EXPECT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
 
     QProcess trayer;
-    trayer.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                                            QStringLiteral("right"), QStringLiteral("--widthtype"),
-                                            QStringLiteral("request")});
+    trayer.start(QStringLiteral("trayer"),
+                 {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
+                  QStringLiteral("--widthtype"), QStringLiteral("request")});
     ASSERT_TRUE(trayer.waitForStarted(30000));
     const auto stopTrayer = std::unique_ptr<QProcess, void (*)(QProcess*)>(&trayer, [](QProcess* p) {
         p->kill();

@@ -39,20 +39,6 @@ protected:
         }
         return static_cast<int>(columns.size());
     }
-
-    static int differences(view::SurfaceWidget& widget, const DrawingSurface& surface)
-    {
-        const QImage image = picture(widget);
-        if (image.size() != QSize(surface.pixelWidth(), surface.pixelHeight())) return -1;
-        int count = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                const Colour c = surface.pixel(x, y);
-                if (image.pixelColor(x, y) != QColor(red(c), green(c), blue(c))) ++count;
-            }
-        }
-        return count;
-    }
 };
 
 TEST_F(ReleaseMonitorTest, TheBarsAndTheirFramesStandWhereTheLayoutPutsThem)
