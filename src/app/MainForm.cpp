@@ -23,8 +23,11 @@ MainForm::MainForm(MainFormServices services)
                   {amounts, startup, engine, warning, cpu.lblCPU}, isLoading),
       timedRelease({services.memory, services.clock, settings, services.reporter},
                    {amounts, startup, engine, warning, cpu.lblCPU}, isLoading),
+      launcher({services.memory, services.block, services.events, services.programs, services.fileDialog,
+                services.files, services.messages, services.directory, settings, services.reporter},
+               amounts, isLoading, [this] { trayMenu.loadMenu(); }),
       sysTray(services.trayIcon, services.reporter),
-      trayMenu({frmMain, sysTray, services.trayIcon, engine.mnuRelease, amounts.lstRam, lstLauncher},
+      trayMenu({frmMain, sysTray, services.trayIcon, engine.mnuRelease, amounts.lstRam, launcher.lstLauncher},
                services.reporter),
       gauges({services.memory, services.clock, services.reporter},
              {frmMain, amounts, graphs, cpu,
@@ -39,6 +42,7 @@ MainForm::MainForm(MainFormServices services)
     cmdExit.onClick = [this] { cmdExit_Click(); };
     cmdHide.onClick = [this] { cmdHide_Click(); };
     mnuExit.onClick = [this] { mnuExit_Click(); };
+    trayMenu.mnuP1.onClick = [this](int index) { launcher.mnuP1_Click(trayMenu.mnuP1, index); };
 }
 
 void MainForm::Form_Load()
@@ -66,6 +70,7 @@ void MainForm::Form_Load()
     trap([&] { autoRelease.loadAuto(); });
     trap([&] { timedRelease.loadTime(); });
     trap([&] { startup.loadStartup(); });
+    trap([&] { launcher.loadLauncher(); });
     isLoading = false;
     trap([&] { startup.checkStartupRelease(); });
     trap([&] {

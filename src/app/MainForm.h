@@ -3,10 +3,10 @@
 #include "Panels.h"
 #include "core/ButtonModel.h"
 #include "core/CheckBoxModel.h"
-#include "core/ListModel.h"
 #include "core/MenuEntryModel.h"
 #include "core/TimerModel.h"
 #include "core/WindowModel.h"
+#include "launcher/Launcher.h"
 #include "memory/AmountLists.h"
 #include "memory/ReleaseEngine.h"
 #include "monitor/CpuMeter.h"
@@ -28,6 +28,10 @@ namespace nimbrel {
 
 class Clock;
 class DynamicData;
+class EventLoop;
+class FileDialog;
+class ProcessStarter;
+class TextFile;
 class PictureFiles;
 class SystemCounters;
 class TrayIcon;
@@ -57,6 +61,10 @@ struct MainFormServices {
     SystemCounters& counters;
     DynamicData* dynamicData; // none where the system publishes no such statistics
     TrayIcon& trayIcon;
+    EventLoop& events;
+    ProcessStarter& programs;
+    FileDialog& fileDialog;
+    TextFile& files;
     std::string vendorServer; // base address of the vendor's web site
     // Reads the system's identification for error reports, once at start-up.
     std::function<void(ModReg&)> getSystemInfo = {};
@@ -89,7 +97,6 @@ public:
     ButtonModel cmdExit{"&Exit Nimbrel"};
     ButtonModel cmdHide{"&Hide"};
     MenuEntryModel mnuExit{"E&xit"};
-    ListModel lstLauncher;
 
     Settings settings;
     ModReg modReg;
@@ -101,6 +108,7 @@ public:
     LowMemoryWarning warning;
     AutoRelease autoRelease;
     TimedRelease timedRelease;
+    Launcher launcher;
     SysTray sysTray;
     TrayMenu trayMenu;
     MemoryGauges gauges;

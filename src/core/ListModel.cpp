@@ -10,6 +10,14 @@ void ListModel::addItem(const std::string& text)
     changed.emit();
 }
 
+void ListModel::removeItem(int index)
+{
+    if (index < 0 || index >= count()) throw errors::invalidPropertyValue();
+    items_.erase(items_.begin() + index);
+    listIndex_ = -1;
+    changed.emit();
+}
+
 void ListModel::clear()
 {
     items_.clear();

@@ -15,6 +15,8 @@ namespace nimbrel {
 class ListModel {
 public:
     void addItem(const std::string& text);
+    // Removes the item at index; the list then has no selection.
+    void removeItem(int index);
     void clear();
     int count() const { return static_cast<int>(items_.size()); }
     const std::string& item(int index) const;
@@ -27,8 +29,14 @@ public:
 
     // What the view calls when the user picks an item.
     void userSelect(int index);
+    // What the view calls when the user double-clicks an item (after picking it).
+    void userDoubleClick() const
+    {
+        if (onDblClick) onDblClick();
+    }
 
     std::function<void()> onClick;
+    std::function<void()> onDblClick;
     Signal<> changed; // items or selection changed
 
 private:

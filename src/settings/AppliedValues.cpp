@@ -39,6 +39,11 @@ void applyAsIs(ListModel& list, const std::string& value)
     list.setListIndex(toInt32(numericValue(value)));
 }
 
+void applyAsIs(OptionGroupModel& group, const std::string& value)
+{
+    group.setValue(toInt32(numericValue(value)));
+}
+
 void applyDisplay(OptionGroupModel& group, const std::string& value)
 {
     if (!isNumeric(value)) {

@@ -28,6 +28,7 @@ void applyNumericOption(OptionGroupModel& group, const std::string& value);
 
 // The value is converted and applied without a test (Type mismatch when it is no number).
 void applyAsIs(ListModel& list, const std::string& value);
+void applyAsIs(OptionGroupModel& group, const std::string& value);
 
 // The display mode: 0 selects option 0, 1 option 1, any other number option 2;
 // a value that is no number selects option 0 and is reported (Type mismatch).

@@ -2,22 +2,12 @@
 
 #include "SysTray.h"
 #include "core/ListModel.h"
-#include "core/RuntimeError.h"
 #include "core/TrayIcon.h"
 #include "core/Trap.h"
 #include "core/WindowModel.h"
+#include "launcher/ProgramEntry.h"
 
 namespace nimbrel {
-
-std::string programName(const std::string& line)
-{
-    const auto bar = line.find('|');
-    if (bar == std::string::npos) throw RuntimeError(5, "Invalid procedure call or argument");
-    const std::string name = line.substr(0, bar);
-    const auto first = name.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return name.substr(first, name.find_last_not_of(' ') - first + 1);
-}
 
 TrayMenu::TrayMenu(Neighbours neighbours, ErrorReporter& reporter) : n_(neighbours), reporter_(reporter)
 {

@@ -47,8 +47,4 @@ private:
     ErrorReporter& reporter_;
 };
 
-// The name part of a program line: the text before its first "|", without
-// blanks around it. Invalid procedure call (5) for a line without "|".
-std::string programName(const std::string& line);
-
 } // namespace nimbrel

@@ -3,11 +3,13 @@
 #include "core/ConnectivityProbe.h"
 #include "core/ErrorReporter.h"
 #include "core/EventLoop.h"
+#include "core/FileDialog.h"
 #include "core/HttpTransfer.h"
 #include "core/MemoryBlock.h"
 #include "core/MemoryStatus.h"
 #include "core/MessageBoxes.h"
 #include "core/PictureFiles.h"
+#include "core/ProcessStarter.h"
 #include "core/RuntimeError.h"
 #include "core/ProgramDirectory.h"
 #include "core/ProfileFile.h"
@@ -15,6 +17,7 @@
 #include "core/RegistryStore.h"
 #include "core/SystemCounters.h"
 #include "core/SystemVersion.h"
+#include "core/TextFile.h"
 #include "core/TrayIcon.h"
 #include "core/UrlOpener.h"
 
@@ -23,6 +26,7 @@
 #include <cctype>
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <functional>
 #include <string>
@@ -53,19 +57,37 @@ public:
     }
 };
 
-// Records every block asked for and answers with the outcome the test chose.
+// Records every block asked for and answers with the outcome the test chose; a written block counts as
+// held until its holder is gone.
 class FakeMemoryBlock : public MemoryBlock {
 public:
     std::vector<std::uint64_t> blocks;
     BlockOutcome outcome = BlockOutcome::Written;
     std::function<void(std::uint64_t)> onBlock;
+    std::vector<std::string> events; // "hold <MB>", "free <MB>"
+    int held = 0;
 
-    BlockOutcome writeAndFree(std::uint64_t bytes) override
+    HeldOutcome writeAndHold(std::uint64_t bytes) override
     {
         blocks.push_back(bytes);
         if (onBlock) onBlock(bytes);
-        return outcome;
+        if (outcome != BlockOutcome::Written) return {outcome, nullptr};
+        events.push_back("hold " + std::to_string(bytes / MB));
+        ++held;
+        return {outcome, std::make_unique<Holder>(*this, bytes)};
     }
+
+private:
+    struct Holder : HeldBlock {
+        Holder(FakeMemoryBlock& owner, std::uint64_t bytes) : owner(owner), bytes(bytes) {}
+        ~Holder() override
+        {
+            owner.events.push_back("free " + std::to_string(bytes / MB));
+            --owner.held;
+        }
+        FakeMemoryBlock& owner;
+        std::uint64_t bytes;
+    };
 };
 
 struct ReportedError {
@@ -115,6 +137,72 @@ public:
     {
         ++yields;
         if (pending) pending();
+    }
+};
+
+// Program files the test says exist; every start is recorded, or fails where the test says so.
+class FakeProcessStarter : public ProcessStarter {
+public:
+    std::vector<std::string> files;
+    std::map<std::string, std::string> desktopNames;
+    std::vector<std::string> started;
+    std::vector<std::string> unstartable;
+    std::function<void(const std::string&)> onStart;
+    std::string suffix;
+
+    std::string executableSuffix() override { return suffix; }
+    bool isOrdinaryFile(const std::string& path) override
+    {
+        return std::find(files.begin(), files.end(), path) != files.end();
+    }
+    std::optional<std::string> desktopName(const std::string& path) override
+    {
+        const auto it = desktopNames.find(path);
+        if (it == desktopNames.end()) return std::nullopt;
+        return it->second;
+    }
+    void start(const std::string& path) override
+    {
+        if (std::find(unstartable.begin(), unstartable.end(), path) != unstartable.end()) {
+            throw RuntimeError(5, "Invalid procedure call or argument");
+        }
+        started.push_back(path);
+        if (onStart) onStart(path);
+    }
+};
+
+// The open-file dialog, answering from a queue (cancelled when it runs dry).
+class FakeFileDialog : public FileDialog {
+public:
+    std::deque<std::string> choices;
+    int opened = 0;
+    std::optional<std::string> chooseProgram() override
+    {
+        ++opened;
+        if (choices.empty()) return std::nullopt;
+        std::string chosen = choices.front();
+        choices.pop_front();
+        return chosen;
+    }
+};
+
+// Files kept in memory; paths listed as unwritable fail to be replaced.
+class FakeTextFile : public TextFile {
+public:
+    std::map<std::string, std::string> files;
+    std::vector<std::string> unwritable;
+    std::optional<std::string> read(const std::string& path) override
+    {
+        const auto it = files.find(path);
+        if (it == files.end()) return std::nullopt;
+        return it->second;
+    }
+    void replace(const std::string& path, const std::string& bytes) override
+    {
+        if (std::find(unwritable.begin(), unwritable.end(), path) != unwritable.end()) {
+            throw RuntimeError(75, "Path/File access error");
+        }
+        files[path] = bytes;
     }
 };
 

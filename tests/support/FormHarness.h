@@ -30,9 +30,13 @@ struct FormHarness {
     FakePictureFiles pictures;
     FakeSystemCounters counters;
     FakeTrayIcon tray;
+    FakeEventLoop events;
+    FakeProcessStarter programs;
+    FakeFileDialog fileDialog;
+    FakeTextFile files;
     MainForm form{MainFormServices{memory, block, messages, reporter, urls, exit, scheduler, scheduler, profile,
-                                   registry, directory, pictures, counters, nullptr, tray,
-                                   "http://127.0.0.1:8765"}};
+                                   registry, directory, pictures, counters, nullptr, tray, events, programs,
+                                   fileDialog, files, "http://127.0.0.1:8765"}};
 };
 
 } // namespace nimbrel::testing

@@ -116,14 +116,14 @@ TEST_F(TrayTest, TheMenuListsTheProgramsByNameWithNoLeftovers)
     EXPECT_FALSE(form.trayMenu.mnuPrograms.enabled()) << "no programs yet";
     EXPECT_EQ(form.engine.mnuRelease.caption(), "Free Up 2 MB Now");
     for (const char* line : {"One|/bin/one", "Two|/bin/two", "Three|/bin/three", "Four|/bin/four"}) {
-        form.lstLauncher.addItem(line);
+        form.launcher.lstLauncher.addItem(line);
     }
     form.trayMenu.loadMenu();
     EXPECT_EQ(programEntries().size(), 4u);
-    form.lstLauncher.clear();
-    form.lstLauncher.addItem("Editor" + std::string(52, ' ') + "|/usr/bin/editor");
-    form.lstLauncher.addItem("  Terminal  |/usr/bin/xterm");
-    form.lstLauncher.addItem("Files|/usr/bin/files");
+    form.launcher.lstLauncher.clear();
+    form.launcher.lstLauncher.addItem("Editor" + std::string(52, ' ') + "|/usr/bin/editor");
+    form.launcher.lstLauncher.addItem("  Terminal  |/usr/bin/xterm");
+    form.launcher.lstLauncher.addItem("Files|/usr/bin/files");
     form.trayMenu.loadMenu();
     EXPECT_EQ(programEntries(), (std::vector<std::string>{"Editor", "Terminal", "Files"}));
     EXPECT_TRUE(form.trayMenu.mnuPrograms.enabled());
@@ -132,8 +132,8 @@ TEST_F(TrayTest, TheMenuListsTheProgramsByNameWithNoLeftovers)
 TEST_F(TrayTest, ALineWithoutABarIsReportedAndKeepsItsEntry)
 {
     form.Form_Load();
-    form.lstLauncher.addItem("First|/bin/first");
-    form.lstLauncher.addItem("no bar here");
+    form.launcher.lstLauncher.addItem("First|/bin/first");
+    form.launcher.lstLauncher.addItem("no bar here");
     form.trayMenu.loadMenu();
     EXPECT_EQ(programEntries(), (std::vector<std::string>{"First", "mnuP1"}));
     ASSERT_EQ(reporter.errors.size(), 1u);

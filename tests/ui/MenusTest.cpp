@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, ProgramsListsTheLauncherProgramsAfterTheMenuIsRebuilt)
 {
     const std::string blanks(52, ' ');
     for (const char* name : {"Editor", "Browser", "Mail"}) {
-        form.lstLauncher.addItem(name + blanks + "|/usr/bin/" + name);
+        form.launcher.lstLauncher.addItem(name + blanks + "|/usr/bin/" + name);
     }
     form.trayMenu.loadMenu();
 
@@ -51,8 +51,8 @@ TEST_F(MainWindowTest, ProgramsListsTheLauncherProgramsAfterTheMenuIsRebuilt)
     EXPECT_EQ(entriesOf(menu("mnuPrograms")), (std::vector<std::string>{"Editor", "Browser", "Mail"}));
 
     // A shorter list leaves nothing over from the longer one.
-    form.lstLauncher.clear();
-    form.lstLauncher.addItem("Mail" + blanks + "|/usr/bin/mail");
+    form.launcher.lstLauncher.clear();
+    form.launcher.lstLauncher.addItem("Mail" + blanks + "|/usr/bin/mail");
     form.trayMenu.loadMenu();
     EXPECT_EQ(entriesOf(menu("mnuPrograms")), (std::vector<std::string>{"Mail"}));
 }

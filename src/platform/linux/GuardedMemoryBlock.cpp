@@ -1,6 +1,7 @@
 #include "GuardedMemoryBlock.h"
 
 #include "BlankFill.h"
+#include "ChildSignals.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -87,17 +88,6 @@ bool becomeOomKillersFirstChoice() noexcept
     return done;
 }
 
-// The caller's handlers are for the caller: a signal that reached a holder must not run Qt code in it.
-void restoreDefaultSignals() noexcept
-{
-    struct sigaction byDefault {};
-    byDefault.sa_handler = SIG_DFL;
-    for (int signal = 1; signal < NSIG; ++signal) ::sigaction(signal, &byDefault, nullptr);
-    sigset_t none;
-    ::sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-}
-
 // The life of a holder, in the child: async-signal-safe calls only (see the top of the file).
 [[noreturn]] void holdShare(const Share& share) noexcept
 {
@@ -153,9 +143,10 @@ void endAll(Holder* holders, int count)
         if (holders[i].report >= 0) ::kill(holders[i].pid, SIGKILL);
 }
 
-// Hears every holder's word and waits until each one is gone; ends them all once all have written or one
-// has not.
-void hearHolders(Holder* holders, int count)
+// Hears every holder's word. With keepWritten, returns as soon as every holder has written its share and
+// leaves them holding it; otherwise ends them all once all have written or one has not, and waits until each
+// one is gone.
+void hearHolders(Holder* holders, int count, bool keepWritten)
 {
     bool ending = false;
     for (;;) {
@@ -172,6 +163,7 @@ void hearHolders(Holder* holders, int count)
             }
         }
         if (open == 0) return;
+        if (keepWritten && allWritten) return;
         if (!ending && (allWritten || oneFailed)) {
             endAll(holders, count);
             ending = true;
@@ -219,15 +211,32 @@ void closeBoth(const int (&fds)[2])
     ::close(fds[1]);
 }
 
+// Written holders that keep their shares until this is destroyed.
+class Holders : public HeldBlock {
+public:
+    Holders(const Holder* holders, int count) : count_(count) { std::copy(holders, holders + count, holders_); }
+    Holders(const Holders&) = delete;
+    Holders& operator=(const Holders&) = delete;
+    ~Holders() override
+    {
+        hearHolders(holders_, count_, false);
+        reap(holders_, count_);
+    }
+
+private:
+    Holder holders_[kMaxHolders];
+    int count_;
+};
+
 } // namespace
 
-BlockOutcome GuardedMemoryBlock::writeAndFree(std::uint64_t bytes)
+HeldOutcome GuardedMemoryBlock::writeAndHold(std::uint64_t bytes)
 {
-    if (bytes == 0) return BlockOutcome::Written;
+    if (bytes == 0) return {BlockOutcome::Written, std::make_unique<HeldBlock>()};
     const MemorySnapshot now = status_.read();
     const std::uint64_t margin = safetyMargin(now);
-    if (now.availPageFile < margin || bytes > now.availPageFile - margin) return BlockOutcome::Refused;
-    if (bytes > std::numeric_limits<std::size_t>::max() - kHugePage) return BlockOutcome::Refused;
+    if (now.availPageFile < margin || bytes > now.availPageFile - margin) return {BlockOutcome::Refused, nullptr};
+    if (bytes > std::numeric_limits<std::size_t>::max() - kHugePage) return {BlockOutcome::Refused, nullptr};
 
     const auto most = static_cast<std::uint64_t>(std::min(usableCores(), kMaxHolders));
     const int count = static_cast<int>(std::clamp<std::uint64_t>(bytes / kMinShare, 1, most));
@@ -235,7 +244,7 @@ BlockOutcome GuardedMemoryBlock::writeAndFree(std::uint64_t bytes)
     const std::uint64_t watchStep = std::max(kHugePage, kWatchStep / static_cast<std::uint64_t>(count) / kHugePage * kHugePage);
 
     int gate[2];
-    if (::pipe2(gate, O_CLOEXEC) != 0) return BlockOutcome::Refused;
+    if (::pipe2(gate, O_CLOEXEC) != 0) return {BlockOutcome::Refused, nullptr};
 
     Holder holders[kMaxHolders];
     int started = 0;
@@ -273,18 +282,17 @@ BlockOutcome GuardedMemoryBlock::writeAndFree(std::uint64_t bytes)
         endAll(holders, started);
         for (int i = 0; i < started; ++i) ::close(holders[i].report);
         reap(holders, started);
-        return BlockOutcome::Refused;
+        return {BlockOutcome::Refused, nullptr};
     }
 
-    hearHolders(holders, count);
-    reap(holders, count);
-
+    hearHolders(holders, count, true);
     const auto all = [&](char word) {
         return std::all_of(holders, holders + count, [word](const Holder& h) { return h.word == word; });
     };
-    if (all(kWordWritten)) return BlockOutcome::Written;
-    if (all(kWordNothingTaken)) return BlockOutcome::Refused;
-    return BlockOutcome::Aborted;
+    if (all(kWordWritten)) return {BlockOutcome::Written, std::make_unique<Holders>(holders, count)};
+    reap(holders, count);
+    if (all(kWordNothingTaken)) return {BlockOutcome::Refused, nullptr};
+    return {BlockOutcome::Aborted, nullptr};
 }
 
 } // namespace nimbrel

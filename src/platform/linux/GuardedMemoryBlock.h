@@ -14,16 +14,16 @@ namespace nimbrel {
 //    it is a holder that dies, and the block counts as aborted;
 //  - every holder looks at the figures again after each few megabytes and gives everything back at once when
 //    the available figure falls under the margin.
-// The calling thread waits until the whole block has been given back.
+// The calling thread waits until the whole block has been written (and, for writeAndFree, given back).
 class GuardedMemoryBlock : public MemoryBlock {
 public:
     // The holders call status.read() in a child forked from what may be a multi-threaded program, so it must
     // allocate nothing and use plain system calls only, as ProcMeminfoStatus::read() does.
     explicit GuardedMemoryBlock(MemoryStatus& status) : status_(status) {}
 
-    // Commits the block, fills it with blanks and frees it. Refused also when no child process can be
-    // started; Aborted when memory ran short or a holder was killed.
-    BlockOutcome writeAndFree(std::uint64_t bytes) override;
+    // Commits the block and fills it with blanks; the holders keep it until the returned holder is destroyed.
+    // Refused also when no child process can be started; Aborted when memory ran short or a holder was killed.
+    HeldOutcome writeAndHold(std::uint64_t bytes) override;
 
 private:
     MemoryStatus& status_;

@@ -60,4 +60,11 @@ void ListBinding::userSelectionChanged()
 
 void bindList(QListWidget& list, ListModel& model) { new ListBinding(list, model); }
 
+void bindListWithDoubleClick(QListWidget& list, ListModel& model)
+{
+    bindList(list, model);
+    QObject::connect(&list, &QListWidget::itemDoubleClicked, &list,
+                     [&model] { runUserAction([&] { model.userDoubleClick(); }); });
+}
+
 } // namespace nimbrel::view

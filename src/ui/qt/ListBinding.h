@@ -32,5 +32,7 @@ private:
 
 // Binds the widget to the model for the widget's lifetime.
 void bindList(QListWidget& list, ListModel& model);
+// The same, and the user's double-click on an entry (after it is chosen) goes to the model.
+void bindListWithDoubleClick(QListWidget& list, ListModel& model);
 
 } // namespace nimbrel::view

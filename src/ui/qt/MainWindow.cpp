@@ -8,6 +8,7 @@
 #include "ui/qt/NavigationLabel.h"
 #include "ui/qt/AutomaticPanel.h"
 #include "ui/qt/GraphsPanel.h"
+#include "ui/qt/LauncherPanel.h"
 #include "ui/qt/ReleaseMonitor.h"
 #include "ui/qt/ReleasePanel.h"
 #include "ui/qt/StartupPanel.h"
@@ -147,6 +148,7 @@ void MainWindow::buildPanels()
     releaseMonitor_ = std::make_unique<ReleaseMonitor>(panelFrame(Panels::ReleaseRAM), form_);
     automaticPanel_ = std::make_unique<AutomaticPanel>(panelFrame(Panels::Automatic), form_);
     timePanel_ = std::make_unique<TimePanel>(panelFrame(Panels::TimeIntervals), form_);
+    launcherPanel_ = std::make_unique<LauncherPanel>(panelFrame(Panels::Launcher), form_);
     graphsPanel_ = std::make_unique<GraphsPanel>(panelFrame(Panels::HistoryGraphs), form_);
     startupPanel_ = std::make_unique<StartupPanel>(panelFrame(Panels::StartupOther), form_);
     aboutPanel_ = std::make_unique<AboutPanel>(panelFrame(Panels::About), form_.panels);

@@ -19,6 +19,7 @@ namespace nimbrel::view {
 class AboutPanel;
 class AutomaticPanel;
 class GraphsPanel;
+class LauncherPanel;
 class ReleaseMonitor;
 class ReleasePanel;
 class StartupPanel;
@@ -59,6 +60,7 @@ private:
     std::unique_ptr<ReleaseMonitor> releaseMonitor_;
     std::unique_ptr<AutomaticPanel> automaticPanel_;
     std::unique_ptr<TimePanel> timePanel_;
+    std::unique_ptr<LauncherPanel> launcherPanel_;
     std::unique_ptr<GraphsPanel> graphsPanel_;
     std::unique_ptr<StartupPanel> startupPanel_;
     std::unique_ptr<AboutPanel> aboutPanel_;

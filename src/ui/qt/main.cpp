@@ -2,6 +2,8 @@
 
 #include "app/MainForm.h"
 #include "online/OnlineReporter.h"
+#include "platform/linux/DetachedProcessStarter.h"
+#include "platform/linux/DiskTextFile.h"
 #include "platform/linux/Environment.h"
 #include "platform/linux/ExecutableDirectory.h"
 #include "platform/linux/GuardedMemoryBlock.h"
@@ -19,6 +21,7 @@
 #include "ui/qt/QtHttpTransfer.h"
 #include "ui/qt/QtMessageBoxes.h"
 #include "ui/qt/QtPictureFiles.h"
+#include "ui/qt/QtProgramDialog.h"
 #include "ui/qt/QtProgramExit.h"
 #include "ui/qt/QtTimerScheduler.h"
 #include "ui/qt/QtTrayIcon.h"
@@ -72,12 +75,16 @@ int main(int argc, char* argv[])
     view::QtTimerScheduler timers;
     view::QtProgramExit exit(timers);
     view::QtTrayIcon trayIcon;
+    DetachedProcessStarter programs;
+    view::QtProgramDialog programDialog;
+    DiskTextFile files;
 
     MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
-                   counters, nullptr, trayIcon, vendorServerUrl(),
+                   counters, nullptr, trayIcon, events, programs, programDialog, files, vendorServerUrl(),
                    [&reporter](ModReg& registry) { reporter.getSystemInfo(registry); }});
     view::MainWindow window(form);
     messages.setParentWindow(&window);
+    programDialog.setParentWindow(&window);
     trayIcon.setFileMenu(&window.fileMenu());
     trayIcon.onNotification = [&form](int code) { form.trayMenu.Form_MouseMove(code); };
     running = &form;

@@ -1,0 +1,175 @@
+#include "Launcher.h"
+
+#include "ProgramEntry.h"
+#include "core/EventLoop.h"
+#include "core/MemoryBlock.h"
+#include "core/MenuGroupModel.h"
+#include "core/MessageBoxes.h"
+#include "core/Numbers.h"
+#include "core/ProcessStarter.h"
+#include "core/ProgramDirectory.h"
+#include "core/RuntimeError.h"
+#include "core/TextFile.h"
+#include "core/Trap.h"
+#include "memory/AmountLists.h"
+#include "memory/AvailableMemory.h"
+#include "settings/AppliedValues.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace nimbrel {
+
+namespace {
+
+constexpr std::uint64_t bytesPerMB = 1024ull * 1024ull;
+constexpr double shares[] = {0.05, 0.10, 0.15, 0.20};
+constexpr int yieldsBetweenSteps = 4;
+
+bool equalIgnoringCase(const std::string& a, const std::string& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+} // namespace
+
+Launcher::Launcher(Services services, const AmountLists& amounts, const bool& isLoading,
+                   std::function<void()> loadMenu)
+    : services_(services), amounts_(amounts), isLoading_(isLoading), loadMenu_(std::move(loadMenu))
+{
+    optLauncher.setValue(1);
+    optLauncher.onClick = [this](int index) { optLauncher_Click(index); };
+    cmbLauncher.onClick = [this] { cmbLauncher_Click(); };
+    lstLauncher.onDblClick = [this] { lstLauncher_DblClick(); };
+    cmdConfigureLauncher.onClick = [this] { cmdConfigureLauncher_Click(); };
+}
+
+std::string Launcher::listFile() { return services_.directory.path() + "/Launcher.mbl"; }
+
+void Launcher::loadLauncher()
+{
+    const Trap trap(services_.reporter, "frmMain,loadLauncher");
+    Settings& s = services_.settings;
+    trap([&] {
+        for (int passes = 1; passes <= 5; ++passes) cmbLauncher.addItem(std::to_string(passes));
+    });
+    trap([&] { applyAsIs(cmbLauncher, s.getData(keys::launcherRetry)); });
+    trap([&] { applyAsIs(optLauncher, s.getData(keys::launcherFreeup)); });
+    trap([&] {
+        const auto bytes = services_.files.read(listFile());
+        if (!bytes) return;
+        for (const std::string& line : splitLines(*bytes)) lstLauncher.addItem(line);
+    });
+}
+
+void Launcher::cmbLauncher_Click()
+{
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,cmbLauncher_Click", keys::launcherRetry,
+                                          cmbLauncher.listIndex());
+}
+
+void Launcher::optLauncher_Click(int index)
+{
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,optLauncher_Click", keys::launcherFreeup, index);
+}
+
+void Launcher::lstLauncher_DblClick()
+{
+    const Trap trap(services_.reporter, "frmMain,lstLauncher_DblClick");
+    if (lstLauncher.listIndex() < 0) return;
+    const auto path = programPath(lstLauncher.text());
+    if (!path) return;
+    bool found = false;
+    trap([&] { found = services_.programs.isOrdinaryFile(*path); });
+    if (!found) {
+        trap([&] { services_.messages.msgBox(notFoundMessage, mb::information | mb::okOnly, "Nimbrel"); });
+        return;
+    }
+    setBusy(true);
+    trap([&] { launchApp(*path); });
+    setBusy(false);
+}
+
+void Launcher::mnuP1_Click(const MenuGroupModel& menu, int index)
+{
+    const Trap trap(services_.reporter, "frmMain,mnuP1_Click");
+    std::string caption;
+    if (!trap([&] { caption = menu.caption(index); })) return;
+    // The entry whose name is the caption; a name that merely contains it ("edit" in "gedit") is another program.
+    for (int i = 0; i < lstLauncher.count(); ++i) {
+        const std::string& line = lstLauncher.item(i);
+        if (!programPath(line) || !equalIgnoringCase(programName(line), caption)) continue;
+        trap([&] { lstLauncher.setListIndex(i); });
+        trap([&] { lstLauncher_DblClick(); });
+        return;
+    }
+}
+
+void Launcher::launchApp(const std::string& path)
+{
+    const Trap trap(services_.reporter, "frmMain,launchApp");
+    const auto start = [&] { trap([&] { services_.programs.start(path); }); };
+    if (optLauncher.selected() == noRelease) {
+        start();
+        return;
+    }
+    std::int32_t before = 0;
+    trap([&] { before = availablePhysicalMB(services_.status); });
+    std::int32_t passes = 0;
+    trap([&] { passes = toInt32(numericValue(cmbLauncher.text())); });
+    std::int32_t amount = 0;
+    trap([&] {
+        const int option = optLauncher.selected();
+        if (option < 0 || option >= noRelease) throw errors::invalidPropertyValue();
+        amount = toInt32(amounts_.totalPhysicalMB() * shares[option]);
+    });
+
+    // Each pass's block is given back only once the next one is written, the last one once the program runs.
+    std::unique_ptr<HeldBlock> held;
+    const auto yield = [&] {
+        for (int i = 0; i < yieldsBetweenSteps; ++i) trap([&] { services_.events.doEvents(); });
+    };
+    for (std::int32_t pass = 0; pass < passes; ++pass) {
+        yield();
+        std::int32_t after = 0;
+        trap([&] { after = availablePhysicalMB(services_.status); });
+        if (static_cast<std::int64_t>(after) - before >= amount) break;
+        trap([&] {
+            const std::int64_t size = static_cast<std::int64_t>(after) + amount;
+            if (size <= 0) return;
+            HeldOutcome next = services_.block.writeAndHold(static_cast<std::uint64_t>(size) * bytesPerMB);
+            if (!next.holder) throw errors::outOfMemory();
+            held = std::move(next.holder);
+        });
+        yield();
+    }
+    start();
+    held.reset();
+}
+
+void Launcher::cmdConfigureLauncher_Click()
+{
+    const Trap trap(services_.reporter, "frmMain,cmdConfigureLauncher_Click");
+    // The editor is modal: a second one cannot be asked for while it is open.
+    if (editor_) return;
+    trap([&] {
+        editor_ = std::make_unique<LauncherEditor>(
+            LauncherEditor::Services{services_.messages, services_.fileDialog, services_.programs, services_.files,
+                                     services_.reporter},
+            LauncherEditor::MainWindow{lstLauncher, listFile(), loadMenu_});
+        if (showEditor) showEditor(*editor_);
+    });
+    editor_.reset();
+}
+
+void Launcher::setBusy(bool busy)
+{
+    // Launches nest (a double-click during another launch's yields): the hourglass stays until the last ends.
+    const bool before = this->busy();
+    launches_ += busy ? 1 : -1;
+    if (this->busy() != before) busyChanged.emit();
+}
+
+} // namespace nimbrel

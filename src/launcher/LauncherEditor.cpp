@@ -1,0 +1,101 @@
+#include "LauncherEditor.h"
+
+#include "ProgramEntry.h"
+#include "core/FileDialog.h"
+#include "core/MessageBoxes.h"
+#include "core/ProcessStarter.h"
+#include "core/TextFile.h"
+#include "core/Trap.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
+namespace nimbrel {
+
+namespace {
+
+const char* const appTitle = "Nimbrel";
+
+bool containsIgnoringCase(const std::string& text, const std::string& part)
+{
+    return std::search(text.begin(), text.end(), part.begin(), part.end(), [](unsigned char a, unsigned char b) {
+               return std::tolower(a) == std::tolower(b);
+           }) != text.end();
+}
+
+} // namespace
+
+LauncherEditor::LauncherEditor(Services services, MainWindow main) : services_(services), main_(std::move(main))
+{
+    for (const std::string& line : main_.lstLauncher.items()) lstPrograms.addItem(line);
+    cmdAdd.onClick = [this] { cmdAdd_Click(); };
+    cmdRemove.onClick = [this] { cmdRemove_Click(); };
+    cmdRun.onClick = [this] { cmdRun_Click(); };
+    cmdSave.onClick = [this] { cmdSave_Click(); };
+    cmdCancel.onClick = [this] { cmdCancel_Click(); };
+    lstPrograms.onDblClick = [this] { cmdRun_Click(); };
+    frmLauncher.show();
+}
+
+void LauncherEditor::cmdAdd_Click()
+{
+    // The limit, its message and the dialog: a dialog that fails simply ends the command.
+    const Trap quiet = Trap::silent();
+    bool full = false;
+    quiet([&] { full = lstPrograms.count() > maxPrograms - 1; });
+    if (full) {
+        quiet([&] { services_.messages.msgBox(fullMessage, mb::information | mb::okOnly, appTitle); });
+        return;
+    }
+    std::optional<std::string> path;
+    quiet([&] { path = services_.fileDialog.chooseProgram(); });
+    if (!path || path->empty()) return;
+
+    const Trap trap(services_.reporter, "frmLauncher,cmdAdd_Click");
+    for (int i = 0; i < lstPrograms.count(); ++i) {
+        if (!containsIgnoringCase(lstPrograms.item(i), *path)) continue;
+        trap([&] { services_.messages.msgBox(duplicateMessage, mb::information | mb::okOnly, appTitle); });
+        trap([&] { lstPrograms.setListIndex(i); });
+        return;
+    }
+    trap([&] {
+        const std::string name = services_.programs.desktopName(*path).value_or(
+            nameForFile(*path, services_.programs.executableSuffix()));
+        lstPrograms.addItem(makeEntry(name, *path));
+    });
+}
+
+void LauncherEditor::cmdRemove_Click()
+{
+    if (lstPrograms.listIndex() >= 0) lstPrograms.removeItem(lstPrograms.listIndex());
+}
+
+void LauncherEditor::cmdRun_Click()
+{
+    const Trap trap(services_.reporter, "frmLauncher,cmdRun_Click");
+    if (lstPrograms.listIndex() < 0) return;
+    // A line without "|" is taken whole, as the path.
+    const std::string line = lstPrograms.text();
+    trap([&] { services_.programs.start(programPath(line).value_or(line)); });
+}
+
+void LauncherEditor::cmdSave_Click()
+{
+    const Trap trap(services_.reporter, "frmLauncher,cmdSave_Click");
+    trap([&] { main_.lstLauncher.clear(); });
+    trap([&] {
+        for (const std::string& line : lstPrograms.items()) main_.lstLauncher.addItem(line);
+    });
+    // The list shows the new programs for this run even when the file cannot be written; the old file then stays whole.
+    trap([&] { services_.files.replace(main_.listFile, joinLines(lstPrograms.items())); });
+    trap([&] { main_.loadMenu(); });
+    trap([&] { frmLauncher.hide(); });
+}
+
+void LauncherEditor::cmdCancel_Click()
+{
+    Trap::silent()([&] { frmLauncher.hide(); });
+}
+
+} // namespace nimbrel

@@ -1,0 +1,78 @@
+#include "ProgramEntry.h"
+
+#include "core/RuntimeError.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace nimbrel {
+
+namespace {
+
+std::string lowered(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+} // namespace
+
+std::string makeEntry(const std::string& name, const std::string& path)
+{
+    return name + std::string(52, ' ') + "|" + path;
+}
+
+std::string nameForFile(const std::string& path, const std::string& executableSuffix)
+{
+    const auto slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (executableSuffix.empty()) return name;
+    const std::string suffix = lowered(executableSuffix);
+    for (auto at = lowered(name).find(suffix); at != std::string::npos; at = lowered(name).find(suffix, at)) {
+        name.erase(at, suffix.size());
+    }
+    return name;
+}
+
+std::string programName(const std::string& line)
+{
+    const auto bar = line.find('|');
+    if (bar == std::string::npos) throw RuntimeError(5, "Invalid procedure call or argument");
+    const std::string name = line.substr(0, bar);
+    const auto first = name.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return name.substr(first, name.find_last_not_of(' ') - first + 1);
+}
+
+std::optional<std::string> programPath(const std::string& line)
+{
+    const auto bar = line.find('|');
+    if (bar == std::string::npos) return std::nullopt;
+    return line.substr(bar + 1);
+}
+
+std::vector<std::string> splitLines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const auto end = bytes.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(bytes.substr(start));
+            break;
+        }
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+        if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
+    }
+    return lines;
+}
+
+std::string joinLines(const std::vector<std::string>& lines)
+{
+    std::string bytes;
+    for (const std::string& line : lines) bytes.append(line).append("\r\n");
+    return bytes;
+}
+
+} // namespace nimbrel

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nimbrel {
+
+// One program of the launcher's list, as the lists and Launcher.mbl hold it: the name part, 52 blanks, "|" and
+// the full path of the program file. The blanks push the path out of sight in the lists.
+
+// The entry for a program file known by name.
+std::string makeEntry(const std::string& name, const std::string& path);
+
+// The name a program file is listed by: its file name without the folder, with every occurrence of the
+// system's executable suffix removed, letter case ignored ("Notepad.EXE" -> "Notepad").
+std::string nameForFile(const std::string& path, const std::string& executableSuffix);
+
+// The name part of an entry: the text before its first "|", without blanks around it.
+// Invalid procedure call (5) for a line without "|".
+std::string programName(const std::string& line);
+
+// The path part of an entry: everything after its first "|"; nothing for a line without "|".
+std::optional<std::string> programPath(const std::string& line);
+
+// Launcher.mbl's lines: a line ends at CR LF, at a lone CR, or at a lone LF (a file edited by hand on Linux).
+std::vector<std::string> splitLines(const std::string& bytes);
+// The file's bytes for these lines, every one ended by CR LF.
+std::string joinLines(const std::vector<std::string>& lines);
+
+} // namespace nimbrel

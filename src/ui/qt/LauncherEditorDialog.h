@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+
+class QListWidget;
+
+namespace nimbrel {
+class LauncherEditor;
+}
+
+namespace nimbrel::view {
+
+// frmLauncher: the program list on the left, the buttons on the right. Shown modal over its owner; it closes
+// when the editor hides it, and its close box (or Esc) is "&Cancel".
+class LauncherEditorDialog : public QDialog {
+    Q_OBJECT
+public:
+    LauncherEditorDialog(LauncherEditor& editor, QWidget* owner);
+
+    QListWidget* lstPrograms;
+
+    void reject() override;
+
+private:
+    LauncherEditor& editor_;
+};
+
+} // namespace nimbrel::view
