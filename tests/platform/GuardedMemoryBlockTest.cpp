@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -56,6 +57,32 @@ TEST(GuardedMemoryBlock, ASixtyFourMegabyteBlockIsWrittenAndGivenBack)
     ProcMeminfoStatus status;
     GuardedMemoryBlock block(status);
     EXPECT_EQ(block.writeAndFree(64 * MiB), BlockOutcome::Written);
+    EXPECT_TRUE(noChildLeft());
+}
+
+// What the holders of a block have resident, in bytes: the children of this process.
+std::uint64_t residentInChildren()
+{
+    std::ifstream children("/proc/self/task/" + std::to_string(::getpid()) + "/children");
+    std::uint64_t bytes = 0;
+    for (pid_t child; children >> child;) {
+        std::ifstream status("/proc/" + std::to_string(child) + "/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("VmRSS:", 0) == 0) bytes += std::stoull(line.substr(6)) * 1024;
+        }
+    }
+    return bytes;
+}
+
+TEST(GuardedMemoryBlock, AHeldBlockStaysResidentUntilItsHolderGoes)
+{
+    ProcMeminfoStatus status;
+    GuardedMemoryBlock block(status);
+    HeldOutcome held = block.writeAndHold(96 * MiB);
+    ASSERT_EQ(held.outcome, BlockOutcome::Written);
+    ASSERT_NE(held.holder, nullptr);
+    EXPECT_GE(residentInChildren(), 96 * MiB);
+    held.holder.reset();
     EXPECT_TRUE(noChildLeft());
 }
 

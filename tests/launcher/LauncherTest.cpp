@@ -1,0 +1,311 @@
+#include "support/FormHarness.h"
+
+#include "launcher/ProgramEntry.h"
+
+#include <gtest/gtest.h>
+
+namespace nimbrel {
+namespace {
+
+using namespace nimbrel::testing;
+
+const std::string listFile = "/opt/nimbrel/Launcher.mbl";
+
+std::string entry(const std::string& name, const std::string& path) { return makeEntry(name, path); }
+
+// A 512 MB machine (513 MB as the program counts it) with 100 MB available and two programs in the list.
+class LauncherTest : public ::testing::Test, public FormHarness {
+protected:
+    LauncherTest()
+    {
+        files.files[listFile] = entry("gedit", "/usr/bin/gedit") + "\r\n" + entry("edit", "/opt/edit") + "\r\n";
+        programs.files = {"/usr/bin/gedit", "/opt/edit"};
+    }
+    Launcher& launcher() { return form.launcher; }
+    void doubleClick(int line)
+    {
+        launcher().lstLauncher.userSelect(line);
+        launcher().lstLauncher.userDoubleClick();
+    }
+    std::vector<std::string> tags() const
+    {
+        std::vector<std::string> t;
+        for (const auto& e : reporter.errors) t.push_back(e.tag);
+        return t;
+    }
+};
+
+TEST_F(LauncherTest, TheListFileIsReadWithAnyLineEndAndLinesKeptAsTheyAre)
+{
+    files.files[listFile] = "First|/bin/a\r\nno bar here\n  Spaced  |/bin/b\rLast|/bin/c";
+    form.Form_Load();
+    EXPECT_EQ(launcher().lstLauncher.items(),
+              (std::vector<std::string>{"First|/bin/a", "no bar here", "  Spaced  |/bin/b", "Last|/bin/c"}));
+    EXPECT_EQ(form.trayMenu.mnuP1.caption(2), "Spaced");
+    doubleClick(1);
+    EXPECT_TRUE(messages.shown.empty()) << "a line without \"|\" is ignored";
+    EXPECT_TRUE(programs.started.empty());
+}
+
+TEST_F(LauncherTest, NoFileOrAnEmptyOneGivesAnEmptyListAndNoPrograms)
+{
+    files.files.erase(listFile);
+    form.Form_Load();
+    EXPECT_EQ(launcher().lstLauncher.count(), 0);
+    EXPECT_FALSE(form.trayMenu.mnuPrograms.enabled());
+    EXPECT_TRUE(reporter.errors.empty());
+}
+
+TEST_F(LauncherTest, DontFreeUpAnyRamStartsAtOnceWithoutMeasuring)
+{
+    profile.store("Launcher", "Freeup", "4");
+    form.Form_Load();
+    const int readsBefore = memory.reads;
+    doubleClick(0);
+    EXPECT_EQ(programs.started, std::vector<std::string>{"/usr/bin/gedit"});
+    EXPECT_EQ(memory.reads, readsBefore);
+    EXPECT_TRUE(block.blocks.empty());
+    EXPECT_EQ(events.yields, 0);
+}
+
+TEST_F(LauncherTest, TheShareIsOfTotalMemoryRoundedHalvesToEven)
+{
+    form.Form_Load(); // 10 %, one pass
+    doubleClick(0);
+    launcher().optLauncher.userClick(3); // 20 %
+    doubleClick(0);
+    EXPECT_EQ(block.blocks, (std::vector<std::uint64_t>{(100 + 51) * MB, (100 + 103) * MB}));
+    EXPECT_EQ(programs.started.size(), 2u);
+}
+
+TEST_F(LauncherTest, FivePassesThatNeverMeetTheTargetStartTheProgramBeforeTheLastBlockGoes)
+{
+    profile.store("Launcher", "Retry", "4");
+    form.Form_Load();
+    programs.onStart = [&](const std::string&) { block.events.push_back("start"); };
+    doubleClick(1);
+    EXPECT_EQ(block.blocks.size(), 5u);
+    EXPECT_EQ(events.yields, 40) << "four yields before and after each pass";
+    EXPECT_EQ(block.events, (std::vector<std::string>{"hold 151", "hold 151", "free 151", "hold 151", "free 151",
+                                                      "hold 151", "free 151", "hold 151", "free 151", "start",
+                                                      "free 151"}))
+        << "each block goes once the next one is written, the last after the start";
+    EXPECT_EQ(block.held, 0);
+}
+
+TEST_F(LauncherTest, MemoryThatRoseEnoughEndsThePassesAndARefusedBlockIsReportedAndTheLaunchGoesOn)
+{
+    profile.store("Launcher", "Retry", "2");
+    form.Form_Load();
+    block.outcome = BlockOutcome::Refused;
+    memory.beforeRead = [&](MemorySnapshot& now) {
+        if (events.yields >= 12) now.availPhys = 160 * MB;
+    };
+    doubleClick(0);
+    EXPECT_EQ(block.blocks.size(), 1u) << "the second pass finds 60 MB more than before, past the 51 MB wanted";
+    EXPECT_EQ(tags(), std::vector<std::string>{"frmMain,launchApp"});
+    EXPECT_EQ(reporter.errors[0].number, 7);
+    EXPECT_EQ(programs.started, std::vector<std::string>{"/usr/bin/gedit"});
+}
+
+TEST_F(LauncherTest, AVanishedProgramIsNotFoundAndNothingIsFreedOrStarted)
+{
+    form.Form_Load();
+    programs.files.clear();
+    doubleClick(0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].prompt, "The program is not found. Please check manually if it exists.");
+    EXPECT_EQ(messages.shown[0].style, mb::information);
+    EXPECT_EQ(messages.shown[0].title, "Nimbrel");
+    EXPECT_TRUE(block.blocks.empty());
+    EXPECT_TRUE(programs.started.empty());
+}
+
+TEST_F(LauncherTest, AProgramThatCannotStartIsReportedAndNothingShown)
+{
+    form.Form_Load();
+    programs.unstartable = {"/opt/edit"};
+    doubleClick(1);
+    EXPECT_EQ(tags(), std::vector<std::string>{"frmMain,launchApp"});
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(block.held, 0);
+}
+
+TEST_F(LauncherTest, TheTraysEntryStartsTheProgramOfThatNameNotOneContainingIt)
+{
+    form.Form_Load();
+    form.trayMenu.mnuP1.userClick(1); // "edit"
+    EXPECT_EQ(programs.started, std::vector<std::string>{"/opt/edit"});
+    EXPECT_EQ(launcher().lstLauncher.listIndex(), 1);
+}
+
+TEST_F(LauncherTest, ALaunchDuringAnotherOnesYieldsStartsBothAndFreesBoth)
+{
+    form.Form_Load();
+    bool nested = false;
+    events.pending = [&] {
+        if (nested) return;
+        nested = true;
+        form.trayMenu.mnuP1.userClick(1);
+    };
+    doubleClick(0);
+    EXPECT_EQ(programs.started, (std::vector<std::string>{"/opt/edit", "/usr/bin/gedit"}));
+    EXPECT_EQ(block.held, 0);
+    EXPECT_FALSE(launcher().busy());
+}
+
+TEST_F(LauncherTest, StoredChoicesOutOfRangeAreReportedAndLeaveTheControlsAsCreated)
+{
+    profile.store("Launcher", "Retry", "7");
+    profile.store("Launcher", "Freeup", "abc");
+    form.Form_Load();
+    EXPECT_EQ(tags(), (std::vector<std::string>{"frmMain,loadLauncher", "frmMain,loadLauncher"}));
+    EXPECT_EQ(launcher().cmbLauncher.listIndex(), -1);
+    EXPECT_EQ(launcher().optLauncher.selected(), 1);
+    doubleClick(0);
+    EXPECT_TRUE(block.blocks.empty()) << "no pass count: no pass";
+    EXPECT_EQ(programs.started.size(), 1u);
+}
+
+TEST_F(LauncherTest, ChoicesAreStoredOnlyAfterTheLoad)
+{
+    profile.store("Launcher", "Retry", "2");
+    profile.store("Launcher", "Freeup", "3");
+    form.Form_Load();
+    EXPECT_FALSE(profile.written("Launcher", "Retry"));
+    EXPECT_FALSE(profile.written("Launcher", "Freeup"));
+    launcher().cmbLauncher.userSelect(2);
+    launcher().optLauncher.userClick(0);
+    EXPECT_EQ(profile.written("Launcher", "Retry"), "2");
+    EXPECT_EQ(profile.written("Launcher", "Freeup"), "0");
+}
+
+// The editor, opened from "Configure Program List": the test plays the user while it is open.
+class LauncherEditorTest : public LauncherTest {
+protected:
+    void openEditor(const std::function<void(LauncherEditor&)>& user)
+    {
+        form.Form_Load();
+        int shown = 0;
+        launcher().showEditor = [&](LauncherEditor& editor) {
+            ++shown;
+            EXPECT_EQ(editor.lstPrograms.items(), launcher().lstLauncher.items()) << "a copy of the list";
+            user(editor);
+        };
+        launcher().cmdConfigureLauncher.userClick();
+        EXPECT_EQ(shown, 1);
+    }
+};
+
+TEST_F(LauncherEditorTest, WithThirtyProgramsTheLimitIsShownAndNoDialogWithTwentyNineTheThirtiethIsAdded)
+{
+    openEditor([&](LauncherEditor& editor) {
+        while (editor.lstPrograms.count() < 29) editor.lstPrograms.addItem(entry("p", "/p"));
+        fileDialog.choices = {"/usr/bin/thirtieth", "/usr/bin/more"};
+        editor.cmdAdd.userClick();
+        EXPECT_EQ(editor.lstPrograms.count(), 30);
+        EXPECT_EQ(editor.lstPrograms.item(29), entry("thirtieth", "/usr/bin/thirtieth"));
+        editor.cmdAdd.userClick();
+        EXPECT_EQ(fileDialog.opened, 1);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].prompt,
+                  "There are already 30 programs in the list.Please remove some before adding new program.");
+        editor.cmdCancel.userClick();
+    });
+}
+
+TEST_F(LauncherEditorTest, APathAlreadyInAnEntryInAnyCaseIsADuplicateAndSelected)
+{
+    openEditor([&](LauncherEditor& editor) {
+        fileDialog.choices = {"/OPT/Edit", "/usr/bin/ged"};
+        editor.cmdAdd.userClick();
+        EXPECT_EQ(messages.shown.at(0).prompt, "It seems the program is already in the list.");
+        EXPECT_EQ(editor.lstPrograms.listIndex(), 1);
+        editor.cmdAdd.userClick();
+        EXPECT_EQ(editor.lstPrograms.listIndex(), 0) << "a substring of an entry counts too";
+        EXPECT_EQ(editor.lstPrograms.count(), 2);
+    });
+}
+
+TEST_F(LauncherEditorTest, NamesDropEveryExecutableSuffixAndDesktopEntriesUseTheirName)
+{
+    programs.suffix = ".exe";
+    programs.desktopNames["/usr/share/applications/org.gnome.Calculator.desktop"] = "Calculator";
+    openEditor([&](LauncherEditor& editor) {
+        fileDialog.choices = {"/tools/Report.EXE.exe", "/tools/readme",
+                              "/usr/share/applications/org.gnome.Calculator.desktop"};
+        for (int i = 0; i < 3; ++i) editor.cmdAdd.userClick();
+        EXPECT_EQ(programName(editor.lstPrograms.item(2)), "Report");
+        EXPECT_EQ(programName(editor.lstPrograms.item(3)), "readme");
+        EXPECT_EQ(editor.lstPrograms.item(4),
+                  entry("Calculator", "/usr/share/applications/org.gnome.Calculator.desktop"));
+    });
+}
+
+TEST_F(LauncherEditorTest, SavingWritesTheFileAndRefreshesTheListAndTheTrayMenu)
+{
+    openEditor([&](LauncherEditor& editor) {
+        editor.lstPrograms.userSelect(0);
+        editor.cmdRemove.userClick();
+        fileDialog.choices = {"/usr/bin/xterm"};
+        editor.cmdAdd.userClick();
+        editor.cmdSave.userClick();
+        EXPECT_FALSE(editor.frmLauncher.shown());
+    });
+    EXPECT_EQ(files.files[listFile], entry("edit", "/opt/edit") + "\r\n" + entry("xterm", "/usr/bin/xterm") + "\r\n");
+    EXPECT_EQ(launcher().lstLauncher.count(), 2);
+    EXPECT_EQ(form.trayMenu.mnuP1.caption(1), "xterm");
+}
+
+TEST_F(LauncherEditorTest, AnEmptyListWritesAnEmptyFileAndDisablesPrograms)
+{
+    openEditor([&](LauncherEditor& editor) {
+        while (editor.lstPrograms.count() > 0) {
+            editor.lstPrograms.userSelect(0);
+            editor.cmdRemove.userClick();
+        }
+        editor.cmdSave.userClick();
+    });
+    EXPECT_EQ(files.files[listFile], "");
+    EXPECT_FALSE(form.trayMenu.mnuPrograms.enabled());
+}
+
+TEST_F(LauncherEditorTest, AFileThatCannotBeWrittenStillRefreshesTheListForThisRun)
+{
+    const std::string before = files.files[listFile];
+    files.unwritable = {listFile};
+    openEditor([&](LauncherEditor& editor) {
+        fileDialog.choices = {"/usr/bin/xterm"};
+        editor.cmdAdd.userClick();
+        editor.cmdSave.userClick();
+        EXPECT_FALSE(editor.frmLauncher.shown());
+    });
+    EXPECT_EQ(files.files[listFile], before);
+    EXPECT_EQ(launcher().lstLauncher.count(), 3);
+    EXPECT_EQ(form.trayMenu.mnuP1.count(), 3);
+    EXPECT_EQ(tags(), std::vector<std::string>{"frmLauncher,cmdSave_Click"});
+}
+
+TEST_F(LauncherEditorTest, CancelKeepsEverythingAndRunStartsWithoutAReleaseOrACheck)
+{
+    programs.files.clear();
+    openEditor([&](LauncherEditor& editor) {
+        fileDialog.choices = {"/usr/bin/xterm"};
+        editor.cmdAdd.userClick();
+        editor.lstPrograms.userSelect(0);
+        editor.lstPrograms.userDoubleClick();
+        programs.unstartable = {"/opt/edit"};
+        editor.lstPrograms.userSelect(1);
+        editor.cmdRun.userClick();
+        editor.cmdCancel.userClick();
+        EXPECT_FALSE(editor.frmLauncher.shown());
+    });
+    EXPECT_EQ(programs.started, std::vector<std::string>{"/usr/bin/gedit"});
+    EXPECT_TRUE(block.blocks.empty());
+    EXPECT_EQ(tags(), std::vector<std::string>{"frmLauncher,cmdRun_Click"});
+    EXPECT_EQ(launcher().lstLauncher.count(), 2);
+    EXPECT_EQ(files.files[listFile].find("xterm"), std::string::npos);
+}
+
+} // namespace
+} // namespace nimbrel
