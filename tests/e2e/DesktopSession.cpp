@@ -20,6 +20,12 @@ namespace nimbrel::e2e {
 
 namespace fs = std::filesystem;
 
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 std::string findProgram(const std::string& name)
 {
     const char* path = std::getenv("PATH");

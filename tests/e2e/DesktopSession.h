@@ -17,6 +17,9 @@ namespace nimbrel::e2e {
 // The path of a program on PATH, or empty.
 std::string findProgram(const std::string& name);
 
+// The bytes of a file, empty when it cannot be read.
+std::string fileText(const std::string& path);
+
 // Polls until the condition holds or the patience runs out; true when it held.
 template <typename Condition>
 bool waitUntil(Condition condition, std::chrono::milliseconds patience = std::chrono::seconds(15));

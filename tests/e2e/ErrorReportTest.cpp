@@ -34,12 +34,6 @@ const std::string reportPath = "/error-reporting/error-msg.php";
 const std::string probePath = "/probe";
 const std::string notAPicture = "Holiday notes, saved under the wrong name.\n";
 
-std::string fileText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::string percentDecoded(const std::string& text)
 {
     std::string plain;

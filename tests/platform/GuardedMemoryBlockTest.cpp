@@ -1,6 +1,6 @@
 #include "platform/linux/GuardedMemoryBlock.h"
 
-#include "TestCgroup.h"
+#include "support/TestCgroup.h"
 #include "platform/linux/ProcMeminfoStatus.h"
 #include "support/Fakes.h"
 

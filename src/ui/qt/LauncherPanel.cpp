@@ -38,6 +38,8 @@ LauncherPanel::LauncherPanel(QGroupBox& frame, MainForm& form)
 
     placeText(frame, "lblApplications", "List of Programs", twipsRect(3480, 780, 3480, 285));
     lstLauncher = place<QListWidget>(frame, "lstLauncher", twipsRect(3480, 1080, 3480, 1875));
+    // The blanks after each name keep the path out of sight; a scroll bar would bring it back.
+    lstLauncher->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     bindListWithDoubleClick(*lstLauncher, launcher.lstLauncher);
     const auto showPointer = [list = QPointer<QListWidget>(lstLauncher), &launcher] {
         if (!list) return;

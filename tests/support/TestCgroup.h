@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 
 namespace nimbrel::testing {
 
@@ -20,6 +21,8 @@ public:
     bool made() const { return !dir_.empty(); }
     const std::string& whyNot() const { return whyNot_; }
     bool v2() const { return v2_; }
+    // The path of one of the cgroup's control files.
+    std::string file(const std::string& name) const { return dir_ + "/" + name; }
 
     // Sets the memory limit, and keeps swap out of reach so that the limit is all there is.
     bool limitMemory(std::uint64_t bytes);
@@ -29,6 +32,12 @@ public:
     std::uint64_t oomKills() const;
     // The most memory the cgroup has used at once, if the kernel keeps the figure.
     std::optional<std::uint64_t> peakUsage() const;
+
+    // Moves a process into the cgroup, or back into the one the cgroup was made in; its children follow it.
+    bool enter(pid_t pid);
+    bool leave(pid_t pid);
+    // The memory the cgroup may still take before its limit.
+    std::uint64_t memoryLeft() const;
 
     // Runs body in a forked child that is moved into the cgroup before body starts; returns the child's wait
     // status, or -1 when it could not be started or moved. The test process is single-threaded, so the child

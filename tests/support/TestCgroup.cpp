@@ -163,6 +163,18 @@ std::optional<std::uint64_t> TestCgroup::peakUsage() const
     return std::nullopt;
 }
 
+bool TestCgroup::enter(pid_t pid) { return write("cgroup.procs", std::to_string(pid)); }
+
+bool TestCgroup::leave(pid_t pid) { return writeFile(parent_ + "/cgroup.procs", std::to_string(pid)); }
+
+std::uint64_t TestCgroup::memoryLeft() const
+{
+    std::uint64_t limit = 0, usage = 0;
+    std::istringstream(read(v2_ ? "memory.max" : "memory.limit_in_bytes")) >> limit;
+    std::istringstream(read(v2_ ? "memory.current" : "memory.usage_in_bytes")) >> usage;
+    return limit > usage ? limit - usage : 0;
+}
+
 int TestCgroup::runInside(const std::function<int()>& body)
 {
     int gate[2];
@@ -180,7 +192,7 @@ int TestCgroup::runInside(const std::function<int()>& body)
         ::_exit(body());
     }
     ::close(gate[0]);
-    const bool moved = write("cgroup.procs", std::to_string(pid));
+    const bool moved = enter(pid);
     if (moved) {
         const char go = 1;
         if (::write(gate[1], &go, 1) != 1) ::kill(pid, SIGKILL);

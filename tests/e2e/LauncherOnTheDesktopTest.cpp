@@ -1,0 +1,244 @@
+// The Launcher panel on a real X display: a program of Launcher.mbl starts from a double-click on its line and
+// from the File menu's Programs entries (the tray icon's pop-up is the same menu), and the editor adds a program
+// through the open-file dialog, writes the file and shows the program in that menu at once.
+
+#include "DesktopSession.h"
+#include "support/TestCgroup.h"
+#include "support/TestSwapFile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+#include <string>
+#include <vector>
+
+namespace nimbrel::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+namespace fs = std::filesystem;
+
+constexpr auto patience = 30s;
+
+constexpr int px(int twips) { return (twips + 7) / 15; }
+
+constexpr int clientHeight = px(6375);
+
+struct Spot {
+    int x = 0;
+    int y = 0;
+};
+
+// The navigation label "Launcher"; the panel's frame sits at 2160,1560, its list at 3480,1080 inside the frame
+// and "Configure Program List" at 3480,3060.
+constexpr Spot launcherLabel{px(195) + 30, px(3660) + px(375) / 2};
+constexpr Spot firstProgram{px(2160) + px(3480) + 30, px(1560) + px(1080) + 8};
+constexpr Spot configureButton{px(2160) + px(3480) + px(3480) / 2, px(1560) + px(3060) + px(495) / 2};
+// In the editor: "&Add Program" and "&Save && Close" in the column on the right.
+constexpr Spot addButton{px(4530) + px(1725) / 2, px(120) + px(495) / 2};
+constexpr Spot saveButton{px(4530) + px(1725) / 2, px(2805) + px(495) / 2};
+
+class LauncherOnTheDesktop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string missing = DesktopSession::missingTools();
+        if (!missing.empty()) GTEST_SKIP() << missing;
+        session = std::make_unique<DesktopSession>();
+        fs::create_directories(tools());
+    }
+
+    std::string tools() const { return session->home() + "/tools"; }
+
+    // A script that appends its name to the record when it starts.
+    std::string recorder(const std::string& name) const
+    {
+        const std::string path = tools() + "/" + name;
+        std::ofstream(path) << "#!/bin/sh\necho " << name << " >> \"" << record() << "\"\n";
+        fs::permissions(path, fs::perms::owner_all);
+        return path;
+    }
+    std::string record() const { return session->home() + "/started"; }
+    bool recorded(const std::string& lines) const
+    {
+        return waitUntil([&] { return fileText(record()) == lines; }, patience);
+    }
+
+    std::string listFile() const { return session->programDirectory() + "/Launcher.mbl"; }
+    static std::string entry(const std::string& name, const std::string& path)
+    {
+        return name + std::string(52, ' ') + "|" + path + "\r\n";
+    }
+
+    std::string windowNamed(const std::string& title) const
+    {
+        std::vector<std::string> windows;
+        waitUntil([&] { return (windows = session->visibleWindows(title)).size() == 1; }, patience);
+        return windows.size() == 1 ? windows[0] : std::string();
+    }
+    int menuBarHeight(const std::string& window) const
+    {
+        const auto g = session->geometry(window);
+        return g ? g->height - clientHeight : 0;
+    }
+    void clickAt(const std::string& window, Spot spot, int top = 0) const
+    {
+        ASSERT_TRUE(session->click(window, spot.x, top + spot.y));
+    }
+    // Opens File, then Programs, and chooses the entry at that position.
+    void chooseProgramFromTheMenu(const std::string& window, int position) const
+    {
+        clickAt(window, {18, menuBarHeight(window) / 2});
+        std::string keys = "p";
+        for (int i = 0; i < position; ++i) keys += " Down";
+        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(session->x("xdotool key --delay 150 " + keys + " Return").has_value());
+    }
+
+    std::unique_ptr<DesktopSession> session;
+};
+
+TEST_F(LauncherOnTheDesktop, AProgramStartsFromADoubleClickAndFromTheProgramsMenu)
+{
+    std::ofstream(listFile(), std::ios::binary) << entry("first", recorder("first")) << entry("second", recorder("second"));
+    Process nimbrel = session->startNimbrel();
+    const std::string window = windowNamed("Nimbrel");
+    ASSERT_FALSE(window.empty());
+    const int top = menuBarHeight(window);
+    clickAt(window, launcherLabel, top);
+    session->x("xdotool mousemove --sync --window " + window + " " + std::to_string(firstProgram.x) + " " +
+               std::to_string(top + firstProgram.y) + " click --repeat 2 --delay 80 1");
+    EXPECT_TRUE(recorded("first\n")) << "after a double-click on the first line";
+
+    chooseProgramFromTheMenu(window, 1);
+    EXPECT_TRUE(recorded("first\nsecond\n")) << "after choosing the second entry of File, Programs";
+    EXPECT_TRUE(nimbrel.running());
+}
+
+TEST_F(LauncherOnTheDesktop, TheEditorAddsAProgramThroughTheFileDialogAndSavesIt)
+{
+    const std::string added = recorder("added");
+    Process nimbrel = session->startNimbrel();
+    const std::string window = windowNamed("Nimbrel");
+    ASSERT_FALSE(window.empty());
+    const int top = menuBarHeight(window);
+    clickAt(window, launcherLabel, top);
+    clickAt(window, configureButton, top);
+    const std::string editor = windowNamed(" Configure Launcher Programs");
+    ASSERT_FALSE(editor.empty());
+    clickAt(editor, addButton);
+    ASSERT_TRUE(waitUntil([&] { return session->mappedTopLevelWindows().size() >= 3; }, patience));
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(session->x("xdotool type --delay 30 '" + added + "'").has_value());
+    ASSERT_TRUE(session->x("xdotool key Return").has_value());
+    std::this_thread::sleep_for(500ms);
+    clickAt(editor, saveButton);
+
+    EXPECT_TRUE(waitUntil([&] { return fileText(listFile()) == entry("added", added); }, patience));
+    chooseProgramFromTheMenu(window, 0);
+    EXPECT_TRUE(recorded("added\n")) << "the new program is in File, Programs at once";
+}
+
+constexpr std::uint64_t MiB = 1024 * 1024;
+
+// A program that takes memory once and then idles: forked, moved into the cgroup, and left holding its pages.
+class IdleProgram {
+public:
+    IdleProgram(testing::TestCgroup& cgroup, std::uint64_t bytes)
+    {
+        int gate[2], ready[2];
+        if (::pipe(gate) != 0 || ::pipe(ready) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            char go = 0;
+            if (::read(gate[0], &go, 1) != 1) ::_exit(1);
+            auto* pages = static_cast<char*>(std::malloc(bytes));
+            if (pages == nullptr) ::_exit(2);
+            std::memset(pages, 'x', bytes);
+            if (::write(ready[1], &go, 1) != 1) ::_exit(3);
+            for (;;) ::pause();
+        }
+        char word = 1;
+        if (pid_ > 0 && cgroup.enter(pid_) && ::write(gate[1], &word, 1) == 1) {
+            started_ = ::read(ready[0], &word, 1) == 1;
+        }
+        for (const int fd : {gate[0], gate[1], ready[0], ready[1]}) ::close(fd);
+    }
+    ~IdleProgram()
+    {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    bool started() const { return started_; }
+    bool alive() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+    // What of its memory is in swap.
+    std::uint64_t swapped() const
+    {
+        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("VmSwap:", 0) == 0) return std::stoull(line.substr(7)) * 1024;
+        }
+        return 0;
+    }
+
+private:
+    pid_t pid_ = -1;
+    bool started_ = false;
+};
+
+// A 1200 MB cgroup with swap, an idle program holding 800 MB of it, and a launch that frees 20 %.
+TEST_F(LauncherOnTheDesktop, APreReleaseFreesItsSharePagingAnIdleProgramOutBeforeTheProgramStarts)
+{
+    testing::TestCgroup cgroup("memory");
+    if (!cgroup.made()) GTEST_SKIP() << cgroup.whyNot();
+    const testing::TestSwapFile swap(session->home() + "/swapfile", 1024 * MiB);
+    if (!swap.on()) GTEST_SKIP() << swap.whyNot();
+    ASSERT_TRUE(cgroup.write(cgroup.v2() ? "memory.max" : "memory.limit_in_bytes", std::to_string(1200 * MiB)));
+    const IdleProgram idle(cgroup, 800 * MiB);
+    ASSERT_TRUE(idle.started());
+
+    // The launched script waits a moment for the block to be given back, then notes what the cgroup has left.
+    const std::string script = tools() + "/measure";
+    std::ofstream(script) << "#!/bin/sh\nsleep 1\necho $(( $(cat '"
+                          << cgroup.file(cgroup.v2() ? "memory.max" : "memory.limit_in_bytes") << "') - $(cat '"
+                          << cgroup.file(cgroup.v2() ? "memory.current" : "memory.usage_in_bytes") << "') )) > '"
+                          << record() << "'\n";
+    fs::permissions(script, fs::perms::owner_all);
+    std::ofstream(listFile(), std::ios::binary) << entry("measure", script);
+    std::ofstream(session->programDirectory() + "/settings.ini", std::ios::binary)
+        << "[Launcher]\r\nFreeup=3\r\nRetry=0\r\n";
+
+    ASSERT_TRUE(cgroup.enter(::getpid()));
+    Process nimbrel = session->startNimbrel();
+    cgroup.leave(::getpid());
+    const std::string window = windowNamed("Nimbrel");
+    ASSERT_FALSE(window.empty());
+    const int top = menuBarHeight(window);
+    clickAt(window, launcherLabel, top);
+    std::this_thread::sleep_for(1s);
+    const std::uint64_t leftBefore = cgroup.memoryLeft();
+    session->x("xdotool mousemove --sync --window " + window + " " + std::to_string(firstProgram.x) + " " +
+               std::to_string(top + firstProgram.y) + " click --repeat 2 --delay 80 1");
+
+    ASSERT_TRUE(waitUntil([&] { return !fileText(record()).empty(); }, 60s)) << "the script never started";
+    const std::uint64_t leftAtStart = std::stoull(fileText(record()));
+    EXPECT_GE(leftAtStart, leftBefore + 240 * MiB) << "20 % of 1201 MB is 240 MB; " << leftBefore / MiB
+                                                   << " MB were left before, " << leftAtStart / MiB << " after";
+    EXPECT_TRUE(idle.alive());
+    EXPECT_GT(idle.swapped(), 0u) << "the idle program's pages went to swap";
+    EXPECT_EQ(cgroup.oomKills(), 0u);
+    EXPECT_TRUE(nimbrel.running());
+}
+
+} // namespace
+} // namespace nimbrel::e2e
