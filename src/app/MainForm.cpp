@@ -11,7 +11,9 @@ MainForm::MainForm(MainFormServices services)
       modReg(services.registry, services.reporter),
       amounts(services.memory, services.reporter),
       startup({settings, modReg, services.directory, services.reporter}, amounts.cmbStartupRam, isLoading,
-              [this](std::int32_t amountMB, std::uint32_t firstDelayMs) { engine.startRelease(amountMB, firstDelayMs); }),
+              [this](std::int32_t amountMB, std::uint32_t firstDelayMs) {
+                  engine.startRelease(amountMB, firstDelayMs, ReleaseOrigin::Startup);
+              }),
       engine({services.memory, services.block, services.messages, services.reporter, settings}, amounts.lstRam,
              startup.cmbRetry, isLoading),
       graphs({services.pictures, services.directory, settings, services.clock, services.reporter}),

@@ -8,6 +8,8 @@
 #include "settings/AppliedValues.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
+
 namespace nimbrel {
 
 namespace {
@@ -24,15 +26,19 @@ ReleaseEngine::ReleaseEngine(Services services, ListModel& lstRam, ListModel& cm
     lstRam_.onClick = [this] { lstRam_Click(); };
 }
 
-void ReleaseEngine::startRelease(std::int32_t amountMB, std::uint32_t firstDelayMs)
+void ReleaseEngine::startRelease(std::int32_t amountMB, std::uint32_t firstDelayMs, ReleaseOrigin origin)
 {
-    startReleaseFrom(availablePhysicalMB(services_.status), amountMB, firstDelayMs);
+    startReleaseFrom(availablePhysicalMB(services_.status), amountMB, firstDelayMs, origin);
 }
 
-void ReleaseEngine::startReleaseFrom(std::int32_t availableMB, std::int32_t amountMB, std::uint32_t firstDelayMs)
+void ReleaseEngine::startReleaseFrom(std::int32_t availableMB, std::int32_t amountMB, std::uint32_t firstDelayMs,
+                                     ReleaseOrigin origin)
 {
     releaseTarget_ = toInt32(static_cast<double>(availableMB) + amountMB);
     retryCount_ = 0;
+    availableAtStart_ = availableMB;
+    amount_ = amountMB;
+    origin_ = origin;
     tmrRam.setInterval(firstDelayMs);
     tmrRam.setEnabled(true);
 }
@@ -48,7 +54,7 @@ void ReleaseEngine::cmdRam_Click()
     trap([&] {
         if (lstRam_.listIndex() >= 0) amount = entryAmountMB(lstRam_.text());
     });
-    trap([&] { startRelease(amount, 1000); });
+    trap([&] { startRelease(amount, 1000, ReleaseOrigin::User); });
 }
 
 void ReleaseEngine::mnuRelease_Click() { cmdRam_Click(); }
@@ -66,32 +72,47 @@ void ReleaseEngine::tmrRam_Timer()
     const Trap trap(services_.reporter, "frmMain,tmrRam_Timer");
     const double passLimit = leadingNumber(cmbRetry_.text());
     if (retryCount_ >= passLimit) {
-        endRelease();
+        endRelease(false);
         return;
     }
     std::int32_t avail = 0;
     trap([&] { avail = availablePhysicalMB(services_.status); });
     if (avail >= releaseTarget_) {
-        endRelease();
+        endRelease(false);
         return;
     }
-    trap([&] { freeUpRAM(releaseTarget_); });
-    // A block the system could not provide counts as a pass as well, or a
-    // release that can never get its block would run until the program ends.
+    BlockOutcome block = BlockOutcome::Written;
+    trap([&] { block = freeUpRAM(releaseTarget_); });
+    if (block == BlockOutcome::Refused) {
+        endRelease(true);
+        return;
+    }
+    // A block given back early because memory ran short counts as a pass.
     ++retryCount_;
 }
 
-void ReleaseEngine::freeUpRAM(std::int32_t sizeMB)
+BlockOutcome ReleaseEngine::freeUpRAM(std::int32_t sizeMB)
 {
-    if (sizeMB <= 0) return;
+    if (sizeMB <= 0) return BlockOutcome::Written;
     // A refused or aborted block is the system not providing it: not an error to report.
-    services_.block.writeAndFree(static_cast<std::uint64_t>(sizeMB) * bytesPerMB);
+    return services_.block.writeAndFree(static_cast<std::uint64_t>(sizeMB) * bytesPerMB);
 }
 
-void ReleaseEngine::endRelease()
+void ReleaseEngine::endRelease(bool refused)
 {
     retryCount_ = 0;
     tmrRam.setEnabled(false);
+    const Trap trap(services_.reporter, "frmMain,tmrRam_Timer");
+    ReleaseOutcome outcome{origin_, refused, 0, 0, amount_, false};
+    trap([&] {
+        const MemorySnapshot now = services_.status.read();
+        outcome.availableMB = bytesToMB(now.availPhys);
+        outcome.freedMB = refused ? 0 : std::max(0, outcome.availableMB - availableAtStart_);
+        outcome.swapPresent = now.totalPageFile > now.totalPhys;
+    });
+    lastOutcome_ = outcome;
+    trap([&] { lblOutcome.setCaption(describeOutcome(outcome)); });
+    finished.emit();
 }
 
 void ReleaseEngine::restoreSelection()

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "ReleaseOutcome.h"
 #include "core/ButtonModel.h"
+#include "core/LabelModel.h"
 #include "core/ListModel.h"
 #include "core/MemoryBlock.h"
 #include "core/MemoryStatus.h"
 #include "core/MenuEntryModel.h"
+#include "core/Signal.h"
 #include "core/TimerModel.h"
 
 #include <cstdint>
@@ -17,7 +20,9 @@ class Settings;
 
 // The release engine: one pass per tick of tmrRam until available memory
 // reaches the target or the passes allowed by "Number of Retrys" are used.
-// A release runs exactly while tmrRam is enabled.
+// A release runs exactly while tmrRam is enabled. A block that memory and
+// swap cannot back ends the release at once: a later pass asks for a block
+// as large again and more, and could not fare better.
 class ReleaseEngine {
 public:
     struct Services {
@@ -32,9 +37,10 @@ public:
     // make; isLoading silences lstRam's handler while stored values are applied.
     ReleaseEngine(Services services, ListModel& lstRam, ListModel& cmbRetry, const bool& isLoading);
 
-    void startRelease(std::int32_t amountMB, std::uint32_t firstDelayMs);
+    void startRelease(std::int32_t amountMB, std::uint32_t firstDelayMs, ReleaseOrigin origin);
     // The same, with the available memory its caller measured earlier in the same tick.
-    void startReleaseFrom(std::int32_t availableMB, std::int32_t amountMB, std::uint32_t firstDelayMs);
+    void startReleaseFrom(std::int32_t availableMB, std::int32_t amountMB, std::uint32_t firstDelayMs,
+                          ReleaseOrigin origin);
     bool running() const { return tmrRam.enabled(); }
 
     void cmdRam_Click();
@@ -47,15 +53,21 @@ public:
     std::int32_t releaseTarget() const { return releaseTarget_; }
     std::int32_t retryCount() const { return retryCount_; }
 
+    // How the last release ended; raised once each release has ended.
+    const ReleaseOutcome& lastOutcome() const { return lastOutcome_; }
+    Signal<> finished;
+
     TimerModel tmrRam{1000};
     ButtonModel cmdRam{"FreeUp RAM Now"};
     MenuEntryModel mnuRelease{"Free&Up RAM Now"};
+    // The last outcome on the Release RAM panel, empty until a release has ended.
+    LabelModel lblOutcome;
 
     static constexpr const char* busyMessage = "The application is already releasing RAM.Please wait or try later.";
 
 private:
-    void freeUpRAM(std::int32_t sizeMB);
-    void endRelease();
+    BlockOutcome freeUpRAM(std::int32_t sizeMB);
+    void endRelease(bool refused);
 
     Services services_;
     ListModel& lstRam_;
@@ -63,6 +75,10 @@ private:
     const bool& isLoading_;
     std::int32_t releaseTarget_ = 0;
     std::int32_t retryCount_ = 0;
+    std::int32_t availableAtStart_ = 0;
+    std::int32_t amount_ = 0;
+    ReleaseOrigin origin_ = ReleaseOrigin::User;
+    ReleaseOutcome lastOutcome_;
 };
 
 } // namespace nimbrel

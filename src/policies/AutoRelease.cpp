@@ -87,7 +87,7 @@ void AutoRelease::tmrAuto_Timer()
     // Above the minimum the interval is not restarted: from now on the check runs every tick.
     if (available > minimum) return;
 
-    trap([&] { n_.engine.startReleaseFrom(available, amount, startupWaitMs(n_.startup)); });
+    trap([&] { n_.engine.startReleaseFrom(available, amount, startupWaitMs(n_.startup), ReleaseOrigin::Automatic); });
     lastAutoCheck_ = services_.clock.now();
 }
 

@@ -104,7 +104,7 @@ void TimedRelease::tmrTime_Timer()
     trap([&] { goOn = n_.warning.check(available, n_.amounts.totalPhysicalMB()); });
     if (!goOn) return;
 
-    trap([&] { n_.engine.startReleaseFrom(available, amount, startupWaitMs(n_.startup)); });
+    trap([&] { n_.engine.startReleaseFrom(available, amount, startupWaitMs(n_.startup), ReleaseOrigin::Timed); });
     lastTimeCheck_ = services_.clock.now();
 }
 

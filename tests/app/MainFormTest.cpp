@@ -45,7 +45,7 @@ TEST_F(MainFormTest, PauseStopsSamplingAndPoliciesButNotARunningRelease)
     form.Form_Load();
     EXPECT_TRUE(form.timedRelease.tmrTime.enabled()) << "both policies are on at a first start";
     EXPECT_TRUE(form.autoRelease.tmrAuto.enabled());
-    form.engine.startRelease(50, 1000);
+    form.engine.startRelease(50, 1000, ReleaseOrigin::Automatic);
     form.cmdPause.userClick();
     EXPECT_EQ(form.frmMain.caption(), "Nimbrel [Paused]");
     EXPECT_EQ(form.cmdPause.caption(), "&Resume Activity");
@@ -73,7 +73,7 @@ TEST_F(MainFormTest, ResumeEnablesOnlyThePoliciesThatAreActive)
 TEST_F(MainFormTest, ExitStopsEveryTimerAndEndsAtOnce)
 {
     form.Form_Load();
-    form.engine.startRelease(50, 1000);
+    form.engine.startRelease(50, 1000, ReleaseOrigin::Automatic);
     form.cmdExit.userClick();
     EXPECT_EQ(exit.ended, 1);
     for (TimerModel* t : {&form.cpu.tmrCPU, &form.gauges.tmrMemory, &form.timedRelease.tmrTime, &form.autoRelease.tmrAuto,

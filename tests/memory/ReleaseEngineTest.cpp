@@ -96,7 +96,7 @@ TEST_F(ReleaseEngineTest, AnEmptyOrNonNumericRetryCountEndsAtTheFirstTick)
 TEST_F(ReleaseEngineTest, TheButtonAnswersBusyWhileAnyReleaseRunsAndLeavesItUnchanged)
 {
     retries(5);
-    engine.startRelease(300, 250'000); // started by a policy, with the start-up wait
+    engine.startRelease(300, 250'000, ReleaseOrigin::Automatic); // started by a policy, with the start-up wait
     const std::int32_t target = engine.releaseTarget();
     select("2 MB");
     engine.cmdRam.userClick();
@@ -113,24 +113,57 @@ TEST_F(ReleaseEngineTest, TheButtonAnswersBusyWhileAnyReleaseRunsAndLeavesItUnch
     EXPECT_EQ(block.blocks.size(), 1u);
 }
 
-TEST_F(ReleaseEngineTest, ARefusedBlockCountsAsAPassSoTheReleaseEnds)
+TEST_F(ReleaseEngineTest, ARefusedBlockEndsTheReleaseAtOnceAndSaysWhy)
 {
-    retries(2);
+    retries(5);
     block.outcome = BlockOutcome::Refused;
-    select("512 MB");
+    memory.setMB(512, 100, 512, 100); // no swap
+    int finished = 0;
+    engine.finished.connect([&] { ++finished; });
+    select("300 MB");
     engine.cmdRam.userClick();
-    scheduler.advance(10'000);
-    EXPECT_EQ(block.blocks.size(), 2u);
-    EXPECT_FALSE(engine.running());
+    scheduler.advance(1000);
+    EXPECT_EQ(block.blocks.size(), 1u);
+    EXPECT_FALSE(engine.running()) << "not busy for four more refusals";
+    EXPECT_EQ(finished, 1);
+    EXPECT_TRUE(engine.lastOutcome().refused);
+    EXPECT_EQ(engine.lblOutcome.caption(),
+              "Nothing was freed: there is no swap space, so Linux already counts every page it could free as "
+              "available. With swap or zram Nimbrel can page idle programs out; a release of 300 MB needs at least "
+              "300 MB of free swap.");
     EXPECT_TRUE(reporter.errors.empty()) << "the system not providing the block is not an error";
     engine.cmdRam.userClick();
     EXPECT_TRUE(messages.shown.empty()) << "the button is free again";
 }
 
+TEST_F(ReleaseEngineTest, ABlockGivenBackEarlyCountsAsAPassAndWhatWasFreedIsMeasured)
+{
+    retries(3);
+    block.outcome = BlockOutcome::Aborted;
+    block.onBlock = [&](std::uint64_t) { memory.snapshot.availPhys += 40 * MB; };
+    select("256 MB");
+    engine.cmdRam.userClick();
+    scheduler.advance(4000);
+    EXPECT_EQ(block.blocks.size(), 3u);
+    EXPECT_FALSE(engine.running());
+    EXPECT_FALSE(engine.lastOutcome().refused);
+    EXPECT_EQ(engine.lastOutcome().freedMB, 120);
+    EXPECT_EQ(engine.lastOutcome().origin, ReleaseOrigin::User);
+    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 120 MB \u00b7 220 MB available now");
+
+    memory.snapshot.availPhys = 50 * MB; // something else took memory meanwhile
+    block.outcome = BlockOutcome::Written;
+    block.onBlock = [&](std::uint64_t) { memory.snapshot.availPhys -= 5 * MB; };
+    engine.startRelease(10, 1000, ReleaseOrigin::Timed);
+    scheduler.advance(4000);
+    EXPECT_EQ(engine.lastOutcome().freedMB, 0) << "never negative";
+    EXPECT_EQ(engine.lastOutcome().origin, ReleaseOrigin::Timed);
+}
+
 TEST_F(ReleaseEngineTest, TargetsOf4096MBAndMoreAreOneBlockWithoutOverflow)
 {
     memory.setMB(65536, 30000, 70000, 40000);
-    engine.startRelease(2000, 1000);
+    engine.startRelease(2000, 1000, ReleaseOrigin::Automatic);
     scheduler.advance(1000);
     ASSERT_EQ(block.blocks.size(), 1u);
     EXPECT_EQ(block.blocks[0], 32000ull * MB);

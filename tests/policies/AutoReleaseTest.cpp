@@ -49,7 +49,7 @@ TEST_F(AutoReleaseTest, AboveTheMinimumTheCheckThenRunsEveryTick)
 TEST_F(AutoReleaseTest, ACheckDueWhileAReleaseRunsRestartsTheInterval)
 {
     form.Form_Load();
-    form.engine.startRelease(10, 100'000);
+    form.engine.startRelease(10, 100'000, ReleaseOrigin::Automatic);
     setAvailableMB(50);
     scheduler.advance(30'000);
     const std::int32_t target = form.engine.releaseTarget();

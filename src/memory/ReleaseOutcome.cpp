@@ -1,0 +1,36 @@
+#include "ReleaseOutcome.h"
+
+namespace nimbrel {
+
+std::string groupedDigits(std::int64_t number)
+{
+    const bool negative = number < 0;
+    std::string digits = std::to_string(negative ? -static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number));
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
+    return negative ? "-" + digits : digits;
+}
+
+std::string describeOutcome(const ReleaseOutcome& outcome)
+{
+    if (!outcome.refused) {
+        return "Freed " + groupedDigits(outcome.freedMB) + " MB \u00b7 " + groupedDigits(outcome.availableMB) +
+               " MB available now";
+    }
+    // The block is what is available now plus the amount: the amount has to go somewhere, and that is swap.
+    const std::string needed = groupedDigits(outcome.amountMB);
+    if (!outcome.swapPresent) {
+        return "Nothing was freed: there is no swap space, so Linux already counts every page it could free as "
+               "available. With swap or zram Nimbrel can page idle programs out; a release of " +
+               needed + " MB needs at least " + needed + " MB of free swap.";
+    }
+    return "Nothing was freed: memory and free swap together cannot hold the block of a " + needed +
+           " MB release. It needs at least " + needed + " MB of free swap.";
+}
+
+std::string summariseOutcome(const ReleaseOutcome& outcome)
+{
+    if (!outcome.refused) return "Freed " + groupedDigits(outcome.freedMB) + " MB";
+    return outcome.swapPresent ? "Release refused: too little swap" : "Release refused: no swap";
+}
+
+} // namespace nimbrel
