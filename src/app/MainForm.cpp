@@ -34,6 +34,8 @@ MainForm::MainForm(MainFormServices services)
       gauges({services.memory, services.clock, services.reporter},
              {frmMain, amounts, graphs, cpu,
               [this](const std::string& caption) { sysTray.changeToolTip(frmMain, caption); }}),
+      notices(engine, sysTray, services.trayIcon, services.reporter),
+      trayGauge(services.trayIcon, startup.chkTrayGauge, gauges.lblPPercent),
       panels(services.urls, services.vendorServer),
       services_(std::move(services))
 {
@@ -45,6 +47,8 @@ MainForm::MainForm(MainFormServices services)
     cmdHide.onClick = [this] { cmdHide_Click(); };
     mnuExit.onClick = [this] { mnuExit_Click(); };
     trayMenu.mnuP1.onClick = [this](int index) { launcher.mnuP1_Click(trayMenu.mnuP1, index); };
+    startup.chkTrayGauge.changed.connect([this] { trayGauge.refresh(); });
+    gauges.lblPPercent.changed.connect([this] { trayGauge.refresh(); });
 }
 
 void MainForm::Form_Load()

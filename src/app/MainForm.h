@@ -18,7 +18,9 @@
 #include "settings/ModReg.h"
 #include "settings/Settings.h"
 #include "settings/StartupOptions.h"
+#include "tray/ReleaseNotices.h"
 #include "tray/SysTray.h"
+#include "tray/TrayGauge.h"
 #include "tray/TrayMenu.h"
 
 #include <functional>
@@ -112,6 +114,8 @@ public:
     SysTray sysTray;
     TrayMenu trayMenu;
     MemoryGauges gauges;
+    ReleaseNotices notices;
+    TrayGauge trayGauge;
     Panels panels;
 
     static constexpr const char* pausedCaption = "Nimbrel [Paused]";

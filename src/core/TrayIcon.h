@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace nimbrel {
@@ -16,6 +17,10 @@ public:
     virtual void remove() = 0;
     // Shows the File menu as a pop-up at the mouse position and returns when it has closed.
     virtual void popUpMenu() = 0;
+    // Tells the user something through the desktop's notifications, without waiting.
+    virtual void showMessage(const std::string& title, const std::string& text) = 0;
+    // Shows the available memory in percent as the icon's picture, or the program's icon for nothing.
+    virtual void showGauge(std::optional<int> percent) = 0;
 };
 
 } // namespace nimbrel

@@ -35,6 +35,7 @@ inline constexpr SettingKey startupRelease{"Startup", "Release", "0"};
 inline constexpr SettingKey startupWait{"Startup", "Wait", "0"};
 inline constexpr SettingKey startupRetry{"Startup", "Retry", "0"};
 inline constexpr SettingKey startupCpuUpdate{"Startup", "CPUUpdate", "2"};
+inline constexpr SettingKey startupTrayGauge{"Startup", "TrayGauge", "0"};
 
 inline constexpr SettingKey launcherRetry{"Launcher", "Retry", "0"};
 inline constexpr SettingKey launcherFreeup{"Launcher", "Freeup", "1"};

@@ -22,6 +22,7 @@ StartupOptions::StartupOptions(Services services, ListModel& startupRam, const b
     cmbRetry.onClick = [this] { cmbRetry_Click(); };
     chkLowLevel.onClick = [this] { chkLowLevel_Click(); };
     chkQuit.onClick = [this] { chkQuit_Click(); };
+    chkTrayGauge.onClick = [this] { chkTrayGauge_Click(); };
 }
 
 void StartupOptions::loadStartup()
@@ -44,6 +45,7 @@ void StartupOptions::loadStartup()
     });
     trap([&] { applyNumericPosition(cmbRetry, s.getData(keys::startupRetry), true); });
     trap([&] { applyNumericOption(optCPU, s.getData(keys::startupCpuUpdate)); });
+    trap([&] { applyNumericCheck(chkTrayGauge, s.getData(keys::startupTrayGauge)); });
 }
 
 void StartupOptions::checkStartupRelease()
@@ -89,6 +91,12 @@ void StartupOptions::chkLowLevel_Click()
 void StartupOptions::chkQuit_Click()
 {
     services_.settings.storeUnlessLoading(isLoading_, "frmMain,chkQuit_Click", keys::startupQuit, chkQuit.value());
+}
+
+void StartupOptions::chkTrayGauge_Click()
+{
+    services_.settings.storeUnlessLoading(isLoading_, "frmMain,chkTrayGauge_Click", keys::startupTrayGauge,
+                                          chkTrayGauge.value());
 }
 
 void StartupOptions::chkStartup_Click()

@@ -45,6 +45,7 @@ public:
     void cmbRetry_Click();
     void chkLowLevel_Click();
     void chkQuit_Click();
+    void chkTrayGauge_Click();
 
     // The full path of the running executable, as the desktop session starts it.
     std::string executablePath();
@@ -56,6 +57,7 @@ public:
     ListModel cmbRetry;
     CheckBoxModel chkLowLevel;
     CheckBoxModel chkQuit{"Enable"};
+    CheckBoxModel chkTrayGauge{"Show available memory in the tray icon"};
     ListModel& cmbStartupRam;
 
 private:

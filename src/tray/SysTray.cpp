@@ -8,6 +8,20 @@ namespace nimbrel {
 
 void SysTray::setTip(const std::string& text) { tip_ = text.substr(0, std::min(text.size(), tipCapacity - 1)); }
 
+std::string SysTray::shownTip() const
+{
+    if (!trayTipActive_ || secondLine_.empty()) return tip_;
+    return tip_ + "\n" + secondLine_;
+}
+
+void SysTray::setSecondLine(const std::string& text)
+{
+    secondLine_ = text;
+    if (!trayTipActive_ || !added_) return;
+    const Trap trap(reporter_, "modSysTray,changeToolTip");
+    trap([&] { icon_.modify(shownTip()); });
+}
+
 void SysTray::showIcon(const WindowModel& window)
 {
     const Trap trap(reporter_, "modSysTray,showIcon");
@@ -39,7 +53,7 @@ void SysTray::changeToolTip(const WindowModel&, const std::string& text)
     const Trap trap(reporter_, "modSysTray,changeToolTip");
     trap([&] {
         setTip(text);
-        if (added_) icon_.modify(tip_);
+        if (added_) icon_.modify(shownTip());
     });
 }
 

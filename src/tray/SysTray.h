@@ -20,19 +20,24 @@ public:
     void showIcon(const WindowModel& window);
     void RemoveIcon(const WindowModel& window);
     void changeToolTip(const WindowModel& window, const std::string& text);
+    // A line under the caption in the tooltip while the window is hidden (the last release's outcome).
+    void setSecondLine(const std::string& text);
 
     bool trayTipActive() const { return trayTipActive_; }
     void setTrayTipActive(bool active) { trayTipActive_ = active; }
 
-    // The tooltip as the icon shows it.
+    // The tooltip's first line as the icon shows it.
     const std::string& toolTip() const { return tip_; }
 
 private:
     void setTip(const std::string& text);
+    // The tooltip given to the icon: the caption, and the second line while the window is hidden.
+    std::string shownTip() const;
 
     TrayIcon& icon_;
     ErrorReporter& reporter_;
     std::string tip_;
+    std::string secondLine_;
     bool added_ = false;
     bool trayTipActive_ = false;
 };

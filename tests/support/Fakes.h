@@ -409,7 +409,7 @@ public:
 // The notification area: what the icon shows, and every call made to it.
 class FakeTrayIcon : public TrayIcon {
 public:
-    std::vector<std::string> calls; // "add <tip>", "modify <tip>", "remove", "popup"
+    std::vector<std::string> calls; // "add <tip>", "modify <tip>", "remove", "popup", "message <text>", "gauge <n>"
     bool present = false;
     std::string tip;
     std::function<void()> whileMenuOpen;
@@ -434,6 +434,20 @@ public:
     {
         calls.push_back("popup");
         if (whileMenuOpen) whileMenuOpen();
+    }
+    void showMessage(const std::string&, const std::string& text) override { calls.push_back("message " + text); }
+    void showGauge(std::optional<int> percent) override
+    {
+        calls.push_back(percent ? "gauge " + std::to_string(*percent) : "gauge off");
+    }
+    // The calls that start with the text.
+    std::vector<std::string> callsOf(const std::string& kind) const
+    {
+        std::vector<std::string> found;
+        for (const std::string& call : calls) {
+            if (call.rfind(kind, 0) == 0) found.push_back(call);
+        }
+        return found;
     }
 };
 

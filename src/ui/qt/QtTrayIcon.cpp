@@ -2,6 +2,7 @@
 
 #include "tray/TrayMenu.h"
 #include "ui/qt/Bindings.h"
+#include "ui/qt/TrayGaugeIcon.h"
 
 #include <QCursor>
 #include <QMenu>
@@ -34,7 +35,7 @@ QtTrayIcon::QtTrayIcon(const QIcon& picture, QObject* parent) : QObject(parent),
 
 void QtTrayIcon::add(const std::string& toolTip)
 {
-    icon_.setIcon(picture_);
+    if (icon_.icon().isNull()) icon_.setIcon(picture_);
     icon_.setToolTip(qs(toolTip));
     // With no notification area the icon simply does not show; Qt docks it
     // once a tray appears on the screen.
@@ -44,6 +45,17 @@ void QtTrayIcon::add(const std::string& toolTip)
 void QtTrayIcon::modify(const std::string& toolTip) { icon_.setToolTip(qs(toolTip)); }
 
 void QtTrayIcon::remove() { icon_.hide(); }
+
+void QtTrayIcon::showMessage(const std::string& title, const std::string& text)
+{
+    // A notification on desktops with a notification service, Qt's balloon over the icon elsewhere.
+    icon_.showMessage(qs(title), qs(text), QSystemTrayIcon::Information, 10'000);
+}
+
+void QtTrayIcon::showGauge(std::optional<int> percent)
+{
+    icon_.setIcon(percent ? trayGaugeIcon(*percent) : picture_);
+}
 
 void QtTrayIcon::setFileMenu(QMenu* menu) { fileMenu_ = menu; }
 

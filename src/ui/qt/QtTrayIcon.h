@@ -29,6 +29,8 @@ public:
     void modify(const std::string& toolTip) override;
     void remove() override;
     void popUpMenu() override;
+    void showMessage(const std::string& title, const std::string& text) override;
+    void showGauge(std::optional<int> percent) override;
 
     // The menu popUpMenu shows: the main window's File menu. It may go first.
     void setFileMenu(QMenu* menu);

@@ -1,0 +1,27 @@
+#pragma once
+
+namespace nimbrel {
+
+class ErrorReporter;
+class ReleaseEngine;
+class SysTray;
+class TrayIcon;
+
+// What the user is told when a release ends: a release the user started always tells its outcome; the
+// automatic, timed and start-up releases stay quiet when they work, and tell a refusal once a run, not at
+// every check. The outcome also stands under the caption in the tooltip while the window is hidden.
+class ReleaseNotices {
+public:
+    ReleaseNotices(ReleaseEngine& engine, SysTray& tray, TrayIcon& icon, ErrorReporter& reporter);
+
+private:
+    void releaseEnded();
+
+    ReleaseEngine& engine_;
+    SysTray& tray_;
+    TrayIcon& icon_;
+    ErrorReporter& reporter_;
+    bool policyRefusalTold_ = false;
+};
+
+} // namespace nimbrel

@@ -1,0 +1,28 @@
+#include "TrayGauge.h"
+
+#include "core/CheckBoxModel.h"
+#include "core/LabelModel.h"
+#include "core/Numbers.h"
+#include "core/TrayIcon.h"
+
+#include <algorithm>
+
+namespace nimbrel {
+
+TrayGauge::TrayGauge(TrayIcon& icon, const CheckBoxModel& chkTrayGauge, const LabelModel& lblPPercent)
+    : icon_(icon), enabled_(chkTrayGauge), percent_(lblPPercent)
+{
+}
+
+void TrayGauge::refresh()
+{
+    std::optional<int> wanted;
+    if (enabled_.checked() && !percent_.caption().empty()) {
+        wanted = std::clamp(toInt32(leadingNumber(percent_.caption())), 0, 100);
+    }
+    if (wanted == shown_) return;
+    shown_ = wanted;
+    icon_.showGauge(wanted);
+}
+
+} // namespace nimbrel
