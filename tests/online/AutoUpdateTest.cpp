@@ -1,13 +1,7 @@
 // The update as the user meets it: "Proceed" in the AutoUpdate dialog, and the
 // program starts that follow a download, on the virtual clock.
 
-#include "online/AutoUpdateDialog.h"
-#include "online/UpdatePhases.h"
-#include "online/UpdateServer.h"
-#include "settings/ModReg.h"
-#include "support/Fakes.h"
-#include "support/UpdateFakes.h"
-#include "support/VirtualScheduler.h"
+#include "support/UpdateHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +11,9 @@ namespace {
 using namespace nimbrel::testing;
 using Line = ListViewModel::Line;
 
-const std::string server = "http://127.0.0.1:8765";
-const std::string versionUrl = server + "/nbl.txt";
-const std::string packageUrl = server + "/nblupdate.exe";
+const std::string vendorServer = "http://127.0.0.1:8765";
+const std::string versionUrl = vendorServer + "/nbl.txt";
+const std::string packageUrl = vendorServer + "/nblupdate.exe";
 const std::string folder = "/home/ann/nimbrel";
 const std::string key = "Software\\Microsoft\\Nimbrel";
 
@@ -31,9 +25,9 @@ std::string program(std::size_t size)
     return bytes;
 }
 
-class AutoUpdateTest : public ::testing::Test {
+class AutoUpdateTest : public ::testing::Test, protected UpdateHarness {
 protected:
-    AutoUpdateTest()
+    AutoUpdateTest() : UpdateHarness(vendorServer)
     {
         directory.dir = folder;
         // Every yield lets 50 ms of the virtual clock pass.
@@ -56,25 +50,6 @@ protected:
         return texts;
     }
     int packageGets() const { return static_cast<int>(std::count(transfer.gets.begin(), transfer.gets.end(), packageUrl)); }
-
-    VirtualScheduler clock;
-    FakeEventLoop events;
-    ServedTransfer transfer;
-    FakeProbe probe;
-    FakeProgramFiles files;
-    FakePackageTrust trust;
-    FakeProgramDirectory directory;
-    FakeRegistryStore registry;
-    RecordingReporter reporter;
-    ModReg modReg{registry, reporter};
-    FakeHandOver handOver;
-    FakeProgramExit exit;
-    FakeMessageBoxes messages;
-    FakeUrlOpener urls;
-    std::function<bool()> checkConnection = [this] { return probe.pageReachable(); };
-    UpdateServer updateServer{{transfer, events, trust, files, directory, modReg, checkConnection}, server};
-    UpdatePhases phases{{clock, events, files, directory, registry, modReg, handOver, exit, messages, urls}, server};
-    AutoUpdateDialog dialog{{updateServer, phases, modReg, trust, files, directory, reporter, checkConnection}};
 };
 
 TEST_F(AutoUpdateTest, CheckForUpgradeOpensTheDialogWithItsTexts)
