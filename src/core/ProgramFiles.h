@@ -10,8 +10,6 @@ namespace nimbrel {
 class ProgramFiles {
 public:
     virtual ~ProgramFiles() = default;
-    // True when a file of that path exists.
-    virtual bool exists(const std::string& path) = 0;
     // Deletes the file; false when it was not there or cannot be deleted.
     virtual bool remove(const std::string& path) = 0;
     // True when files can be created and replaced in the folder.

@@ -50,7 +50,7 @@ public:
     ListViewModel ListView1;
     ButtonModel cmdProceed{"Proceed"};
     ButtonModel cmdCancel{"Cancel"};
-    LabelModel StatusBar1;
+    // StatusBar1 is in the view only: the program writes nothing into it.
 
 private:
     void proceed();

@@ -59,10 +59,9 @@ std::string UpdatePhases::inFolder(const std::string& name)
     return services_.directory.path() + "/" + name;
 }
 
-// "Up" as it is stored, "a" when it is not.
-std::string UpdatePhases::phase()
+std::string UpdatePhases::storedValue(const std::string& name, const std::string& defaultValue)
 {
-    return stripNull(services_.store.queryValue(key, "Up").value_or("a"));
+    return stripNull(services_.store.queryValue(key, name).value_or(defaultValue));
 }
 
 bool UpdatePhases::installUpdate(UpdateServer& server)
@@ -86,7 +85,7 @@ bool UpdatePhases::installUpdate(UpdateServer& server)
 void UpdatePhases::finishUpdate()
 {
     std::string current;
-    if (!Trap::silent()([&] { current = phase(); })) return;
+    if (!Trap::silent()([&] { current = storedValue("Up", "a"); })) return;
     if (current.empty() || mentions(current, 'a')) return;
     if (mentions(current, 'b')) {
         replaceProgram();
@@ -127,7 +126,7 @@ void UpdatePhases::cleanUp()
     ignore([&] { services_.files.remove(inFolder(UpdateServer::downloadedName)); });
     ignore([&] { services_.registry.regSetValue(key, "Up", "a"); });
     std::string donreq;
-    ignore([&] { donreq = stripNull(services_.store.queryValue(key, "donreq").value_or("")); });
+    ignore([&] { donreq = storedValue("donreq", ""); });
     if (donreq.empty()) {
         ignore([&] { services_.registry.deleteValue("donreq", key); });
         return;

@@ -52,7 +52,8 @@ public:
 private:
     void replaceProgram();
     void cleanUp();
-    std::string phase();
+    // The update's own reading of a value: the default when it is missing, the text up to its first NUL otherwise.
+    std::string storedValue(const std::string& name, const std::string& defaultValue);
     std::string inFolder(const std::string& name);
 
     Services services_;

@@ -144,11 +144,11 @@ TEST_F(AutoUpdateTest, APackageTheVendorDidNotSignOrThatDoesNotRunHereIsNeverSav
     publish("6", program(200000));
     transfer.serve(packageUrl + ".minisig", "signed:" + program(200001));
     dialog.cmdProceed.userClick();
-    EXPECT_FALSE(files.exists(folder + "/nbl"));
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
 
     publish("6", std::string(200000, 'x'));
     dialog.cmdProceed.userClick();
-    EXPECT_FALSE(files.exists(folder + "/nbl"));
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
     EXPECT_EQ(exit.ended, 0);
     EXPECT_EQ(statusTexts().back(), "The new version could not be downloaded and verified.");
 }
@@ -214,7 +214,7 @@ TEST_F(AutoUpdateTest, AnAnnouncedLengthAcceptsTenBytesEitherSideOfTheSizeLessOn
         transfer.resources[packageUrl] = {"HTTP/1.1 200 OK\r\nContent-Length: 200000", program(c.received)};
         transfer.serve(packageUrl + ".minisig", "signed:" + program(c.received));
         EXPECT_EQ(updateServer.downloadPackage(), c.accepted) << c.received;
-        EXPECT_EQ(files.exists(folder + "/nbl"), c.accepted) << c.received;
+        EXPECT_EQ(files.holds(folder + "/nbl"), c.accepted) << c.received;
     }
 }
 
@@ -257,7 +257,7 @@ TEST_F(AutoUpdateTest, PhaseCThanksOnceForAnyZAndOpensTheUpgradePage)
     registry.setValue(key, "donreq", "xZy");
     files.files[folder + "/nbl"] = "the new program";
     phases.finishUpdate();
-    EXPECT_FALSE(files.exists(folder + "/nbl"));
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
     EXPECT_EQ(stored("Up"), "a");
     EXPECT_EQ(stored("donreq"), std::nullopt);
     ASSERT_EQ(messages.shown.size(), 1u);

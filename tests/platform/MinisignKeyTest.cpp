@@ -31,7 +31,7 @@ protected:
     {
         ASSERT_EQ(vendor.failure(), "");
         ASSERT_EQ(stranger.failure(), "");
-        package = std::string("\x7f" "ELF a new version of the program\n", 37);
+        package = "\x7f" "ELF a new version of the program\n";
         package.resize(5000, '\x90');
         path = (std::filesystem::temp_directory_path() / ("nimbrel-package-" + std::to_string(::getpid()))).string();
         writeBytes(path, package);

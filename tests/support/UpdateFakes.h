@@ -69,7 +69,7 @@ public:
     bool copyFails = false;
     std::vector<std::string> removed;
 
-    bool exists(const std::string& path) override { return files.count(path) != 0; }
+    bool holds(const std::string& path) const { return files.count(path) != 0; }
     bool remove(const std::string& path) override
     {
         removed.push_back(path);

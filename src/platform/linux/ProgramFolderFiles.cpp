@@ -14,12 +14,6 @@ constexpr unsigned downloadedMode = 0700;
 
 } // namespace
 
-bool ProgramFolderFiles::exists(const std::string& path)
-{
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0;
-}
-
 bool ProgramFolderFiles::remove(const std::string& path)
 {
     return ::unlink(path.c_str()) == 0;

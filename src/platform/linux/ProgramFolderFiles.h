@@ -10,7 +10,6 @@ namespace nimbrel {
 // any moment leaves the old program or the new one, never a part of either.
 class ProgramFolderFiles : public ProgramFiles {
 public:
-    bool exists(const std::string& path) override;
     bool remove(const std::string& path) override;
     bool folderWritable(const std::string& folder) override;
     bool saveProgram(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
