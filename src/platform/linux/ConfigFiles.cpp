@@ -81,14 +81,14 @@ bool makePrivateDirectories(const std::filesystem::path& folder)
     return !partial.empty();
 }
 
-bool replaceFile(const std::filesystem::path& file, const std::string& bytes)
+bool replaceFile(const std::filesystem::path& file, const std::string& bytes, unsigned mode)
 {
     const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
     // A fixed short name: the target's own name may already be as long as a name can be.
     std::string temporary = (folder / ".tmp-XXXXXX").string();
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    bool written = ::fchmod(fd, 0600) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool written = ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
     if (::close(fd) != 0) written = false;
     if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
         ::unlink(temporary.c_str());

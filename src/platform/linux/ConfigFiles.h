@@ -20,9 +20,9 @@ bool isDirectory(const std::filesystem::path& folder);
 // exists as a folder afterwards. Folders that were there already keep their mode.
 bool makePrivateDirectories(const std::filesystem::path& folder);
 
-// Replaces (or creates) the file with the bytes given: a 0600 temporary file in
-// the same folder, written, flushed and renamed over the old one.
-bool replaceFile(const std::filesystem::path& file, const std::string& bytes);
+// Replaces (or creates) the file with the bytes given: a temporary file of the
+// mode given in the same folder, written, flushed and renamed over the old one.
+bool replaceFile(const std::filesystem::path& file, const std::string& bytes, unsigned mode = 0600);
 
 // The bytes of a regular file; nothing when it is missing, is not a regular
 // file (a folder, a pipe) or cannot be read.

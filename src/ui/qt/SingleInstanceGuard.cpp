@@ -39,6 +39,13 @@ SingleInstanceGuard::SingleInstanceGuard(QString directory, Patience patience)
 
 SingleInstanceGuard::~SingleInstanceGuard()
 {
+    letGo();
+}
+
+void SingleInstanceGuard::letGo()
+{
+    // The socket file goes with the server; closed after the next copy listened,
+    // it would take that copy's file away.
     server_.close();
     if (lock_.isLocked()) lock_.unlock();
 }

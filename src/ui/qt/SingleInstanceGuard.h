@@ -41,6 +41,9 @@ public:
     // Blocks for at most the two patiences together.
     Claim claim();
 
+    // Stops answering and releases the lock, so that a copy started next takes it.
+    void letGo();
+
     // What the running copy does when a later copy asks for it.
     std::function<void()> onActivationRequest;
 

@@ -27,6 +27,7 @@
 #include "ui/qt/QtTrayIcon.h"
 #include "ui/qt/QtUrlOpener.h"
 #include "ui/qt/QuitRequestFilter.h"
+#include "ui/qt/SelfUpdate.h"
 #include "ui/qt/SingleInstanceGuard.h"
 
 #include <QApplication>
@@ -79,6 +80,12 @@ int main(int argc, char* argv[])
     view::QtProgramDialog programDialog;
     DiskTextFile files;
 
+    // A pending upgrade is finished before anything else; its replacement step ends this process.
+    view::SelfUpdate update({guard, registry, directory, clock, exit, messages, urls, reporter, vendorServerUrl(),
+                             NIMBREL_UPDATE_KEY});
+    update.finishUpdate();
+    if (exit.ended()) return 0;
+
     MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
                    counters, nullptr, trayIcon, events, programs, programDialog, files, vendorServerUrl(),
                    [&reporter](ModReg& registry) { reporter.getSystemInfo(registry); }});
@@ -88,6 +95,7 @@ int main(int argc, char* argv[])
     trayIcon.setFileMenu(&window.fileMenu());
     trayIcon.onNotification = [&form](int code) { form.trayMenu.Form_MouseMove(code); };
     running = &form;
+    update.attach(form.trayMenu.Upnbl, transfer, events, [&reporter] { return reporter.checkConnection(); });
 
     // The session ending closes the program whatever "Quit button hides in tray" says. The session
     // manager's commitData comes at every checkpoint too, so it is the "die" at the end, which Qt turns

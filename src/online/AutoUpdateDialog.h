@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/ButtonModel.h"
+#include "core/LabelModel.h"
+#include "core/ListViewModel.h"
+#include "core/WindowModel.h"
+
+#include <functional>
+#include <string>
+
+namespace nimbrel {
+
+class ErrorReporter;
+class ModReg;
+class PackageTrust;
+class ProgramDirectory;
+class ProgramFiles;
+class UpdatePhases;
+class UpdateServer;
+
+// The "AutoUpdate" dialog: what it says, and what "Proceed" and "Cancel" do.
+class AutoUpdateDialog {
+public:
+    struct Neighbours {
+        UpdateServer& server;
+        UpdatePhases& phases;
+        ModReg& registry;
+        PackageTrust& trust;
+        ProgramFiles& files;
+        ProgramDirectory& directory;
+        ErrorReporter& reporter;
+        std::function<bool()> checkConnection;
+    };
+
+    // The images of the status list: progress and good news, and the final negative lines.
+    static constexpr int progressImage = 1;
+    static constexpr int negativeImage = 2;
+
+    explicit AutoUpdateDialog(Neighbours neighbours);
+
+    // "Check For Upgrade": shows the dialog, a fresh one unless it is open already.
+    void Upnbl_Click();
+    void cmdProceed_Click();
+    void cmdCancel_Click();
+
+    WindowModel frmAutoUpdate{"AutoUpdate"};
+    LabelModel Label1{"AutoUpdate checks the Internet for latest upgrade of Nimbrel and it updates the necessary "
+                      "files automatically if it finds any new update available. Please ensure that you are "
+                      "connected to the Internet before proceeding."};
+    ListViewModel ListView1;
+    ButtonModel cmdProceed{"Proceed"};
+    ButtonModel cmdCancel{"Cancel"};
+    // StatusBar1 is in the view only: the program writes nothing into it.
+
+private:
+    void proceed();
+
+    Neighbours n_;
+    bool proceeding_ = false;
+};
+
+} // namespace nimbrel

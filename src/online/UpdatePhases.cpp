@@ -1,0 +1,147 @@
+#include "UpdatePhases.h"
+
+#include "UpdateServer.h"
+#include "core/Clock.h"
+#include "core/EventLoop.h"
+#include "core/HandOver.h"
+#include "core/MessageBoxes.h"
+#include "core/ProgramDirectory.h"
+#include "core/ProgramExit.h"
+#include "core/ProgramFiles.h"
+#include "core/RegistryStore.h"
+#include "core/Trap.h"
+#include "core/UrlOpener.h"
+#include "settings/ModReg.h"
+#include "settings/Settings.h"
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+
+namespace nimbrel {
+
+namespace {
+
+const char* const key = UpdateServer::programKey;
+
+bool mentions(const std::string& text, char letter)
+{
+    for (const char c : text) {
+        if (std::tolower(static_cast<unsigned char>(c)) == letter) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string localDateTimeText(long long secondsSince1970)
+{
+    using namespace std::chrono;
+    const sys_seconds moment{seconds(secondsSince1970)};
+    const sys_days day = floor<days>(moment);
+    const year_month_day date{day};
+    const hh_mm_ss time{moment - day};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()));
+    return text;
+}
+
+UpdatePhases::UpdatePhases(Services services, std::string vendorServer)
+    : services_(services), vendorServer_(std::move(vendorServer))
+{
+}
+
+std::string UpdatePhases::inFolder(const std::string& name)
+{
+    return services_.directory.path() + "/" + name;
+}
+
+std::string UpdatePhases::storedValue(const std::string& name, const std::string& defaultValue)
+{
+    return stripNull(services_.store.queryValue(key, name).value_or(defaultValue));
+}
+
+bool UpdatePhases::installUpdate(UpdateServer& server)
+{
+    bool downloaded = false;
+    for (int attempt = 0; attempt < downloadAttempts && !downloaded; ++attempt) {
+        downloaded = server.downloadPackage();
+    }
+    if (!downloaded) return false;
+
+    ModReg& registry = services_.registry;
+    registry.regSetValue(key, "App", localDateTimeText(services_.clock.now().seconds));
+    registry.regSetValue(key, "ver", server.pendingVersion());
+    registry.regSetValue(key, "Up", "b");
+    registry.regSetValue(key, "donreq", "z");
+    if (!services_.handOver.startInstead(server.downloadedPath())) return false;
+    services_.exit.endNow();
+    return true;
+}
+
+void UpdatePhases::finishUpdate()
+{
+    std::string current;
+    if (!Trap::silent()([&] { current = storedValue("Up", "a"); })) return;
+    if (current.empty() || mentions(current, 'a')) return;
+    if (mentions(current, 'b')) {
+        replaceProgram();
+    } else if (mentions(current, 'c')) {
+        cleanUp();
+    }
+}
+
+void UpdatePhases::replaceProgram()
+{
+    const Trap ignore = Trap::silent();
+    // The previous process is given time to end.
+    ignore([&] { waitSeconds(4); });
+    ignore([&] { waitSeconds(4); });
+    bool replaced = false;
+    ignore([&] {
+        replaced = services_.files.replaceWithCopy(inFolder(UpdateServer::downloadedName), inFolder(programName));
+    });
+    if (replaced) {
+        ignore([&] { services_.registry.regSetValue(key, "Up", "c"); });
+    } else {
+        // The old program stays; nothing is pending any more, and without "ver"
+        // the next check offers the update again.
+        ignore([&] { services_.registry.regSetValue(key, "Up", "a"); });
+        ignore([&] { services_.registry.deleteValue("ver", key); });
+        ignore([&] { services_.registry.deleteValue("donreq", key); });
+    }
+    ignore([&] { waitSeconds(4); });
+    ignore([&] {
+        if (services_.handOver.startInstead(inFolder(programName))) services_.exit.endNow();
+    });
+}
+
+void UpdatePhases::cleanUp()
+{
+    const Trap ignore = Trap::silent();
+    ignore([&] { waitSeconds(5); });
+    ignore([&] { services_.files.remove(inFolder(UpdateServer::downloadedName)); });
+    ignore([&] { services_.registry.regSetValue(key, "Up", "a"); });
+    std::string donreq;
+    ignore([&] { donreq = storedValue("donreq", ""); });
+    if (donreq.empty()) {
+        ignore([&] { services_.registry.deleteValue("donreq", key); });
+        return;
+    }
+    if (!mentions(donreq, 'z')) return;
+    ignore([&] { services_.registry.deleteValue("donreq", key); });
+    ignore([&] { services_.messages.msgBox("Nimbrel Upgraded. Thank you", mb::okOnly, "Nimbrel"); });
+    ignore([&] { services_.urls.openUrl(vendorServer_ + "/upgrade.php"); });
+}
+
+void UpdatePhases::waitSeconds(int seconds)
+{
+    const std::uint32_t start = services_.clock.tickCount();
+    const auto wanted = static_cast<std::uint32_t>(seconds) * 1000u;
+    while (static_cast<std::uint32_t>(services_.clock.tickCount() - start) < wanted) services_.events.doEvents();
+}
+
+} // namespace nimbrel

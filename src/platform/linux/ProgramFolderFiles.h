@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/ProgramFiles.h"
+
+namespace nimbrel {
+
+// The program's folder on disk. A program file is never written in place: the
+// new bytes go to a temporary file beside it, reach the disk, and are renamed
+// over the old name, which Linux allows while the old program runs. A crash at
+// any moment leaves the old program or the new one, never a part of either.
+class ProgramFolderFiles : public ProgramFiles {
+public:
+    bool remove(const std::string& path) override;
+    bool folderWritable(const std::string& folder) override;
+    bool saveProgram(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
+    bool replaceWithCopy(const std::string& source, const std::string& target) override;
+};
+
+} // namespace nimbrel

@@ -1,0 +1,34 @@
+#include "ui/qt/SelfUpdate.h"
+
+#include "core/MenuEntryModel.h"
+#include "core/ProgramDirectory.h"
+#include "online/AutoUpdateDialog.h"
+#include "online/UpdateServer.h"
+#include "ui/qt/AutoUpdateWindow.h"
+
+namespace nimbrel::view {
+
+SelfUpdate::SelfUpdate(Services services)
+    : services_(std::move(services)), trust_(services_.builtInKey, services_.directory.path() + "/update-key.pub"),
+      handOver_(services_.guard), registry_(services_.registry, services_.reporter),
+      phases_({services_.clock, pausing_, files_, services_.directory, services_.registry, registry_, handOver_,
+               services_.exit, services_.messages, services_.urls},
+              services_.vendorServer)
+{
+}
+
+SelfUpdate::~SelfUpdate() = default;
+
+void SelfUpdate::attach(MenuEntryModel& upnbl, HttpTransfer& transfer, EventLoop& events,
+                        std::function<bool()> checkConnection)
+{
+    server_ = std::make_unique<UpdateServer>(
+        UpdateServer::Services{transfer, events, trust_, files_, services_.directory, registry_, checkConnection},
+        services_.vendorServer);
+    dialog_ = std::make_unique<AutoUpdateDialog>(AutoUpdateDialog::Neighbours{
+        *server_, phases_, registry_, trust_, files_, services_.directory, services_.reporter, checkConnection});
+    window_ = std::make_unique<AutoUpdateWindow>(*dialog_);
+    upnbl.onClick = [this] { dialog_->Upnbl_Click(); };
+}
+
+} // namespace nimbrel::view

@@ -1,0 +1,235 @@
+// The whole update on a real X display: the running program finds a newer
+// version on a server of the test's own, downloads the vendor-signed copy,
+// and hands over to it over three processes; what is not signed is never
+// installed; a replacement cut short still leaves a program that starts.
+
+#include "DesktopSession.h"
+#include "platform/linux/XdgRegistryStore.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/MinisignTool.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <memory>
+
+namespace nimbrel::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using nimbrel::testing::HttpAnswer;
+using nimbrel::testing::LoopbackHttpServer;
+using nimbrel::testing::MinisignTool;
+using nimbrel::testing::fileBytes;
+using nimbrel::testing::writeBytes;
+namespace fs = std::filesystem;
+
+// The main window's client area under the menu bar is 625 x 425 pixels.
+constexpr int mainWidth = 625;
+constexpr int clientHeight = 425;
+// "Proceed" in the AutoUpdate window.
+constexpr int proceedX = 296 + 42, proceedY = 264 + 14;
+// The sanitized build starts slowly, and three processes take turns here with waits of 17 seconds.
+constexpr auto patience = 90s;
+
+const std::string key = "Software\\Microsoft\\Nimbrel";
+
+class UpdateOnTheDesktop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string missing = DesktopSession::missingTools();
+        if (!missing.empty()) GTEST_SKIP() << missing;
+        ASSERT_EQ(vendor.failure(), "");
+        session = std::make_unique<DesktopSession>();
+        ASSERT_TRUE(session->x("xdotool mousemove --sync 1000 740").has_value());
+
+        oldProgram = fileBytes(program());
+        // The new version: the built program with a mark of its own at the end, which does not stop it running.
+        newProgram = oldProgram + "\nNimbrel 6, built for the update test\n";
+        const std::string newFile = session->home() + "/nblupdate.exe";
+        writeBytes(newFile, newProgram);
+        signature = vendor.sign(newFile);
+        ASSERT_FALSE(signature.empty());
+        writeBytes(session->programDirectory() + "/update-key.pub", vendor.publicKeyText());
+
+        // A stand-in browser that notes the pages it is asked to open.
+        fs::create_directories(session->home() + "/bin");
+        writeBytes(session->home() + "/bin/xdg-open", "#!/bin/sh\necho \"$1\" >> '" + openedPages() + "'\n");
+        fs::permissions(session->home() + "/bin/xdg-open", fs::perms::owner_all);
+
+        server.answer("/probe", HttpAnswer::ok("<html></html>"));
+        server.answer("/nbl.txt", HttpAnswer::ok("6\r\n"));
+    }
+
+    std::string program() const { return session->programDirectory() + "/Nimbrel"; }
+    std::string downloaded() const { return session->programDirectory() + "/nbl"; }
+    std::string openedPages() const { return session->home() + "/opened-pages"; }
+    std::optional<std::string> stored(const std::string& name) const
+    {
+        XdgRegistryStore store(session->home() + "/config/nimbrel", session->home() + "/config/autostart");
+        return store.queryValue(key, name);
+    }
+    void store(const std::string& name, const std::string& value) const
+    {
+        XdgRegistryStore store(session->home() + "/config/nimbrel", session->home() + "/config/autostart");
+        ASSERT_TRUE(store.createKey(key));
+        ASSERT_TRUE(store.setValue(key, name, value));
+    }
+
+    Process startNimbrel() const
+    {
+        const char* path = std::getenv("PATH");
+        return session->startNimbrel({"NIMBREL_SERVER=" + server.url(), "NIMBREL_PROBE_URL=" + server.url("/probe"),
+                                      "PATH=" + session->home() + "/bin:" + (path != nullptr ? path : "/usr/bin:/bin")});
+    }
+
+    // The single window captioned Nimbrel, once it shows: the main window or else a message box.
+    std::string nimbrelWindow(bool main) const
+    {
+        std::string found;
+        waitUntil(
+            [&] {
+                const std::vector<std::string> windows = session->visibleWindows("Nimbrel");
+                if (windows.size() != 1) return false;
+                const auto g = session->geometry(windows[0]);
+                if (!g || (g->width == mainWidth) != main) return false;
+                found = windows[0];
+                return true;
+            },
+            patience);
+        return found;
+    }
+
+    // File, then the entry above "Exit": "Check For Upgrade"; then Proceed in its window.
+    void checkForUpgrade(const std::string& mainWindow) const
+    {
+        const auto g = session->geometry(mainWindow);
+        ASSERT_TRUE(g.has_value());
+        const std::size_t before = session->mappedTopLevelWindows().size();
+        ASSERT_TRUE(session->click(mainWindow, 16, (g->height - clientHeight) / 2));
+        ASSERT_TRUE(waitUntil([&] { return session->mappedTopLevelWindows().size() > before; }, 10s))
+            << "the File menu did not open";
+        ASSERT_TRUE(session->x("xdotool key Up Up Return").has_value());
+        std::vector<std::string> dialog;
+        ASSERT_TRUE(waitUntil([&] { return (dialog = session->visibleWindows("AutoUpdate")).size() == 1; }, 20s))
+            << "no AutoUpdate window";
+        ASSERT_TRUE(session->click(dialog[0], proceedX, proceedY));
+    }
+
+    void clickExit(const std::string& window) const
+    {
+        const auto g = session->geometry(window);
+        ASSERT_TRUE(g.has_value());
+        ASSERT_TRUE(session->click(window, 256 + 40, g->height - clientHeight + 376 + 16));
+    }
+
+    MinisignTool vendor;
+    LoopbackHttpServer server;
+    std::unique_ptr<DesktopSession> session;
+    std::string oldProgram;
+    std::string newProgram;
+    std::string signature;
+};
+
+TEST_F(UpdateOnTheDesktop, ASignedNewVersionIsInstalledOverThreeProcessesAndSaysThankYou)
+{
+    server.answer("/nblupdate.exe", HttpAnswer::ok(newProgram));
+    server.answer("/nblupdate.exe.minisig", HttpAnswer::ok(signature));
+    Process first = startNimbrel();
+    const std::string window = nimbrelWindow(true);
+    ASSERT_FALSE(window.empty()) << "the main window did not show";
+    EXPECT_EQ(stored("ver"), "5");
+    checkForUpgrade(window);
+
+    // The old program hands over to "nbl" and ends; "nbl" puts itself in the program's place.
+    EXPECT_EQ(first.waitForExit(patience), std::optional<int>(0));
+    ASSERT_TRUE(waitUntil([&] { return fileBytes(program()) == newProgram; }, patience))
+        << "the program file was not replaced";
+    EXPECT_EQ(stored("ver"), "6");
+
+    // The new program cleans up and thanks the user before its window shows.
+    const std::string thanks = nimbrelWindow(false);
+    ASSERT_FALSE(thanks.empty()) << "no thank-you box";
+    EXPECT_FALSE(fs::exists(downloaded()));
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(stored("donreq"), std::nullopt);
+    EXPECT_FALSE(fs::exists(openedPages())) << "the page opens once the box is closed";
+    ASSERT_TRUE(session->x("xdotool mousemove --sync --window " + thanks + " 20 20 key Return").has_value());
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(openedPages()); }, 20s)) << "the upgrade page was not opened";
+    EXPECT_EQ(fileBytes(openedPages()), server.url("/upgrade.php") + "\n");
+
+    // The new version runs on, in its own window.
+    const std::string newWindow = nimbrelWindow(true);
+    ASSERT_FALSE(newWindow.empty()) << "the new version's window did not show";
+    EXPECT_EQ(fs::status(program()).permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
+    clickExit(newWindow);
+}
+
+TEST_F(UpdateOnTheDesktop, AnUnsignedOrAlteredPackageLeavesTheProgramAsItWas)
+{
+    server.answer("/nblupdate.exe", HttpAnswer::ok(newProgram));
+    server.answer("/nblupdate.exe.minisig", HttpAnswer::withStatus(404, "Not Found"));
+    Process nimbrel = startNimbrel();
+    const std::string window = nimbrelWindow(true);
+    ASSERT_FALSE(window.empty()) << "the main window did not show";
+
+    checkForUpgrade(window);
+    EXPECT_TRUE(waitUntil([&] { return server.requestsFor("/nblupdate.exe.minisig").size() == 6; }, patience));
+
+    std::string altered = newProgram;
+    altered[altered.size() / 2] ^= 0x20;
+    server.answer("/nblupdate.exe", HttpAnswer::ok(altered));
+    server.answer("/nblupdate.exe.minisig", HttpAnswer::ok(signature));
+    const std::vector<std::string> dialog = session->visibleWindows("AutoUpdate");
+    ASSERT_EQ(dialog.size(), 1u);
+    ASSERT_TRUE(session->click(dialog[0], proceedX, proceedY));
+    EXPECT_TRUE(waitUntil([&] { return server.requestsFor("/nblupdate.exe.minisig").size() == 12; }, patience));
+
+    // Time for anything that would follow a download.
+    EXPECT_FALSE(waitUntil([&] { return fs::exists(downloaded()); }, 3s));
+    EXPECT_TRUE(fileBytes(program()) == oldProgram);
+    EXPECT_TRUE(nimbrel.running());
+    EXPECT_EQ(stored("Up"), std::nullopt);
+    EXPECT_EQ(stored("ver"), "5");
+    clickExit(window);
+    EXPECT_EQ(nimbrel.waitForExit(patience), std::optional<int>(0));
+}
+
+TEST_F(UpdateOnTheDesktop, KilledWhileReplacingItselfTheProgramStillStarts)
+{
+    writeBytes(downloaded(), newProgram);
+    fs::permissions(downloaded(), fs::perms::owner_all);
+    store("Up", "b");
+    store("donreq", "z");
+    Process replacing = startNimbrel();
+    // The moment the new bytes are on their way into the folder, or already in place.
+    const auto copying = [&] {
+        for (const auto& entry : fs::directory_iterator(session->programDirectory())) {
+            if (entry.path().filename().string().rfind(".tmp-", 0) == 0) return true;
+        }
+        std::error_code missing;
+        return fs::file_size(program(), missing) == newProgram.size();
+    };
+    ASSERT_TRUE(waitUntil(copying, patience));
+    replacing.kill(SIGKILL);
+    replacing.waitForExit();
+
+    const std::string left = fileBytes(program());
+    EXPECT_TRUE(left == oldProgram || left == newProgram) << "a program of " << left.size() << " bytes";
+
+    // Started again, it finishes what was pending and runs.
+    Process again = startNimbrel();
+    const std::string thanks = nimbrelWindow(false);
+    ASSERT_FALSE(thanks.empty()) << "no thank-you box";
+    ASSERT_TRUE(session->x("xdotool mousemove --sync --window " + thanks + " 20 20 key Return").has_value());
+    const std::string window = nimbrelWindow(true);
+    ASSERT_FALSE(window.empty()) << "the program did not start";
+    EXPECT_TRUE(fileBytes(program()) == newProgram);
+    EXPECT_EQ(stored("Up"), "a");
+    clickExit(window);
+}
+
+} // namespace
+} // namespace nimbrel::e2e

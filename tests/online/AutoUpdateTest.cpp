@@ -1,0 +1,302 @@
+// The update as the user meets it: "Proceed" in the AutoUpdate dialog, and the
+// program starts that follow a download, on the virtual clock.
+
+#include "support/UpdateHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace nimbrel {
+namespace {
+
+using namespace nimbrel::testing;
+using Line = ListViewModel::Line;
+
+const std::string vendorServer = "http://127.0.0.1:8765";
+const std::string versionUrl = vendorServer + "/nbl.txt";
+const std::string packageUrl = vendorServer + "/nblupdate.exe";
+const std::string folder = "/home/ann/nimbrel";
+const std::string key = "Software\\Microsoft\\Nimbrel";
+
+// A new version as the vendor publishes it: a program of this machine, signed.
+std::string program(std::size_t size)
+{
+    std::string bytes = "\x7f" "ELF";
+    bytes.resize(size, 'x');
+    return bytes;
+}
+
+class AutoUpdateTest : public ::testing::Test, protected UpdateHarness {
+protected:
+    AutoUpdateTest() : UpdateHarness(vendorServer)
+    {
+        directory.dir = folder;
+        // Every yield lets 50 ms of the virtual clock pass.
+        events.pending = [this] { clock.advance(50); };
+        registry.createKey(key);
+        files.files[folder + "/Nimbrel"] = "the installed program";
+    }
+
+    void publish(const std::string& version, const std::string& package)
+    {
+        transfer.serve(versionUrl, version);
+        transfer.serve(packageUrl, package);
+        transfer.serve(packageUrl + ".minisig", "signed:" + package);
+    }
+    std::optional<std::string> stored(const std::string& name) { return registry.queryValue(key, name); }
+    std::vector<std::string> statusTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const Line& line : dialog.ListView1.lines()) texts.push_back(line.text);
+        return texts;
+    }
+    int packageGets() const { return static_cast<int>(std::count(transfer.gets.begin(), transfer.gets.end(), packageUrl)); }
+};
+
+TEST_F(AutoUpdateTest, CheckForUpgradeOpensTheDialogWithItsTexts)
+{
+    dialog.Upnbl_Click();
+    EXPECT_TRUE(dialog.frmAutoUpdate.shown());
+    EXPECT_EQ(dialog.frmAutoUpdate.caption(), "AutoUpdate");
+    EXPECT_EQ(dialog.cmdProceed.caption(), "Proceed");
+    EXPECT_EQ(dialog.cmdCancel.caption(), "Cancel");
+    EXPECT_EQ(dialog.Label1.caption().substr(0, 45), "AutoUpdate checks the Internet for latest upg");
+    EXPECT_TRUE(dialog.ListView1.lines().empty());
+    dialog.cmdCancel.userClick();
+    EXPECT_FALSE(dialog.frmAutoUpdate.shown());
+}
+
+TEST_F(AutoUpdateTest, OfflineTheDialogSaysSoAndFetchesNothing)
+{
+    probe.online = false;
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(dialog.ListView1.lines(), (std::vector<Line>{{"Checking for updates...", 1},
+                                                           {"You are currently not conneted to the Internet", 2}}));
+    EXPECT_TRUE(transfer.gets.empty());
+}
+
+TEST_F(AutoUpdateTest, TheInstalledNumberOnTheServerIsNoUpdateAndChangesNothing)
+{
+    registry.setValue(key, "ver", "8");
+    publish("8", program(200000));
+    const auto before = registry.keys;
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(dialog.ListView1.lines(),
+              (std::vector<Line>{{"Checking for updates...", 1}, {"No new update available.", 2}}));
+    EXPECT_EQ(registry.keys, before);
+    EXPECT_EQ(packageGets(), 0);
+}
+
+TEST_F(AutoUpdateTest, ALowerServerNumberIsStoredAsTheInstalledOne)
+{
+    registry.setValue(key, "ver", "7");
+    publish("6", program(200000));
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(statusTexts().back(), "No new update available.");
+    EXPECT_EQ(stored("ver"), "6");
+}
+
+TEST_F(AutoUpdateTest, AMissingVersionIsCreatedAsFiveAndAnyPositiveServerNumberIsOffered)
+{
+    transfer.serve(versionUrl, "1\r\n");
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(stored("ver"), "5");
+    EXPECT_EQ(statusTexts(), (std::vector<std::string>{"Checking for updates...", "New Update available.",
+                                                       "Dowanloading New Version...Please wait.",
+                                                       "This may take some time...",
+                                                       "Depending on your Internet connection speed",
+                                                       "The new version could not be downloaded and verified."}));
+}
+
+TEST_F(AutoUpdateTest, ANewerSignedVersionIsSavedAsNblAndTakesOver)
+{
+    registry.setValue(key, "ver", "5");
+    registry.setValue(key, "Up", "a");
+    publish("6", program(200000));
+    dialog.cmdProceed.userClick();
+
+    EXPECT_EQ(files.files[folder + "/nbl"], program(200000));
+    EXPECT_EQ(stored("ver"), "6");
+    EXPECT_EQ(stored("Up"), "b");
+    EXPECT_EQ(stored("donreq"), "z");
+    EXPECT_EQ(stored("App"), localDateTimeText(clock.now().seconds));
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/nbl"}));
+    EXPECT_EQ(exit.ended, 1);
+    EXPECT_EQ(dialog.ListView1.lines().back(), (Line{"Depending on your Internet connection speed", 0}));
+}
+
+TEST_F(AutoUpdateTest, SixFailedDownloadsEndWithANegativeLineAndTheProgramGoesOn)
+{
+    registry.setValue(key, "ver", "5");
+    transfer.serve(versionUrl, "6");
+    transfer.resources[packageUrl] = {"HTTP/1.1 200 OK\r\nContent-Length: 500000", program(200000)};
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(packageGets(), 2 * 6) << "the length, then the package, at each of six attempts";
+    EXPECT_EQ(dialog.ListView1.lines().back(), (Line{"The new version could not be downloaded and verified.", 2}));
+    EXPECT_EQ(exit.ended, 0);
+    EXPECT_TRUE(handOver.started.empty());
+    EXPECT_EQ(stored("Up"), std::nullopt);
+    EXPECT_EQ(stored("ver"), "5");
+}
+
+TEST_F(AutoUpdateTest, APackageTheVendorDidNotSignOrThatDoesNotRunHereIsNeverSaved)
+{
+    registry.setValue(key, "ver", "5");
+    publish("6", program(200000));
+    transfer.serve(packageUrl + ".minisig", "signed:" + program(200001));
+    dialog.cmdProceed.userClick();
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+
+    publish("6", std::string(200000, 'x'));
+    dialog.cmdProceed.userClick();
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+    EXPECT_EQ(exit.ended, 0);
+    EXPECT_EQ(statusTexts().back(), "The new version could not be downloaded and verified.");
+}
+
+TEST_F(AutoUpdateTest, WithoutAKeyNothingIsFetched)
+{
+    trust.key = false;
+    publish("6", program(200000));
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(dialog.ListView1.lines().back(),
+              (Line{"Updates cannot be verified on this copy: it has no update key.", 2}));
+    EXPECT_TRUE(transfer.gets.empty());
+}
+
+TEST_F(AutoUpdateTest, ACopyInAFolderItCannotWriteDownloadsNothing)
+{
+    files.writable = false;
+    publish("6", program(200000));
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(dialog.ListView1.lines().back(),
+              (Line{"This copy cannot update itself: its folder cannot be written.", 2}));
+    EXPECT_TRUE(transfer.gets.empty());
+}
+
+TEST_F(AutoUpdateTest, AnErrorInTheVersionTestIsReportedAndFindsNoUpdate)
+{
+    registry.setValue(key, "ver", "5");
+    publish("40000", program(200000));
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(statusTexts().back(), "No new update available.");
+    ASSERT_EQ(reporter.errors.size(), 1u);
+    EXPECT_EQ(reporter.errors[0].tag, "frmAutoUpdate,cmd_Proceed");
+    EXPECT_EQ(reporter.errors[0].number, 6);
+    EXPECT_EQ(packageGets(), 0);
+}
+
+TEST_F(AutoUpdateTest, A404InsideAnotherHeadersValueMeansMissing)
+{
+    registry.setValue(key, "ver", "5");
+    publish("6", program(200000));
+    transfer.resources[versionUrl].headers += "\r\nETag: \"a404b\"";
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(statusTexts().back(), "No new update available.");
+    EXPECT_EQ(updateServer.getRemoteLength(versionUrl, false), 0);
+}
+
+TEST_F(AutoUpdateTest, TheRemoteLengthIsTheContentLengthOrNothing)
+{
+    transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\nContent-Length:   1234  \r\nServer: x", "1"};
+    EXPECT_EQ(updateServer.getRemoteLength(versionUrl, false), 1234);
+    transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\nServer: x", "1"};
+    EXPECT_EQ(updateServer.getRemoteLength(versionUrl, false), 0);
+}
+
+TEST_F(AutoUpdateTest, AnAnnouncedLengthAcceptsTenBytesEitherSideOfTheSizeLessOne)
+{
+    struct Case {
+        std::size_t received;
+        bool accepted;
+    };
+    for (const Case c : {Case{199990, false}, Case{199991, true}, Case{200011, true}, Case{200012, false}}) {
+        files.files.clear();
+        transfer.resources[packageUrl] = {"HTTP/1.1 200 OK\r\nContent-Length: 200000", program(c.received)};
+        transfer.serve(packageUrl + ".minisig", "signed:" + program(c.received));
+        EXPECT_EQ(updateServer.downloadPackage(), c.accepted) << c.received;
+        EXPECT_EQ(files.holds(folder + "/nbl"), c.accepted) << c.received;
+    }
+}
+
+TEST_F(AutoUpdateTest, VersionNumbersOutsideSixteenBitsAreOverflow)
+{
+    EXPECT_EQ(versionNumber("32767"), 32767);
+    EXPECT_EQ(versionNumber("6.5 beta"), 6);
+    EXPECT_EQ(versionNumber("abc"), 0);
+    EXPECT_THROW(versionNumber("32768"), RuntimeError);
+}
+
+TEST_F(AutoUpdateTest, PhaseBAtANormalStartReplacesTheProgramAndEnds)
+{
+    registry.setValue(key, "Up", "b");
+    files.files[folder + "/nbl"] = "the new program";
+    phases.finishUpdate();
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the new program");
+    EXPECT_EQ(stored("Up"), "c");
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel"}));
+    EXPECT_EQ(exit.ended, 1);
+    EXPECT_GE(clock.elapsedMs(), 12000u);
+    EXPECT_LT(clock.elapsedMs(), 12200u);
+}
+
+TEST_F(AutoUpdateTest, AFailedCopyKeepsTheOldProgramAndGoesBackToPhaseA)
+{
+    registry.setValue(key, "Up", "B");
+    registry.setValue(key, "ver", "6");
+    files.files[folder + "/nbl"] = "the new program";
+    files.copyFails = true;
+    phases.finishUpdate();
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(stored("ver"), std::nullopt) << "so that the next check offers the update again";
+}
+
+TEST_F(AutoUpdateTest, PhaseCThanksOnceForAnyZAndOpensTheUpgradePage)
+{
+    registry.setValue(key, "Up", "c");
+    registry.setValue(key, "donreq", "xZy");
+    files.files[folder + "/nbl"] = "the new program";
+    phases.finishUpdate();
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(stored("donreq"), std::nullopt);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].prompt, "Nimbrel Upgraded. Thank you");
+    EXPECT_EQ(messages.shown[0].style, mb::okOnly);
+    EXPECT_EQ(messages.shown[0].title, "Nimbrel");
+    EXPECT_EQ(urls.opened, (std::vector<std::string>{server + "/upgrade.php"}));
+    EXPECT_EQ(exit.ended, 0);
+    EXPECT_GE(clock.elapsedMs(), 5000u);
+
+    phases.finishUpdate();
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+TEST_F(AutoUpdateTest, PhaseCWithoutZShowsNothingAndKeepsTheRequest)
+{
+    registry.setValue(key, "Up", "c");
+    registry.setValue(key, "donreq", "q");
+    phases.finishUpdate();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(urls.opened.empty());
+    EXPECT_EQ(stored("donreq"), "q");
+    EXPECT_EQ(stored("Up"), "a");
+}
+
+TEST_F(AutoUpdateTest, PhaseABOrNoPhaseAtAllIsNothingPending)
+{
+    for (const char* phase : {"ab", ""}) {
+        registry.setValue(key, "Up", phase);
+        files.files[folder + "/nbl"] = "the new program";
+        phases.finishUpdate();
+        EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
+        EXPECT_EQ(clock.elapsedMs(), 0u);
+    }
+    registry.deleteValue(key, "Up");
+    phases.finishUpdate();
+    EXPECT_EQ(clock.elapsedMs(), 0u);
+    EXPECT_EQ(exit.ended, 0);
+}
+
+} // namespace
+} // namespace nimbrel

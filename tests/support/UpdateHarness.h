@@ -1,0 +1,43 @@
+#pragma once
+
+// The update's model put together on fakes and the virtual clock: the
+// vendor's server, the program's folder, the per-user store and the dialog.
+
+#include "online/AutoUpdateDialog.h"
+#include "online/UpdatePhases.h"
+#include "online/UpdateServer.h"
+#include "settings/ModReg.h"
+#include "support/Fakes.h"
+#include "support/UpdateFakes.h"
+#include "support/VirtualScheduler.h"
+
+#include <functional>
+#include <string>
+
+namespace nimbrel::testing {
+
+struct UpdateHarness {
+    explicit UpdateHarness(std::string vendorServer) : server(std::move(vendorServer)) {}
+
+    std::string server;
+    VirtualScheduler clock;
+    FakeEventLoop events;
+    ServedTransfer transfer;
+    FakeProbe probe;
+    FakeProgramFiles files;
+    FakePackageTrust trust;
+    FakeProgramDirectory directory;
+    FakeRegistryStore registry;
+    RecordingReporter reporter;
+    ModReg modReg{registry, reporter};
+    FakeHandOver handOver;
+    FakeProgramExit exit;
+    FakeMessageBoxes messages;
+    FakeUrlOpener urls;
+    std::function<bool()> checkConnection = [this] { return probe.pageReachable(); };
+    UpdateServer updateServer{{transfer, events, trust, files, directory, modReg, checkConnection}, server};
+    UpdatePhases phases{{clock, events, files, directory, registry, modReg, handOver, exit, messages, urls}, server};
+    AutoUpdateDialog dialog{{updateServer, phases, modReg, trust, files, directory, reporter, checkConnection}};
+};
+
+} // namespace nimbrel::testing

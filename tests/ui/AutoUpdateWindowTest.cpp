@@ -1,0 +1,81 @@
+// The "AutoUpdate" window as the user sees it, over the dialog's model with
+// a server that has nothing new.
+
+#include "support/UpdateHarness.h"
+#include "ui/qt/AutoUpdateWindow.h"
+#include "UiTestSupport.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace nimbrel::testing {
+namespace {
+
+using view::AutoUpdateWindow;
+
+const std::string vendorServer = "http://127.0.0.1:8765";
+
+class AutoUpdateWindowTest : public ::testing::Test, protected UpdateHarness {
+protected:
+    AutoUpdateWindowTest() : UpdateHarness(vendorServer)
+    {
+        registry.createKey(UpdateServer::programKey);
+        registry.setValue(UpdateServer::programKey, "ver", "6");
+        transfer.serve(server + "/nbl.txt", "6");
+    }
+    template <typename W> W& child(const char* name) { return *window.findChild<W*>(QString::fromLatin1(name)); }
+
+    AutoUpdateWindow window{dialog};
+};
+
+TEST_F(AutoUpdateWindowTest, CheckForUpgradeShowsTheWindowWithItsControls)
+{
+    EXPECT_FALSE(window.isVisible());
+    dialog.Upnbl_Click();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isWindow());
+    EXPECT_EQ(window.parentWidget(), nullptr);
+    EXPECT_FALSE(window.isModal());
+    EXPECT_EQ(window.windowTitle(), "AutoUpdate");
+    EXPECT_TRUE(child<QLabel>("Label1").text().startsWith("AutoUpdate checks the Internet"));
+    EXPECT_EQ(child<QPushButton>("cmdProceed").text(), "Proceed");
+    EXPECT_EQ(child<QPushButton>("cmdCancel").text(), "Cancel");
+    EXPECT_TRUE(child<QStatusBar>("StatusBar1").currentMessage().isEmpty());
+    EXPECT_EQ(child<QPushButton>("cmdProceed").geometry(), AutoUpdateWindow::proceedArea);
+}
+
+TEST_F(AutoUpdateWindowTest, ProceedFillsTheStatusListWithItsImages)
+{
+    dialog.Upnbl_Click();
+    click(child<QPushButton>("cmdProceed"));
+    QTreeWidget& list = window.statusList();
+    ASSERT_EQ(list.topLevelItemCount(), 2);
+    EXPECT_EQ(list.topLevelItem(0)->text(0), "Checking for updates...");
+    EXPECT_EQ(list.topLevelItem(1)->text(0), "No new update available.");
+    const QImage good = list.topLevelItem(0)->icon(0).pixmap(16).toImage();
+    const QImage bad = list.topLevelItem(1)->icon(0).pixmap(16).toImage();
+    EXPECT_GT(pixelsNear(good, QColor(0x2e, 0x8b, 0x57)), 60);
+    EXPECT_GT(pixelsNear(bad, QColor(0xc0, 0x39, 0x2b)), 60);
+}
+
+TEST_F(AutoUpdateWindowTest, TheCloseBoxClosesLikeCancelAndTheNextCheckStartsAfresh)
+{
+    dialog.Upnbl_Click();
+    click(child<QPushButton>("cmdProceed"));
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(dialog.frmAutoUpdate.shown());
+    dialog.Upnbl_Click();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.statusList().topLevelItemCount(), 0);
+    click(child<QPushButton>("cmdCancel"));
+    EXPECT_FALSE(window.isVisible());
+}
+
+} // namespace
+} // namespace nimbrel::testing
