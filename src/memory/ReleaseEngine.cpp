@@ -111,7 +111,8 @@ void ReleaseEngine::endRelease(bool refused)
         outcome.swapPresent = now.totalPageFile > now.totalPhys;
     });
     lastOutcome_ = outcome;
-    trap([&] { lblOutcome.setCaption(describeOutcome(outcome)); });
+    // The panel's line is short; the notification carries the whole reason of a refusal.
+    trap([&] { lblOutcome.setCaption(refused ? summariseOutcome(outcome) : describeOutcome(outcome)); });
     finished.emit();
 }
 

@@ -57,7 +57,8 @@ public:
     ListModel cmbRetry;
     CheckBoxModel chkLowLevel;
     CheckBoxModel chkQuit{"Enable"};
-    CheckBoxModel chkTrayGauge{"Show available memory in the tray icon"};
+    // Shows available memory in the tray icon.
+    CheckBoxModel chkTrayGauge{"Memory gauge icon"};
     ListModel& cmbStartupRam;
 
 private:

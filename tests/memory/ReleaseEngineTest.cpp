@@ -127,7 +127,8 @@ TEST_F(ReleaseEngineTest, ARefusedBlockEndsTheReleaseAtOnceAndSaysWhy)
     EXPECT_FALSE(engine.running()) << "not busy for four more refusals";
     EXPECT_EQ(finished, 1);
     EXPECT_TRUE(engine.lastOutcome().refused);
-    EXPECT_EQ(engine.lblOutcome.caption(),
+    EXPECT_EQ(engine.lblOutcome.caption(), "Release refused: no swap");
+    EXPECT_EQ(describeOutcome(engine.lastOutcome()),
               "Nothing was freed: there is no swap space, so Linux already counts every page it could free as "
               "available. With swap or zram Nimbrel can page idle programs out; a release of 300 MB needs at least "
               "300 MB of free swap.");

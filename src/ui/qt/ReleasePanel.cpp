@@ -16,7 +16,8 @@ ReleasePanel::ReleasePanel(QGroupBox& frame, MainForm& form)
     : lstRam(new QListWidget(&frame)),
       cmdRam(new QPushButton(&frame)),
       lblPM(new QLabel(&frame)),
-      lblVM(new QLabel(&frame))
+      lblVM(new QLabel(&frame)),
+      lblOutcome(new QLabel(&frame))
 {
     // Positions inside the frame, in twips.
     lstRam->setObjectName(QStringLiteral("lstRam"));
@@ -41,6 +42,13 @@ ReleasePanel::ReleasePanel(QGroupBox& frame, MainForm& form)
     lblVM->setWordWrap(true);
     lblVM->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     bindLabel(*lblVM, form.amounts.lblVM);
+
+    // How the last release ended, in the free space under the totals.
+    lblOutcome->setObjectName(QStringLiteral("lblOutcome"));
+    lblOutcome->setGeometry(twipsRect(2340, 1440, 2565, 840));
+    lblOutcome->setWordWrap(true);
+    lblOutcome->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    bindLabel(*lblOutcome, form.engine.lblOutcome);
 }
 
 } // namespace nimbrel::view

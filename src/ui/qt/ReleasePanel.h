@@ -22,6 +22,7 @@ public:
     QPushButton* cmdRam;
     QLabel* lblPM;
     QLabel* lblVM;
+    QLabel* lblOutcome;
 };
 
 } // namespace nimbrel::view

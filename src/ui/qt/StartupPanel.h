@@ -37,6 +37,7 @@ public:
     QCheckBox* chkLowLevel;
     QGroupBox* fraQuit;
     QCheckBox* chkQuit;
+    QCheckBox* chkTrayGauge;
 };
 
 } // namespace nimbrel::view
