@@ -58,7 +58,7 @@ public:
     CheckBoxModel chkLowLevel;
     CheckBoxModel chkQuit{"Enable"};
     // Shows available memory in the tray icon.
-    CheckBoxModel chkTrayGauge{"Memory gauge icon"};
+    CheckBoxModel chkTrayGauge{"Gauge in icon"};
     ListModel& cmbStartupRam;
 
 private:

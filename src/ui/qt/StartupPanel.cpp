@@ -83,10 +83,10 @@ StartupPanel::StartupPanel(QGroupBox& frame, MainForm& form)
     placeText(*fraLowLevel, "lblAutoTimeOnly", "(Auto & Time Only", twipsRect(450, 525, rightWidth - 450 - inset, 255));
 
     fraQuit = box(frame, "fraQuit", "Quit button hides in tray", twipsRect(right, 3000, rightWidth, 720));
-    chkQuit = place<QCheckBox>(*fraQuit, "chkQuit", twipsRect(inset, 300, 1080, 285));
+    chkQuit = place<QCheckBox>(*fraQuit, "chkQuit", twipsRect(inset, 300, 1020, 285));
     bindCheck(*chkQuit, startup.chkQuit);
     // Beside "Enable", where the frame has room: the tray icon as a gauge of available memory.
-    chkTrayGauge = place<QCheckBox>(*fraQuit, "chkTrayGauge", twipsRect(1200, 300, rightWidth - 1200 - inset, 285));
+    chkTrayGauge = place<QCheckBox>(*fraQuit, "chkTrayGauge", twipsRect(1140, 300, rightWidth - 1140 - inset / 2, 285));
     chkTrayGauge->setToolTip(QStringLiteral("Show available memory in the tray icon"));
     bindCheck(*chkTrayGauge, startup.chkTrayGauge);
 }
