@@ -34,7 +34,7 @@ MainForm::MainForm(MainFormServices services)
       gauges({services.memory, services.clock, services.reporter},
              {frmMain, amounts, graphs, cpu,
               [this](const std::string& caption) { sysTray.changeToolTip(frmMain, caption); }}),
-      notices(engine, sysTray, services.trayIcon, services.reporter),
+      notices(engine, launcher, sysTray, services.trayIcon, services.reporter),
       trayGauge(services.trayIcon, startup.chkTrayGauge, gauges.lblPPercent),
       panels(services.urls, services.vendorServer),
       services_(std::move(services))

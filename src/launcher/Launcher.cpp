@@ -9,6 +9,7 @@
 #include "core/ProcessStarter.h"
 #include "core/ProgramDirectory.h"
 #include "core/RuntimeError.h"
+#include "core/Text.h"
 #include "core/TextFile.h"
 #include "core/Trap.h"
 #include "memory/AmountLists.h"
@@ -16,8 +17,6 @@
 #include "settings/AppliedValues.h"
 #include "settings/Settings.h"
 
-#include <algorithm>
-#include <cctype>
 
 namespace nimbrel {
 
@@ -26,12 +25,6 @@ namespace {
 constexpr std::uint64_t bytesPerMB = 1024ull * 1024ull;
 constexpr double shares[] = {0.05, 0.10, 0.15, 0.20};
 constexpr int yieldsBetweenSteps = 4;
-
-bool equalIgnoringCase(const std::string& a, const std::string& b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
 
 } // namespace
 
@@ -131,6 +124,7 @@ void Launcher::launchApp(const std::string& path)
     const auto yield = [&] {
         for (int i = 0; i < yieldsBetweenSteps; ++i) trap([&] { services_.events.doEvents(); });
     };
+    bool refused = false;
     for (std::int32_t pass = 0; pass < passes; ++pass) {
         yield();
         std::int32_t after = 0;
@@ -140,13 +134,27 @@ void Launcher::launchApp(const std::string& path)
             const std::int64_t size = static_cast<std::int64_t>(after) + amount;
             if (size <= 0) return;
             HeldOutcome next = services_.block.writeAndHold(static_cast<std::uint64_t>(size) * bytesPerMB);
+            if (next.outcome == BlockOutcome::Refused) refused = true;
             if (!next.holder) throw errors::outOfMemory();
             held = std::move(next.holder);
         });
+        // Memory and swap cannot back the block: the next pass's block would only be larger.
+        if (refused) break;
         yield();
     }
     start();
+    const bool anyHeld = held != nullptr;
     held.reset();
+    tellOutcome(before, amount, refused && !anyHeld);
+}
+
+void Launcher::tellOutcome(std::int32_t before, std::int32_t amount, bool refused)
+{
+    const Trap trap(services_.reporter, "frmMain,launchApp");
+    ReleaseOutcome outcome{ReleaseOrigin::Launcher, refused, 0, 0, amount, false};
+    trap([&] { outcome = measureOutcome(services_.status, ReleaseOrigin::Launcher, refused, before, amount); });
+    lastOutcome_ = outcome;
+    preReleaseEnded.emit();
 }
 
 void Launcher::cmdConfigureLauncher_Click()

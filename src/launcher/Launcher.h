@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LauncherEditor.h"
+#include "memory/ReleaseOutcome.h"
 #include "core/ButtonModel.h"
 #include "core/ListModel.h"
 #include "core/OptionGroupModel.h"
@@ -66,6 +67,10 @@ public:
     ListModel lstLauncher;
     ButtonModel cmdConfigureLauncher{"Configure Program List"};
 
+    // How the last launch's release ended; raised after each launch that freed memory first.
+    const ReleaseOutcome& lastOutcome() const { return lastOutcome_; }
+    Signal<> preReleaseEnded;
+
     // The list's pointer: the hourglass while a launch runs.
     bool busy() const { return launches_ > 0; }
     Signal<> busyChanged;
@@ -75,6 +80,7 @@ public:
 
 private:
     void launchApp(const std::string& path);
+    void tellOutcome(std::int32_t before, std::int32_t amount, bool refused);
     void setBusy(bool busy);
 
     Services services_;
@@ -83,6 +89,7 @@ private:
     std::function<void()> loadMenu_;
     std::unique_ptr<LauncherEditor> editor_;
     int launches_ = 0;
+    ReleaseOutcome lastOutcome_;
 };
 
 } // namespace nimbrel

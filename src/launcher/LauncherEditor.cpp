@@ -5,10 +5,9 @@
 #include "core/MessageBoxes.h"
 #include "core/ProcessStarter.h"
 #include "core/TextFile.h"
+#include "core/Text.h"
 #include "core/Trap.h"
 
-#include <algorithm>
-#include <cctype>
 #include <optional>
 
 namespace nimbrel {
@@ -16,13 +15,6 @@ namespace nimbrel {
 namespace {
 
 const char* const appTitle = "Nimbrel";
-
-bool containsIgnoringCase(const std::string& text, const std::string& part)
-{
-    return std::search(text.begin(), text.end(), part.begin(), part.end(), [](unsigned char a, unsigned char b) {
-               return std::tolower(a) == std::tolower(b);
-           }) != text.end();
-}
 
 } // namespace
 
@@ -50,7 +42,8 @@ void LauncherEditor::cmdAdd_Click()
     }
     std::optional<std::string> path;
     quiet([&] { path = services_.fileDialog.chooseProgram(); });
-    if (!path || path->empty()) return;
+    // A line break in a file name would split the entry in Launcher.mbl.
+    if (!path || path->empty() || path->find_first_of("\r\n") != std::string::npos) return;
 
     const Trap trap(services_.reporter, "frmLauncher,cmdAdd_Click");
     for (int i = 0; i < lstPrograms.count(); ++i) {

@@ -1,21 +1,11 @@
 #include "ProgramEntry.h"
 
 #include "core/RuntimeError.h"
+#include "core/Text.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace nimbrel {
-
-namespace {
-
-std::string lowered(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
-} // namespace
 
 std::string makeEntry(const std::string& name, const std::string& path)
 {
@@ -26,11 +16,14 @@ std::string nameForFile(const std::string& path, const std::string& executableSu
 {
     const auto slash = path.find_last_of('/');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (executableSuffix.empty()) return name;
-    const std::string suffix = lowered(executableSuffix);
-    for (auto at = lowered(name).find(suffix); at != std::string::npos; at = lowered(name).find(suffix, at)) {
-        name.erase(at, suffix.size());
+    if (!executableSuffix.empty()) {
+        for (auto at = findIgnoringCase(name, executableSuffix); at != std::string::npos;
+             at = findIgnoringCase(name, executableSuffix, at)) {
+            name.erase(at, executableSuffix.size());
+        }
     }
+    // A "|" of the name's own would end the name part there.
+    std::replace(name.begin(), name.end(), '|', ' ');
     return name;
 }
 

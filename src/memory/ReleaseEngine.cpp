@@ -8,7 +8,6 @@
 #include "settings/AppliedValues.h"
 #include "settings/Settings.h"
 
-#include <algorithm>
 
 namespace nimbrel {
 
@@ -84,7 +83,8 @@ void ReleaseEngine::tmrRam_Timer()
     BlockOutcome block = BlockOutcome::Written;
     trap([&] { block = freeUpRAM(releaseTarget_); });
     if (block == BlockOutcome::Refused) {
-        endRelease(true);
+        // Refused, not merely ended, only when no earlier pass of this release has freed anything.
+        endRelease(retryCount_ == 0);
         return;
     }
     // A block given back early because memory ran short counts as a pass.
@@ -104,12 +104,7 @@ void ReleaseEngine::endRelease(bool refused)
     tmrRam.setEnabled(false);
     const Trap trap(services_.reporter, "frmMain,tmrRam_Timer");
     ReleaseOutcome outcome{origin_, refused, 0, 0, amount_, false};
-    trap([&] {
-        const MemorySnapshot now = services_.status.read();
-        outcome.availableMB = bytesToMB(now.availPhys);
-        outcome.freedMB = refused ? 0 : std::max(0, outcome.availableMB - availableAtStart_);
-        outcome.swapPresent = now.totalPageFile > now.totalPhys;
-    });
+    trap([&] { outcome = measureOutcome(services_.status, origin_, refused, availableAtStart_, amount_); });
     lastOutcome_ = outcome;
     // The panel's line is short; the notification carries the whole reason of a refusal.
     trap([&] { lblOutcome.setCaption(refused ? summariseOutcome(outcome) : describeOutcome(outcome)); });

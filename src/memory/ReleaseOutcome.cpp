@@ -1,5 +1,10 @@
 #include "ReleaseOutcome.h"
 
+#include "AvailableMemory.h"
+#include "core/MemoryStatus.h"
+
+#include <algorithm>
+
 namespace nimbrel {
 
 std::string groupedDigits(std::int64_t number)
@@ -8,6 +13,15 @@ std::string groupedDigits(std::int64_t number)
     std::string digits = std::to_string(negative ? -static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number));
     for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
     return negative ? "-" + digits : digits;
+}
+
+ReleaseOutcome measureOutcome(MemoryStatus& status, ReleaseOrigin origin, bool refused, std::int32_t availableAtStartMB,
+                              std::int32_t amountMB)
+{
+    const MemorySnapshot now = status.read();
+    ReleaseOutcome outcome{origin, refused, 0, bytesToMB(now.availPhys), amountMB, now.totalPageFile > now.totalPhys};
+    if (!refused) outcome.freedMB = std::max(0, outcome.availableMB - availableAtStartMB);
+    return outcome;
 }
 
 std::string describeOutcome(const ReleaseOutcome& outcome)
@@ -21,10 +35,10 @@ std::string describeOutcome(const ReleaseOutcome& outcome)
     if (!outcome.swapPresent) {
         return "Nothing was freed: there is no swap space, so Linux already counts every page it could free as "
                "available. With swap or zram Nimbrel can page idle programs out; a release of " +
-               needed + " MB needs at least " + needed + " MB of free swap.";
+               needed + " MB needs more than " + needed + " MB of free swap.";
     }
     return "Nothing was freed: memory and free swap together cannot hold the block of a " + needed +
-           " MB release. It needs at least " + needed + " MB of free swap.";
+           " MB release. It needs more than " + needed + " MB of free swap.";
 }
 
 std::string summariseOutcome(const ReleaseOutcome& outcome)

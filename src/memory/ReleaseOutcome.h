@@ -5,8 +5,9 @@
 
 namespace nimbrel {
 
-// Who started a release: the user (the button or the menus) or one of the program's own policies.
-enum class ReleaseOrigin { User, Automatic, Timed, Startup };
+// Who started a release: the user (the button or the menus), one of the program's own policies, or a launch
+// from the launcher's list.
+enum class ReleaseOrigin { User, Automatic, Timed, Startup, Launcher };
 
 // How a release ended.
 struct ReleaseOutcome {
@@ -17,6 +18,12 @@ struct ReleaseOutcome {
     std::int32_t amountMB = 0;     // what the release was to free
     bool swapPresent = false;      // the machine has swap (or zram) to page idle programs out to
 };
+
+class MemoryStatus;
+
+// The outcome of a release that ends now: what is available now against what was available when it began.
+ReleaseOutcome measureOutcome(MemoryStatus& status, ReleaseOrigin origin, bool refused, std::int32_t availableAtStartMB,
+                              std::int32_t amountMB);
 
 // What the user is told of it: "Freed 303 MB · 1,512 MB available now", or why nothing was freed.
 std::string describeOutcome(const ReleaseOutcome& outcome);

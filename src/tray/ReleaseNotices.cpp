@@ -3,19 +3,21 @@
 #include "SysTray.h"
 #include "core/TrayIcon.h"
 #include "core/Trap.h"
+#include "launcher/Launcher.h"
 #include "memory/ReleaseEngine.h"
 
 namespace nimbrel {
 
-ReleaseNotices::ReleaseNotices(ReleaseEngine& engine, SysTray& tray, TrayIcon& icon, ErrorReporter& reporter)
-    : engine_(engine), tray_(tray), icon_(icon), reporter_(reporter)
+ReleaseNotices::ReleaseNotices(ReleaseEngine& engine, Launcher& launcher, SysTray& tray, TrayIcon& icon,
+                               ErrorReporter& reporter)
+    : tray_(tray), icon_(icon), reporter_(reporter)
 {
-    engine_.finished.connect([this] { releaseEnded(); });
+    engine.finished.connect([this, &engine] { releaseEnded(engine.lastOutcome()); });
+    launcher.preReleaseEnded.connect([this, &launcher] { releaseEnded(launcher.lastOutcome()); });
 }
 
-void ReleaseNotices::releaseEnded()
+void ReleaseNotices::releaseEnded(const ReleaseOutcome& outcome)
 {
-    const ReleaseOutcome& outcome = engine_.lastOutcome();
     const Trap trap(reporter_, "modSysTray,releaseEnded");
     trap([&] { tray_.setSecondLine(summariseOutcome(outcome)); });
     bool tell = outcome.origin == ReleaseOrigin::User;

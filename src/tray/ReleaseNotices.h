@@ -3,21 +3,23 @@
 namespace nimbrel {
 
 class ErrorReporter;
+class Launcher;
 class ReleaseEngine;
+struct ReleaseOutcome;
 class SysTray;
 class TrayIcon;
 
 // What the user is told when a release ends: a release the user started always tells its outcome; the
-// automatic, timed and start-up releases stay quiet when they work, and tell a refusal once a run, not at
-// every check. The outcome also stands under the caption in the tooltip while the window is hidden.
+// automatic, timed and start-up releases, and the release before a launch (whose program starting is news
+// enough), stay quiet when they work and tell a refusal once a run, not at every check. The outcome also
+// stands under the caption in the tooltip while the window is hidden.
 class ReleaseNotices {
 public:
-    ReleaseNotices(ReleaseEngine& engine, SysTray& tray, TrayIcon& icon, ErrorReporter& reporter);
+    ReleaseNotices(ReleaseEngine& engine, Launcher& launcher, SysTray& tray, TrayIcon& icon, ErrorReporter& reporter);
 
 private:
-    void releaseEnded();
+    void releaseEnded(const ReleaseOutcome& outcome);
 
-    ReleaseEngine& engine_;
     SysTray& tray_;
     TrayIcon& icon_;
     ErrorReporter& reporter_;

@@ -93,19 +93,37 @@ TEST_F(LauncherTest, FivePassesThatNeverMeetTheTargetStartTheProgramBeforeTheLas
     EXPECT_EQ(block.held, 0);
 }
 
-TEST_F(LauncherTest, MemoryThatRoseEnoughEndsThePassesAndARefusedBlockIsReportedAndTheLaunchGoesOn)
+TEST_F(LauncherTest, MemoryThatRoseEnoughEndsThePasses)
 {
-    profile.store("Launcher", "Retry", "2");
+    profile.store("Launcher", "Retry", "4");
     form.Form_Load();
-    block.outcome = BlockOutcome::Refused;
     memory.beforeRead = [&](MemorySnapshot& now) {
         if (events.yields >= 12) now.availPhys = 160 * MB;
     };
     doubleClick(0);
     EXPECT_EQ(block.blocks.size(), 1u) << "the second pass finds 60 MB more than before, past the 51 MB wanted";
+    EXPECT_EQ(programs.started, std::vector<std::string>{"/usr/bin/gedit"});
+}
+
+TEST_F(LauncherTest, ARefusedBlockIsReportedEndsThePassesAndTheLaunchGoesOn)
+{
+    profile.store("Launcher", "Retry", "4");
+    form.Form_Load();
+    block.outcome = BlockOutcome::Refused;
+    doubleClick(0);
+    EXPECT_EQ(block.blocks.size(), 1u) << "a larger block in the next pass could not fare better";
     EXPECT_EQ(tags(), std::vector<std::string>{"frmMain,launchApp"});
     EXPECT_EQ(reporter.errors[0].number, 7);
     EXPECT_EQ(programs.started, std::vector<std::string>{"/usr/bin/gedit"});
+}
+
+TEST_F(LauncherTest, AShareOfExactlyAHalfRoundsToTheEvenNeighbour)
+{
+    memory.setMB(89, 40, 200, 100); // 90 MB as the program counts it: 5 % is 4.5
+    profile.store("Launcher", "Freeup", "0");
+    form.Form_Load();
+    doubleClick(0);
+    EXPECT_EQ(block.blocks, std::vector<std::uint64_t>{(40 + 4) * MB});
 }
 
 TEST_F(LauncherTest, AVanishedProgramIsNotFoundAndNothingIsFreedOrStarted)

@@ -130,7 +130,7 @@ TEST_F(ReleaseEngineTest, ARefusedBlockEndsTheReleaseAtOnceAndSaysWhy)
     EXPECT_EQ(engine.lblOutcome.caption(), "Release refused: no swap");
     EXPECT_EQ(describeOutcome(engine.lastOutcome()),
               "Nothing was freed: there is no swap space, so Linux already counts every page it could free as "
-              "available. With swap or zram Nimbrel can page idle programs out; a release of 300 MB needs at least "
+              "available. With swap or zram Nimbrel can page idle programs out; a release of 300 MB needs more than "
               "300 MB of free swap.");
     EXPECT_TRUE(reporter.errors.empty()) << "the system not providing the block is not an error";
     engine.cmdRam.userClick();

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -93,6 +94,10 @@ TEST_F(DetachedProcessStarterTest, WhatCannotBeStartedIsAnErrorAndAFolderIsNoPro
     EXPECT_FALSE(starter_.desktopName(script_.string()).has_value());
     EXPECT_THROW(starter_.start(plain.string()), RuntimeError);
     EXPECT_THROW(starter_.start((dir_ / "gone").string()), RuntimeError);
+    const fs::path noFormat = dir_ / "no-format";
+    writeFile(noFormat, std::string("\x7f" "ELX not a program\n"));
+    EXPECT_THROW(starter_.start(noFormat.string()), RuntimeError) << "the exec itself fails";
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no process of ours is left behind";
     const fs::path broken = dir_ / "broken.desktop";
     writeFile(broken, "[Desktop Entry]\nExec=no-such-program-here --x\n");
     EXPECT_THROW(starter_.start(broken.string()), RuntimeError);

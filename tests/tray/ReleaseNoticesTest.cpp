@@ -50,6 +50,26 @@ TEST_F(ReleaseNoticesTest, APolicysReleaseIsQuietWhenItWorksAndTellsARefusalOnce
     EXPECT_EQ(messagesShown().size(), 1u);
 }
 
+TEST_F(ReleaseNoticesTest, ALaunchsReleaseTellsOnlyItsFirstRefusalAndOtherwiseWhatItFreed)
+{
+    files.files["/opt/nimbrel/Launcher.mbl"] = "Editor|/usr/bin/editor\r\n";
+    programs.files = {"/usr/bin/editor"};
+    form.Form_Load();
+    for (int launch = 0; launch < 2; ++launch) {
+        form.launcher.lstLauncher.userSelect(0);
+        form.launcher.lstLauncher.userDoubleClick();
+    }
+    EXPECT_EQ(messagesShown().size(), 1u);
+    EXPECT_TRUE(form.launcher.lastOutcome().refused);
+    block.outcome = BlockOutcome::Written;
+    block.onBlock = [&](std::uint64_t) { memory.snapshot.availPhys += 60 * MB; };
+    form.launcher.lstLauncher.userDoubleClick();
+    EXPECT_FALSE(form.launcher.lastOutcome().refused);
+    EXPECT_EQ(form.launcher.lastOutcome().freedMB, 60);
+    EXPECT_EQ(messagesShown().size(), 1u) << "the program starting is news enough";
+    EXPECT_EQ(programs.started.size(), 3u);
+}
+
 TEST_F(ReleaseNoticesTest, TheOutcomeStandsUnderTheCaptionInTheTooltipWhileHidden)
 {
     form.Form_Load();

@@ -49,6 +49,12 @@ TEST(TrayGaugeIcon, TheBarShowsTheShareInRedUnderTwentyPercentAndGreenFromThere)
         }
     }
     EXPECT_GT(trayGaugeImage(5, 16).pixelColor(4, 8).alpha(), 0) << "the chip stays beside the bar";
+    // At 16 pixels the bar has 14 inside: 5 % lights 1, 19 % and 20 % light 3, 100 % all 14.
+    EXPECT_EQ(barOf(trayGaugeImage(5, 16)).lit, 1);
+    EXPECT_EQ(barOf(trayGaugeImage(19, 16)).lit, 3);
+    EXPECT_EQ(barOf(trayGaugeImage(100, 16)).lit, 14);
+    EXPECT_EQ(barOf(trayGaugeImage(19, 16)).colour, QColor(214, 39, 40));
+    EXPECT_EQ(barOf(trayGaugeImage(20, 16)).colour, QColor(44, 160, 44));
 }
 
 } // namespace

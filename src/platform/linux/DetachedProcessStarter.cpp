@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <linux/close_range.h>
+#include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -71,11 +73,20 @@ struct Command {
     std::string folder;                 // the working folder
 };
 
+// The program runs in another folder than Nimbrel's: a relative name must not change its meaning there.
+std::string absolute(const std::string& path)
+{
+    std::error_code error;
+    const auto whole = std::filesystem::absolute(path, error);
+    return error ? path : whole.string();
+}
+
 Command commandFor(const std::string& path)
 {
     if (!isDesktopEntry(path)) {
         if (!isExecutableFile(path)) throw cannotStart();
-        return {{path}, path, folderOf(path)};
+        const std::string file = absolute(path);
+        return {{file}, file, folderOf(file)};
     }
     const auto contents = configfiles::readRegularFile(path);
     const auto keys = contents ? desktopentry::mainGroup(*contents) : std::nullopt;
@@ -83,8 +94,13 @@ Command commandFor(const std::string& path)
     if (!keys || exec == keys->end()) throw cannotStart();
     auto arguments = desktopentry::commandLine(exec->second);
     if (!arguments) throw cannotStart();
-    const std::string file = resolveProgram(arguments->front());
-    if (file.empty()) throw fileNotFound();
+    // A program for a terminal gets one: the desktop's choice of terminal, where it has made one.
+    if (const auto terminal = keys->find("Terminal"); terminal != keys->end() && terminal->second == "true") {
+        arguments->insert(arguments->begin(), {"x-terminal-emulator", "-e"});
+    }
+    const std::string resolved = resolveProgram(arguments->front());
+    if (resolved.empty()) throw fileNotFound();
+    const std::string file = absolute(resolved);
     // An entry may name its working folder; otherwise the program starts in the user's home.
     std::string folder;
     if (const auto it = keys->find("Path"); it != keys->end() && !it->second.empty()) {
@@ -98,11 +114,17 @@ Command commandFor(const std::string& path)
 }
 
 // In the program's process, before it is executed: nothing of Nimbrel's leaks into it.
-void becomeProgram(const Command& command, char* const* argv, int report) noexcept
+void becomeProgram(const Command& command, char* const* argv, int report, int highestDescriptor) noexcept
 {
     restoreDefaultSignals();
-    // Descriptors Nimbrel opened without close-on-exec (a lock file, a socket) stay with Nimbrel.
-    ::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC);
+    // Descriptors Nimbrel opened without close-on-exec (a lock file, a socket) stay with Nimbrel; kernels
+    // before 5.11 cannot mark them all at once.
+    if (::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC) != 0) {
+        for (int fd = 3; fd <= highestDescriptor; ++fd) {
+            const int flags = ::fcntl(fd, F_GETFD);
+            if (flags >= 0) ::fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
+        }
+    }
     if (::chdir(command.folder.c_str()) != 0 && ::chdir("/") != 0) {
     }
     ::execv(command.file.c_str(), argv);
@@ -144,6 +166,9 @@ void DetachedProcessStarter::start(const std::string& path)
     for (const std::string& argument : command.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
+    struct rlimit descriptors {};
+    const int highestDescriptor =
+        ::getrlimit(RLIMIT_NOFILE, &descriptors) == 0 && descriptors.rlim_cur < 65536 ? static_cast<int>(descriptors.rlim_cur) - 1 : 65535;
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) throw cannotStart();
     const pid_t middle = ::fork();
@@ -151,7 +176,7 @@ void DetachedProcessStarter::start(const std::string& path)
         ::close(report[0]);
         ::setsid();
         const pid_t program = ::fork();
-        if (program == 0) becomeProgram(command, argv.data(), report[1]);
+        if (program == 0) becomeProgram(command, argv.data(), report[1], highestDescriptor);
         ::_exit(program < 0 ? 1 : 0);
     }
     ::close(report[1]);

@@ -100,7 +100,12 @@ void bindAction(QAction& action, MenuEntryModel& model)
 void bindMenuGroup(QMenu& menu, MenuGroupModel& group)
 {
     follow(menu, group, [](QMenu& m, MenuGroupModel& g) {
-        m.clear();
+        // An entry's own choice may rebuild the menu (a launch's yields let the list be saved meanwhile):
+        // the entry whose signal is still being delivered goes once the event loop is back.
+        for (QAction* old : m.actions()) {
+            m.removeAction(old);
+            old->deleteLater();
+        }
         for (int i = 0; i < g.count(); ++i) {
             QAction* action = m.addAction(qs(g.caption(i)));
             QObject::connect(action, &QAction::triggered, action, [&g, i] { runUserAction([&] { g.userClick(i); }); });
