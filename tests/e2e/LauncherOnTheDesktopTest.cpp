@@ -3,6 +3,7 @@
 // through the open-file dialog, writes the file and shows the program in that menu at once.
 
 #include "DesktopSession.h"
+#include "support/IdleProgram.h"
 #include "support/TestCgroup.h"
 #include "support/TestSwapFile.h"
 
@@ -150,52 +151,6 @@ TEST_F(LauncherOnTheDesktop, TheEditorAddsAProgramThroughTheFileDialogAndSavesIt
 
 constexpr std::uint64_t MiB = 1024 * 1024;
 
-// A program that takes memory once and then idles: forked, moved into the cgroup, and left holding its pages.
-class IdleProgram {
-public:
-    IdleProgram(testing::TestCgroup& cgroup, std::uint64_t bytes)
-    {
-        int gate[2], ready[2];
-        if (::pipe(gate) != 0 || ::pipe(ready) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            char go = 0;
-            if (::read(gate[0], &go, 1) != 1) ::_exit(1);
-            auto* pages = static_cast<char*>(std::malloc(bytes));
-            if (pages == nullptr) ::_exit(2);
-            std::memset(pages, 'x', bytes);
-            if (::write(ready[1], &go, 1) != 1) ::_exit(3);
-            for (;;) ::pause();
-        }
-        char word = 1;
-        if (pid_ > 0 && cgroup.enter(pid_) && ::write(gate[1], &word, 1) == 1) {
-            started_ = ::read(ready[0], &word, 1) == 1;
-        }
-        for (const int fd : {gate[0], gate[1], ready[0], ready[1]}) ::close(fd);
-    }
-    ~IdleProgram()
-    {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    bool started() const { return started_; }
-    bool alive() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
-    // What of its memory is in swap.
-    std::uint64_t swapped() const
-    {
-        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-        for (std::string line; std::getline(status, line);) {
-            if (line.rfind("VmSwap:", 0) == 0) return std::stoull(line.substr(7)) * 1024;
-        }
-        return 0;
-    }
-
-private:
-    pid_t pid_ = -1;
-    bool started_ = false;
-};
-
 // A 1200 MB cgroup with swap, an idle program holding 800 MB of it, and a launch that frees 20 %.
 TEST_F(LauncherOnTheDesktop, APreReleaseFreesItsSharePagingAnIdleProgramOutBeforeTheProgramStarts)
 {
@@ -204,7 +159,7 @@ TEST_F(LauncherOnTheDesktop, APreReleaseFreesItsSharePagingAnIdleProgramOutBefor
     const testing::TestSwapFile swap(session->home() + "/swapfile", 1024 * MiB);
     if (!swap.on()) GTEST_SKIP() << swap.whyNot();
     ASSERT_TRUE(cgroup.write(cgroup.v2() ? "memory.max" : "memory.limit_in_bytes", std::to_string(1200 * MiB)));
-    const IdleProgram idle(cgroup, 800 * MiB);
+    const testing::IdleProgram idle(cgroup, 800 * MiB);
     ASSERT_TRUE(idle.started());
 
     // The launched script waits a moment for the block to be given back, then notes what the cgroup has left.
