@@ -152,7 +152,7 @@ TEST_F(LauncherOnTheDesktop, TheEditorAddsAProgramThroughTheFileDialogAndSavesIt
 constexpr std::uint64_t MiB = 1024 * 1024;
 
 // A 1200 MB cgroup with swap, an idle program holding 800 MB of it, and a launch that frees 20 %.
-TEST_F(LauncherOnTheDesktop, APreReleaseFreesItsSharePagingAnIdleProgramOutBeforeTheProgramStarts)
+TEST_F(LauncherOnTheDesktop, APreReleaseWithSwapFreesItsSharePagingAnIdleProgramOutBeforeTheProgramStarts)
 {
     testing::TestCgroup cgroup("memory");
     if (!cgroup.made()) GTEST_SKIP() << cgroup.whyNot();
