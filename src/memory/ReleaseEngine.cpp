@@ -8,6 +8,8 @@
 #include "settings/AppliedValues.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
+
 namespace nimbrel {
 
 namespace {
@@ -33,7 +35,9 @@ void ReleaseEngine::startReleaseFrom(std::int32_t availableMB, std::int32_t amou
 {
     releaseTarget_ = toInt32(static_cast<double>(availableMB) + amountMB);
     retryCount_ = 0;
-    tmrRam.setInterval(firstDelayMs);
+    // A timer of interval 0 is enabled but never ticks, which would hold the
+    // engine busy for good; no wait means the next tick.
+    tmrRam.setInterval(std::max<std::uint32_t>(firstDelayMs, 1));
     tmrRam.setEnabled(true);
 }
 

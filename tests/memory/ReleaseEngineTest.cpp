@@ -113,6 +113,18 @@ TEST_F(ReleaseEngineTest, TheButtonAnswersBusyWhileAnyReleaseRunsAndLeavesItUnch
     EXPECT_EQ(block.blocks.size(), 1u);
 }
 
+TEST_F(ReleaseEngineTest, AFirstDelayOfZeroMakesItsPassAtTheNextTickAndEnds)
+{
+    retries(1);
+    engine.startRelease(64, 0); // a start-up wait with no entry chosen
+    scheduler.advance(1);
+    EXPECT_EQ(block.blocks.size(), 1u);
+    scheduler.advance(1000);
+    EXPECT_FALSE(engine.running());
+    engine.cmdRam.userClick();
+    EXPECT_TRUE(messages.shown.empty()) << "the button is free again";
+}
+
 TEST_F(ReleaseEngineTest, ARefusedBlockCountsAsAPassSoTheReleaseEnds)
 {
     retries(2);
