@@ -72,7 +72,7 @@ TEST_F(ReleasePanelTest, ClearingTheModelEmptiesTheList)
     EXPECT_EQ(selectedText(), "<none>");
 }
 
-TEST_F(ReleasePanelTest, TheUsersChoiceGoesIntoTheModelOnce)
+TEST_F(ReleasePanelTest, EachClickOfTheUserGoesIntoTheModelOnce)
 {
     int clicks = 0;
     const auto handler = form.amounts.lstRam.onClick;
@@ -86,6 +86,11 @@ TEST_F(ReleasePanelTest, TheUsersChoiceGoesIntoTheModelOnce)
     EXPECT_EQ(form.amounts.lstRam.listIndex(), 7);
     EXPECT_EQ(form.amounts.lstRam.text(), "16 MB");
     EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(harness.profile.written("RAM", "Release"), std::optional<std::string>("7"));
+
+    harness.profile.writes.clear();
+    userClicksRow(7); // the entry already chosen
+    EXPECT_EQ(clicks, 2);
     EXPECT_EQ(harness.profile.written("RAM", "Release"), std::optional<std::string>("7"));
 }
 

@@ -3,6 +3,7 @@
 #include "core/ListModel.h"
 #include "ui/qt/Bindings.h"
 
+#include <QEvent>
 #include <QItemSelectionModel>
 #include <QListWidget>
 #include <QPointer>
@@ -21,6 +22,18 @@ ListBinding::ListBinding(QListWidget& list, ListModel& model) : QObject(&list), 
     // The selection, not the current item: focusing the list by keyboard moves
     // the current item to the first entry without the user choosing anything.
     connect(&list_, &QListWidget::itemSelectionChanged, this, [this] { userSelectionChanged(); });
+    // A click on the entry already chosen changes no selection, yet it is a
+    // click all the same: its handler runs and stores the choice again.
+    list_.viewport()->installEventFilter(this);
+    connect(&list_, &QListWidget::clicked, this, [this](const QModelIndex& index) {
+        if (index.row() == chosenAtPress_) runUserAction([&] { model_.userSelect(index.row()); });
+    });
+}
+
+bool ListBinding::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress) chosenAtPress_ = model_.listIndex();
+    return QObject::eventFilter(watched, event);
 }
 
 void ListBinding::followModel()

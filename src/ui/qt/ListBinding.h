@@ -21,6 +21,9 @@ public:
     // Lives as long as the widget, whose child it becomes.
     ListBinding(QListWidget& list, ListModel& model);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void followModel();
     void userSelectionChanged();
@@ -28,6 +31,7 @@ private:
     QListWidget& list_;
     ListModel& model_;
     bool following_ = false;
+    int chosenAtPress_ = -1; // the model's choice when the mouse button went down
 };
 
 // Binds the widget to the model for the widget's lifetime.
