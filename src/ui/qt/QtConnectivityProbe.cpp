@@ -1,5 +1,7 @@
 #include "ui/qt/QtConnectivityProbe.h"
 
+#include "ui/qt/ProgramRequest.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -19,8 +21,7 @@ QtConnectivityProbe::~QtConnectivityProbe() = default;
 
 bool QtConnectivityProbe::pageReachable()
 {
-    QNetworkRequest request(QUrl(QString::fromStdString(pageUrl_)));
-    request.setTransferTimeout(static_cast<int>(timeout_.count()));
+    QNetworkRequest request = programRequest(QUrl(QString::fromStdString(pageUrl_)), timeout_);
     // A redirect is an answer too; following it would only test another server.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     QPointer<QNetworkReply> reply = manager_->get(request);

@@ -1,5 +1,7 @@
 #include "ui/qt/QtHttpTransfer.h"
 
+#include "ui/qt/ProgramRequest.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -54,9 +56,8 @@ QByteArray QtHttpTransfer::fetch(const std::string& url)
     headers_.clear();
 
     // The address comes already encoded (the error reports encode their query).
-    QNetworkRequest request(QUrl::fromEncoded(QByteArray::fromStdString(url)));
-    request.setTransferTimeout(static_cast<int>(timeout_.count()));
-    QPointer<QNetworkReply> reply = manager_->get(request);
+    QPointer<QNetworkReply> reply =
+        manager_->get(programRequest(QUrl::fromEncoded(QByteArray::fromStdString(url)), timeout_));
     current_ = reply;
     const unsigned call = ++calls_;
 
