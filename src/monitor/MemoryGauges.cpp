@@ -92,7 +92,7 @@ void MemoryGauges::tmrMemory_Timer()
 void MemoryGauges::initProgressBar()
 {
     const Trap trap(services_.reporter, "frmMain,initProgressBar");
-    trap([&] { n_.cpu.firstReading(); });
+    trap([&] { n_.cpu.showNoReadingYet(); });
     MemorySnapshot memory;
     trap([&] { memory = services_.memory.read(); });
     trap([&] {
