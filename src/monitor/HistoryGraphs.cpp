@@ -78,7 +78,7 @@ void HistoryGraphs::loadGraph()
     }
     // Selecting runs the handler even when the entry is already selected, so the value is written back.
     trap([&] { cmbUpdateGraph.userSelect(position); });
-    lastGraphSample_ = services_.clock.now();
+    lastGraphSample_ = services_.clock.steadySeconds();
 }
 
 void HistoryGraphs::cmbUpdateGraph_Click()
