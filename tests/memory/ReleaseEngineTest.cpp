@@ -174,7 +174,7 @@ TEST_F(ReleaseEngineTest, WhileLoadingTheStoredSelectionChangesNothingElse)
 TEST_F(ReleaseEngineTest, StoredPositionsOutsideTheListLeaveNoSelection)
 {
     isLoading = true;
-    for (const char* stored : {"256", "300", "abc", "-1", ""}) {
+    for (const char* stored : {"256", "300", "abc", ""}) {
         lstRam.setListIndex(-1);
         profile.store("RAM", "Release", stored);
         engine.restoreSelection();

@@ -95,7 +95,7 @@ TEST_F(AutoReleaseTest, WithoutAThresholdSelectedEveryCheckIsHeldBack)
     EXPECT_FALSE(form.engine.running());
 }
 
-TEST_F(AutoReleaseTest, UnderTwentyPercentWarnsThreeTimesThenAsksAndStillReleases)
+TEST_F(AutoReleaseTest, UnderTwentyPercentWarnsThreeTimesThenAsks)
 {
     profile.store("Auto", "Minimum", "0"); // 2 MB: no release, so the check repeats every tick
     form.Form_Load();
@@ -122,11 +122,9 @@ TEST_F(AutoReleaseTest, TwentyPercentDoesNotWarnAndAWarningDoesNotPreventTheRele
 {
     form.Form_Load();
     setAvailableMB(0.20 * 513);
-    profile.store("Auto", "Minimum", "0");
     scheduler.advance(30'000);
     EXPECT_TRUE(messages.shown.empty());
     setAvailableMB(40);
-    form.autoRelease.cmbAutoRelease.userSelect(31);
     scheduler.advance(1000);
     EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_TRUE(form.engine.running());

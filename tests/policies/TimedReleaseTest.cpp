@@ -123,7 +123,6 @@ TEST_F(TimedReleaseTest, WarningsAreCountedAcrossBothPolicies)
     form.autoRelease.chkAutoActive.userClick();
     scheduler.advance(5 * 60 * 1000); // one timed warning
     EXPECT_EQ(messages.shown.size(), 3u);
-    form.engine.tmrRam.setEnabled(false);
     scheduler.advance(5 * 60 * 1000);
     EXPECT_EQ(messages.shown.back().prompt, "Disable the warning?");
 }
