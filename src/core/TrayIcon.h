@@ -16,6 +16,8 @@ public:
     virtual void remove() = 0;
     // Shows the File menu as a pop-up at the mouse position and returns when it has closed.
     virtual void popUpMenu() = 0;
+    // Whether the desktop has a notification area to show the icon in, now.
+    virtual bool available() = 0;
 };
 
 } // namespace nimbrel

@@ -20,6 +20,10 @@ public:
     void showIcon(const WindowModel& window);
     void RemoveIcon(const WindowModel& window);
     void changeToolTip(const WindowModel& window, const std::string& text);
+    // Hides the window, leaving the icon to bring it back. Without a
+    // notification area there would be nothing left to click: the window is
+    // minimised instead.
+    void hideWindow(WindowModel& window);
 
     bool trayTipActive() const { return trayTipActive_; }
     void setTrayTipActive(bool active) { trayTipActive_ = active; }

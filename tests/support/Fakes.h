@@ -323,6 +323,7 @@ class FakeTrayIcon : public TrayIcon {
 public:
     std::vector<std::string> calls; // "add <tip>", "modify <tip>", "remove", "popup"
     bool present = false;
+    bool notificationArea = true; // the desktop has one
     std::string tip;
     std::function<void()> whileMenuOpen;
 
@@ -347,6 +348,7 @@ public:
         calls.push_back("popup");
         if (whileMenuOpen) whileMenuOpen();
     }
+    bool available() override { return notificationArea; }
 };
 
 } // namespace nimbrel::testing

@@ -45,6 +45,8 @@ void QtTrayIcon::modify(const std::string& toolTip) { icon_.setToolTip(qs(toolTi
 
 void QtTrayIcon::remove() { icon_.hide(); }
 
+bool QtTrayIcon::available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
 void QtTrayIcon::setFileMenu(QMenu* menu) { fileMenu_ = menu; }
 
 void QtTrayIcon::popUpMenu()

@@ -29,6 +29,7 @@ public:
     void modify(const std::string& toolTip) override;
     void remove() override;
     void popUpMenu() override;
+    bool available() override;
 
     // The menu popUpMenu shows: the main window's File menu. It may go first.
     void setFileMenu(QMenu* menu);
