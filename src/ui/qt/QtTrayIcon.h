@@ -38,6 +38,11 @@ public:
     // other clicks on the icon are not passed on.
     std::function<void(int)> onNotification;
 
+    // Trays of the D-Bus status-notifier protocol report a left click and
+    // never a double-click; there a left click counts as the double-click.
+    // Set from the session bus when the icon is made.
+    void setSingleClickActivates(bool activates) { singleClickActivates_ = activates; }
+
     // The icon as the desktop is given it.
     const QSystemTrayIcon& icon() const { return icon_; }
     QSystemTrayIcon& icon() { return icon_; }
@@ -50,6 +55,7 @@ private:
     QIcon picture_;
     QSystemTrayIcon icon_;
     QPointer<QMenu> fileMenu_;
+    bool singleClickActivates_;
 };
 
 } // namespace nimbrel::view
