@@ -3,6 +3,7 @@
 
 #include "UiTestSupport.h"
 
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -101,6 +102,8 @@ TEST_F(MainWindowTest, TheAdviceLineStandsAboveThePanelArea)
               "It is adviced that you do not release the amount of RAM greater than 50 % of Total Physical Memory");
     EXPECT_EQ(placeOf(advice), QRect(144, 88, 473, 17));
     EXPECT_LE(advice.fontMetrics().horizontalAdvance(advice.text()), advice.width());
+    EXPECT_GE(QFontMetricsF(advice.font()).capHeight(), QFontMetricsF(window->font()).capHeight())
+        << "letters as tall as the rest of the window's";
     EXPECT_EQ(advice.palette().color(QPalette::WindowText), QColor(Qt::black));
 }
 

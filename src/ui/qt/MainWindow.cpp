@@ -130,9 +130,9 @@ void MainWindow::buildPanels()
     advice->setObjectName(QStringLiteral("lblAdvice"));
     advice->setGeometry(twipsRect(2160, 1320, 7095, 255));
     bindLabel(*advice, form_.panels.lblAdvice);
-    shrinkToFit(*advice);
+    condenseToFit(*advice);
     form_.panels.lblAdvice.changed.connect([guarded = QPointer<QLabel>(advice)] {
-        if (guarded) shrinkToFit(*guarded);
+        if (guarded) condenseToFit(*guarded);
     });
 
     for (int n = 0; n < Panels::Count; ++n) {

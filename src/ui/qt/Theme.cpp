@@ -51,14 +51,34 @@ QListWidget::item:selected { background: %2; color: #FFFFFF; }
         .arg(theme::clientArea.name(), column, orange, theme::panel.name());
 }
 
+namespace {
+
+bool tooWide(const QLabel& label, const QFont& font)
+{
+    const int room = label.width() - 2 * std::max(label.indent(), 0) - 2 * label.margin();
+    return QFontMetrics(font).horizontalAdvance(label.text()) > room;
+}
+
+} // namespace
+
 void shrinkToFit(QLabel& label, qreal minimumPointSize)
 {
     QFont font = label.font();
-    const int room = label.width() - 2 * std::max(label.indent(), 0) - 2 * label.margin();
-    while (font.pointSizeF() > minimumPointSize && QFontMetrics(font).horizontalAdvance(label.text()) > room) {
+    while (font.pointSizeF() > minimumPointSize && tooWide(label, font)) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
     }
     label.setFont(font);
+}
+
+void condenseToFit(QLabel& label)
+{
+    QFont font = label.font();
+    for (int stretch = QFont::Unstretched; stretch > 80 && tooWide(label, font);) {
+        stretch -= 5;
+        font.setStretch(stretch);
+    }
+    label.setFont(font);
+    shrinkToFit(label);
 }
 
 } // namespace nimbrel::view

@@ -31,5 +31,8 @@ QString mainWindowStyleSheet();
 
 // Makes the label's font smaller, down to a limit, until its text fits its width.
 void shrinkToFit(QLabel& label, qreal minimumPointSize = 6.0);
+// The same for a long line, narrowing the letters first, down to four
+// fifths of their width: narrower letters read better than smaller ones.
+void condenseToFit(QLabel& label);
 
 } // namespace nimbrel::view
