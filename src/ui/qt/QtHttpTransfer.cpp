@@ -12,7 +12,7 @@
 namespace nimbrel::view {
 
 QtHttpTransfer::QtHttpTransfer(std::chrono::milliseconds timeout)
-    : timeout_(timeout), manager_(std::make_unique<QNetworkAccessManager>())
+    : timeout_(timeout)
 {
 }
 
@@ -56,6 +56,8 @@ QByteArray QtHttpTransfer::fetch(const std::string& url)
     headers_.clear();
 
     // The address comes already encoded (the error reports encode their query).
+    // Made at the first request: most runs never send one.
+    if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
     QPointer<QNetworkReply> reply =
         manager_->get(programRequest(QUrl::fromEncoded(QByteArray::fromStdString(url)), timeout_));
     current_ = reply;

@@ -7,13 +7,13 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 
 namespace nimbrel::view {
 
 ReleasePanel::ReleasePanel(QGroupBox& frame, MainForm& form)
-    : lstRam(new QListWidget(&frame)),
+    : lstRam(new QListView(&frame)),
       cmdRam(new QPushButton(&frame)),
       lblPM(new QLabel(&frame)),
       lblVM(new QLabel(&frame))

@@ -31,7 +31,7 @@ QGroupBox[role="panel"]::title {
     subcontrol-origin: margin; subcontrol-position: top left; left: 10px; padding: 0 4px;
     background: %4; border-radius: 3px;
 }
-QGroupBox[role="panel"] QLabel, QGroupBox[role="panel"] QListWidget { font-weight: normal; }
+QGroupBox[role="panel"] QLabel, QGroupBox[role="panel"] QListView { font-weight: normal; }
 QLabel#lblAboutName { font-weight: bold; color: %2; }
 QPushButton {
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #FFFFFF, stop:1 #DDE3EA);
@@ -45,8 +45,8 @@ QPushButton#cmdRam {
     border: 1px solid #C87800; color: #FFFFFF; font-weight: bold;
 }
 QPushButton#cmdRam:pressed { background: #E08A00; }
-QListWidget { border: 1px solid #C3CBD6; border-radius: 3px; background: #FFFFFF; }
-QListWidget::item:selected { background: %2; color: #FFFFFF; }
+QListView { border: 1px solid #C3CBD6; border-radius: 3px; background: #FFFFFF; }
+QListView::item:selected { background: %2; color: #FFFFFF; }
 )")
         .arg(theme::clientArea.name(), column, orange, theme::panel.name());
 }
