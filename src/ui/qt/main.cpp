@@ -14,9 +14,10 @@
 #include "ui/qt/AppIcon.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/MainWindow.h"
-#include "ui/qt/QtConnectivityProbe.h"
+#include "ui/qt/NetworkModule.h"
+#include "ui/qt/OnDemandProbe.h"
+#include "ui/qt/OnDemandTransfer.h"
 #include "ui/qt/QtEventLoop.h"
-#include "ui/qt/QtHttpTransfer.h"
 #include "ui/qt/QtMessageBoxes.h"
 #include "ui/qt/QtPictureFiles.h"
 #include "ui/qt/QtProgramExit.h"
@@ -63,8 +64,9 @@ int main(int argc, char* argv[])
     view::QtPictureFiles pictures;
     view::QtMessageBoxes messages;
     // Every trapped error goes to the vendor's server, with the system's identification.
-    view::QtHttpTransfer transfer;
-    view::QtConnectivityProbe probe(probeUrl());
+    view::NetworkModule network;
+    view::OnDemandTransfer transfer(network);
+    view::OnDemandProbe probe(network, probeUrl());
     view::QtEventLoop events;
     OsReleaseVersion system;
     OnlineReporter reporter({transfer, probe, events, system}, vendorServerUrl());

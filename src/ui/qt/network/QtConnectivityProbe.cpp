@@ -1,6 +1,6 @@
-#include "ui/qt/QtConnectivityProbe.h"
+#include "ui/qt/network/QtConnectivityProbe.h"
 
-#include "ui/qt/ProgramRequest.h"
+#include "ui/qt/network/ProgramRequest.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>

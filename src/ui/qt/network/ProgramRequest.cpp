@@ -1,4 +1,4 @@
-#include "ui/qt/ProgramRequest.h"
+#include "ui/qt/network/ProgramRequest.h"
 
 #include <QUrl>
 
