@@ -2,7 +2,6 @@
 
 #include "app/MainForm.h"
 #include "ui/qt/AboutPanel.h"
-#include "ui/qt/AppIcon.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/MainMenus.h"
 #include "ui/qt/NavigationLabel.h"
@@ -63,7 +62,6 @@ QFrame* shape(QWidget& parent, const char* name, QRect geometry)
 MainWindow::MainWindow(MainForm& form, QWidget* parent) : QMainWindow(parent), form_(form), area_(new QWidget(this))
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowIcon(appIcon());
     setFont(tahoma(8));
     area_->setObjectName(QStringLiteral("clientArea"));
     area_->setAttribute(Qt::WA_StyledBackground);

@@ -73,7 +73,8 @@ int main(int argc, char* argv[])
     view::QtUrlOpener urls;
     view::QtTimerScheduler timers;
     view::QtProgramExit exit(timers);
-    view::QtTrayIcon trayIcon;
+    // The application's icon, drawn once: the window shows it too.
+    view::QtTrayIcon trayIcon(QApplication::windowIcon());
 
     MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
                    counters, nullptr, trayIcon, vendorServerUrl(),
