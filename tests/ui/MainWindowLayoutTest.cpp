@@ -2,6 +2,7 @@
 // in pixels of the client area (15 twips a pixel).
 
 #include "UiTestSupport.h"
+#include "ui/qt/Theme.h"
 
 #include <QFontMetricsF>
 #include <QGroupBox>
@@ -67,6 +68,15 @@ TEST_F(MainWindowTest, TheBannerReadsNimbrelInBoldWhiteInsideItsOrangeFrame)
     const QImage pixels = picture(frame);
     EXPECT_GT(pixelsNear(pixels, QColor(0xFF, 0x99, 0x00), 10), 0) << "orange frame";
     EXPECT_GT(pixelsNear(picture(banner), Qt::white, 10), 0) << "white text";
+}
+
+TEST_F(MainWindowTest, APanelIsAWhiteCardWithItsCaptionInDarkBoldOnItsTopEdge)
+{
+    const QImage panel = picture(child<QGroupBox>("fmRAM"));
+    const QImage captionBand = panel.copy(0, 0, panel.width() / 3, 16);
+    const QImage body = panel.copy(0, panel.height() / 2, panel.width(), 8);
+    EXPECT_GT(pixelsNear(captionBand, view::theme::column, 40), 10) << "\"Release RAM\" on the edge";
+    EXPECT_GT(pixelsNear(body, Qt::white, 5), body.width() * 8 / 4) << "a white card";
 }
 
 TEST_F(MainWindowTest, TheNavigationColumnListsTheSevenPanelsFromTheTop)

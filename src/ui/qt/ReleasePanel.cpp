@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/ListBinding.h"
+#include "ui/qt/Theme.h"
 #include "ui/qt/Twips.h"
 
 #include <QGroupBox>
@@ -27,6 +28,7 @@ ReleasePanel::ReleasePanel(QGroupBox& frame, MainForm& form)
     cmdRam->setObjectName(QStringLiteral("cmdRam"));
     cmdRam->setGeometry(twipsRect(180, 3180, 1935, 495));
     cmdRam->setCursor(Qt::PointingHandCursor);
+    accentButton(*cmdRam);
     bindButton(*cmdRam, form.engine.cmdRam);
 
     lblPM->setObjectName(QStringLiteral("lblPM"));
