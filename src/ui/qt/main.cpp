@@ -13,7 +13,6 @@
 #include "platform/linux/XdgRegistryStore.h"
 #include "ui/qt/AppIcon.h"
 #include "ui/qt/Bindings.h"
-#include "ui/qt/MainWindow.h"
 #include "ui/qt/NetworkModule.h"
 #include "ui/qt/OnDemandProbe.h"
 #include "ui/qt/OnDemandTransfer.h"
@@ -24,6 +23,7 @@
 #include "ui/qt/QtTimerScheduler.h"
 #include "ui/qt/QtTrayIcon.h"
 #include "ui/qt/QtUrlOpener.h"
+#include "ui/qt/WindowOnDemand.h"
 #include "ui/qt/QuitRequestFilter.h"
 #include "ui/qt/SingleInstanceGuard.h"
 
@@ -79,10 +79,12 @@ int main(int argc, char* argv[])
     MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
                    counters, nullptr, trayIcon, vendorServerUrl(),
                    [&reporter](ModReg& registry) { reporter.getSystemInfo(registry); }});
-    view::MainWindow window(form);
-    messages.setParentWindow(&window);
-    trayIcon.setFileMenu(&window.fileMenu());
-    trayIcon.onNotification = [&form](int code) { form.trayMenu.Form_MouseMove(code); };
+    view::WindowOnDemand windows(form, messages, trayIcon);
+    // A click on the icon may pop up the window's File menu: the window is made first.
+    trayIcon.onNotification = [&form, &windows](int code) {
+        windows.window();
+        form.trayMenu.Form_MouseMove(code);
+    };
     running = &form;
 
     // The session ending closes the program whatever "Quit button hides in tray" says. The session
