@@ -103,7 +103,7 @@ void MainForm::showAtStart()
         setTrayTipActive(false);
         break;
     default:
-        frmMain.hide();
+        sysTray.hideWindow(frmMain);
         setTrayTipActive(true);
         break;
     }
@@ -143,7 +143,7 @@ bool MainForm::Form_QueryUnload(int unloadMode)
 {
     const Trap trap(services_.reporter, "frmMain,Form_QueryUnload");
     if ((unloadMode == FormControlMenu || unloadMode == FormCode) && startup.chkQuit.checked()) {
-        trap([&] { frmMain.hide(); });
+        trap([&] { sysTray.hideWindow(frmMain); });
         setTrayTipActive(true);
         return true;
     }
@@ -154,7 +154,7 @@ bool MainForm::Form_QueryUnload(int unloadMode)
 void MainForm::cmdHide_Click()
 {
     const Trap trap(services_.reporter, "frmMain,cmdHide_Click");
-    trap([&] { frmMain.hide(); });
+    trap([&] { sysTray.hideWindow(frmMain); });
     setTrayTipActive(true);
 }
 

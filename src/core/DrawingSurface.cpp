@@ -43,10 +43,11 @@ void DrawingSurface::line(int x1, int y1, int x2, int y2, Colour colour)
 void DrawingSurface::clear()
 {
     std::fill(raster_.pixels.begin(), raster_.pixels.end(), backColour_);
-    const int w = std::min(background_.width, raster_.width);
-    const int h = std::min(background_.height, raster_.height);
+    const Picture& background = *background_;
+    const int w = std::min(background.width, raster_.width);
+    const int h = std::min(background.height, raster_.height);
     for (int y = 0; y < h; ++y) {
-        std::copy_n(&background_.pixels[static_cast<std::size_t>(y) * background_.width], w,
+        std::copy_n(&background.pixels[static_cast<std::size_t>(y) * background.width], w,
                     &raster_.pixels[static_cast<std::size_t>(y) * raster_.width]);
     }
     changed.emit();
@@ -54,13 +55,19 @@ void DrawingSurface::clear()
 
 void DrawingSurface::setBackground(Picture picture)
 {
-    background_ = std::move(picture);
+    background_ = std::make_shared<const Picture>(std::move(picture));
+    clear();
+}
+
+void DrawingSurface::shareBackground(const DrawingSurface& other)
+{
+    background_ = other.background_;
     clear();
 }
 
 void DrawingSurface::clearBackground()
 {
-    background_ = Picture();
+    background_ = std::make_shared<const Picture>();
     clear();
 }
 

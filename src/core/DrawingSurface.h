@@ -4,6 +4,7 @@
 #include "Picture.h"
 #include "Signal.h"
 
+#include <memory>
 #include <string>
 
 namespace nimbrel {
@@ -31,9 +32,11 @@ public:
     // Clears to the background colour and draws the background picture over it.
     void clear();
     void setBackground(Picture picture);
+    // The other surface's background picture, shared rather than copied.
+    void shareBackground(const DrawingSurface& other);
     void clearBackground();
-    const Picture& background() const { return background_; }
-    bool hasBackground() const { return !background_.empty(); }
+    const Picture& background() const { return *background_; }
+    bool hasBackground() const { return !background_->empty(); }
 
     // The pixels as they are now.
     const Picture& image() const { return raster_; }
@@ -48,7 +51,7 @@ private:
     void plot(int x, int y, Colour colour);
 
     Picture raster_;
-    Picture background_;
+    std::shared_ptr<const Picture> background_ = std::make_shared<const Picture>();
     Colour backColour_;
     int unitsPerPixel_;
     std::string toolTip_;

@@ -156,8 +156,11 @@ double numericValue(const std::string& text)
 
 std::string shortestDecimal(double value)
 {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    // The shortest form would write 2000000 as "2e+06"; a whole number keeps all its digits.
+    char buffer[400]; // the longest double in fixed form: a sign and 309 digits
+    const bool whole = std::isfinite(value) && value == std::trunc(value);
+    const auto result = whole ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+                              : std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
 }
 

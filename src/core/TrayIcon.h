@@ -21,6 +21,8 @@ public:
     virtual void showMessage(const std::string& title, const std::string& text) = 0;
     // Shows the available memory in percent as the icon's picture, or the program's icon for nothing.
     virtual void showGauge(std::optional<int> percent) = 0;
+    // Whether the desktop has a notification area to show the icon in, now.
+    virtual bool available() = 0;
 };
 
 } // namespace nimbrel

@@ -8,6 +8,7 @@
 #include "settings/AppliedValues.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 
 namespace nimbrel {
 
@@ -38,7 +39,9 @@ void ReleaseEngine::startReleaseFrom(std::int32_t availableMB, std::int32_t amou
     availableAtStart_ = availableMB;
     amount_ = amountMB;
     origin_ = origin;
-    tmrRam.setInterval(firstDelayMs);
+    // A timer of interval 0 is enabled but never ticks, which would hold the
+    // engine busy for good; no wait means the next tick.
+    tmrRam.setInterval(std::max<std::uint32_t>(firstDelayMs, 1));
     tmrRam.setEnabled(true);
 }
 

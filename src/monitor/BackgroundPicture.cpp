@@ -6,7 +6,7 @@
 
 namespace nimbrel {
 
-void prepareBackground(PictureFiles& files, const std::string& path, DrawingSurface& surface, int gridWidth,
+bool prepareBackground(PictureFiles& files, const std::string& path, DrawingSurface& surface, int gridWidth,
                        int gridHeight, const std::function<void(DrawingSurface&)>& drawGrid, const Trap& trap)
 {
     bool missing = false;
@@ -19,7 +19,12 @@ void prepareBackground(PictureFiles& files, const std::string& path, DrawingSurf
         });
         trap([&] { files.save(surface.background(), path); });
     }
-    trap([&] { surface.setBackground(files.load(path)); });
+    bool loaded = false;
+    trap([&] {
+        surface.setBackground(files.load(path));
+        loaded = true;
+    });
+    return loaded;
 }
 
 } // namespace nimbrel

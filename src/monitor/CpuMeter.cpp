@@ -43,10 +43,7 @@ void CpuMeter::initGraph()
         trap);
 }
 
-void CpuMeter::firstReading()
-{
-    if (sampler_) lblCPU.setCaption(std::to_string(sampler_->CurrentCPUUsage()) + "%");
-}
+void CpuMeter::showNoReadingYet() { lblCPU.setCaption("0%"); }
 
 void CpuMeter::tmrCPU_Timer()
 {

@@ -49,8 +49,10 @@ public:
     void tmrCPU_Timer();
     void drawCPUGraph(std::int32_t percent);
     void optCPU_Click(int index);
-    // Takes a first reading into lblCPU, unclamped.
-    void firstReading();
+    // Shows 0% until the first tick: /proc/stat moves in 10 ms steps, so a
+    // reading of the few milliseconds since the sampler began would say
+    // anything from 0 to 100%, and the release policies read this label.
+    void showNoReadingYet();
 
     std::int32_t lastCPUPercent() const { return lastCPUPercent_; }
 

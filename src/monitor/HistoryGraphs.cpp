@@ -53,7 +53,7 @@ void HistoryGraphs::initGraph()
 {
     const Trap trap(services_.reporter, "frmMain,initGraph");
     const std::string path = services_.directory.path() + "/graphback.bmp";
-    prepareBackground(
+    const bool fromFile = prepareBackground(
         services_.pictures, path, picPhysical, samples, plotHeight,
         [](DrawingSurface& s) {
             // The line primitive leaves out its end point, so each line reaches one past the grid.
@@ -61,7 +61,12 @@ void HistoryGraphs::initGraph()
             for (int y = 10; y <= 60; y += 10) s.line(0, y, samples + 1, y, gridColour);
         },
         trap);
-    trap([&] { picVirtual.setBackground(services_.pictures.load(path)); });
+    // The same file: once loaded, the two graphs share its pixels.
+    if (fromFile) {
+        picVirtual.shareBackground(picPhysical);
+    } else {
+        trap([&] { picVirtual.setBackground(services_.pictures.load(path)); });
+    }
 }
 
 void HistoryGraphs::loadGraph()
@@ -78,7 +83,7 @@ void HistoryGraphs::loadGraph()
     }
     // Selecting runs the handler even when the entry is already selected, so the value is written back.
     trap([&] { cmbUpdateGraph.userSelect(position); });
-    lastGraphSample_ = services_.clock.now();
+    lastGraphSample_ = services_.clock.steadySeconds();
 }
 
 void HistoryGraphs::cmbUpdateGraph_Click()

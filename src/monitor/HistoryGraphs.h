@@ -63,8 +63,9 @@ public:
     void drawGraph();
 
     double graphInterval() const { return graphInterval_; }
-    LocalTime lastGraphSample() const { return lastGraphSample_; }
-    void setLastGraphSample(LocalTime t) { lastGraphSample_ = t; }
+    // When the graphs last took a sample, in seconds of the steady clock.
+    std::int64_t lastGraphSample() const { return lastGraphSample_; }
+    void setLastGraphSample(std::int64_t steadySeconds) { lastGraphSample_ = steadySeconds; }
 
     std::array<std::int16_t, samples> physicalHistory{};
     std::array<std::int16_t, samples> pageFileHistory{};
@@ -77,7 +78,7 @@ public:
 private:
     Services services_;
     double graphInterval_ = 1.5;
-    LocalTime lastGraphSample_;
+    std::int64_t lastGraphSample_ = 0;
 };
 
 } // namespace nimbrel

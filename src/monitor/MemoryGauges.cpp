@@ -47,8 +47,8 @@ MemoryGauges::MemoryGauges(Services services, Neighbours neighbours)
 bool MemoryGauges::gateOpen()
 {
     if (n_.graphs.cmbUpdateGraph.listIndex() == 0) return true;
-    const LocalTime now = services_.clock.now();
-    if (static_cast<double>(now.seconds - n_.graphs.lastGraphSample().seconds) > n_.graphs.graphInterval()) {
+    const std::int64_t now = services_.clock.steadySeconds();
+    if (static_cast<double>(now - n_.graphs.lastGraphSample()) > n_.graphs.graphInterval()) {
         n_.graphs.setLastGraphSample(now);
         return true;
     }
@@ -92,7 +92,7 @@ void MemoryGauges::tmrMemory_Timer()
 void MemoryGauges::initProgressBar()
 {
     const Trap trap(services_.reporter, "frmMain,initProgressBar");
-    trap([&] { n_.cpu.firstReading(); });
+    trap([&] { n_.cpu.showNoReadingYet(); });
     MemorySnapshot memory;
     trap([&] { memory = services_.memory.read(); });
     trap([&] {

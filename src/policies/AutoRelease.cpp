@@ -48,7 +48,7 @@ void AutoRelease::loadAuto()
 
 void AutoRelease::arm()
 {
-    lastAutoCheck_ = services_.clock.now();
+    lastAutoCheck_ = services_.clock.steadySeconds();
     tmrAuto.setEnabled(true);
 }
 
@@ -59,8 +59,8 @@ void AutoRelease::tmrAuto_Timer()
 
     std::int64_t interval = 0;
     trap([&] { interval = toInt32(numericValue(lstAutoInterval.text())); });
-    const LocalTime now = services_.clock.now();
-    if (now.seconds - lastAutoCheck_.seconds < interval) return;
+    const std::int64_t now = services_.clock.steadySeconds();
+    if (now - lastAutoCheck_ < interval) return;
 
     if (n_.engine.running()) {
         lastAutoCheck_ = now;
@@ -88,7 +88,7 @@ void AutoRelease::tmrAuto_Timer()
     if (available > minimum) return;
 
     trap([&] { n_.engine.startReleaseFrom(available, amount, startupWaitMs(n_.startup), ReleaseOrigin::Automatic); });
-    lastAutoCheck_ = services_.clock.now();
+    lastAutoCheck_ = services_.clock.steadySeconds();
 }
 
 void AutoRelease::cmbAutoRelease_Click()

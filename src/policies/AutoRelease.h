@@ -48,8 +48,6 @@ public:
     void cmbAutoCPU_Click();
     void chkAutoActive_Click();
 
-    LocalTime lastAutoCheck() const { return lastAutoCheck_; }
-
     TimerModel tmrAuto{1000};
     CheckBoxModel chkAutoActive{"Auto Release Active"};
     ListModel lstAutoInterval;
@@ -63,7 +61,7 @@ private:
     Services services_;
     Neighbours n_;
     const bool& isLoading_;
-    LocalTime lastAutoCheck_;
+    std::int64_t lastAutoCheck_ = 0; // seconds of the steady clock
 };
 
 } // namespace nimbrel

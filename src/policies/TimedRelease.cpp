@@ -64,8 +64,26 @@ void TimedRelease::loadTime()
 
 void TimedRelease::arm()
 {
-    lastTimeCheck_ = services_.clock.now();
+    markCheck();
     tmrTime.setEnabled(true);
+}
+
+void TimedRelease::markCheck()
+{
+    lastTimeCheck_ = services_.clock.now();
+    lastTimeCheckSteady_ = services_.clock.steadySeconds();
+}
+
+LocalTime TimedRelease::lastCheckOnWallClock(LocalTime now)
+{
+    // Whole seconds of the two clocks differ by one at most; more means the
+    // wall clock was set (the end of summer time, the time service, the
+    // user). The last check then moves with it, so a clock set back does not
+    // wait for the old hour to come again, and one set forward does not count
+    // the hour it skipped.
+    const std::int64_t steadyPassed = services_.clock.steadySeconds() - lastTimeCheckSteady_;
+    const std::int64_t setBy = (now.seconds - lastTimeCheck_.seconds) - steadyPassed;
+    return setBy >= -1 && setBy <= 1 ? lastTimeCheck_ : LocalTime{now.seconds - steadyPassed};
 }
 
 std::int32_t TimedRelease::intervalMinutes()
@@ -82,16 +100,16 @@ void TimedRelease::tmrTime_Timer()
     std::int64_t interval = 0;
     trap([&] { interval = intervalMinutes(); });
     const LocalTime now = services_.clock.now();
-    if (minuteBoundaries(lastTimeCheck_, now) < interval) return;
+    if (minuteBoundaries(lastCheckOnWallClock(now), now) < interval) return;
 
     if (n_.engine.running()) {
-        lastTimeCheck_ = now;
+        markCheck();
         return;
     }
     bool cpuBusy = false;
     trap([&] { cpuBusy = cpuHoldsBack(chkTimeCPU, cmbTimeCPU, n_.lblCPU); });
     if (cpuBusy) {
-        lastTimeCheck_ = now;
+        markCheck();
         return;
     }
 
@@ -105,7 +123,7 @@ void TimedRelease::tmrTime_Timer()
     if (!goOn) return;
 
     trap([&] { n_.engine.startReleaseFrom(available, amount, startupWaitMs(n_.startup), ReleaseOrigin::Timed); });
-    lastTimeCheck_ = services_.clock.now();
+    markCheck();
 }
 
 void TimedRelease::fillIntervals(Unit unit)

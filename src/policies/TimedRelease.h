@@ -54,7 +54,6 @@ public:
 
     // The interval in minutes that the panel shows.
     std::int32_t intervalMinutes();
-    LocalTime lastTimeCheck() const { return lastTimeCheck_; }
 
     TimerModel tmrTime{1000};
     CheckBoxModel chkTimeActive{"Time Release Active"};
@@ -66,11 +65,14 @@ public:
 
 private:
     void fillIntervals(Unit unit);
+    void markCheck();
+    LocalTime lastCheckOnWallClock(LocalTime now);
 
     Services services_;
     Neighbours n_;
     const bool& isLoading_;
     LocalTime lastTimeCheck_;
+    std::int64_t lastTimeCheckSteady_ = 0; // the same moment on the steady clock
 };
 
 } // namespace nimbrel

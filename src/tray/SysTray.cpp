@@ -47,6 +47,16 @@ void SysTray::RemoveIcon(const WindowModel&)
     trayTipActive_ = false;
 }
 
+void SysTray::hideWindow(WindowModel& window)
+{
+    if (icon_.available()) {
+        window.hide();
+        return;
+    }
+    window.setMinimised(true);
+    window.show();
+}
+
 void SysTray::changeToolTip(const WindowModel&, const std::string& text)
 {
     if (!trayTipActive_) return;

@@ -22,6 +22,10 @@ public:
     void changeToolTip(const WindowModel& window, const std::string& text);
     // A line under the caption in the tooltip while the window is hidden (the last release's outcome).
     void setSecondLine(const std::string& text);
+    // Hides the window, leaving the icon to bring it back. Without a
+    // notification area there would be nothing left to click: the window is
+    // minimised instead.
+    void hideWindow(WindowModel& window);
 
     bool trayTipActive() const { return trayTipActive_; }
     void setTrayTipActive(bool active) { trayTipActive_ = active; }

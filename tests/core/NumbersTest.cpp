@@ -68,6 +68,12 @@ TEST(Numbers, DecimalTexts)
     EXPECT_EQ(shortestDecimal(1.5), "1.5");
     EXPECT_EQ(shortestDecimal(3.0), "3");
     EXPECT_EQ(shortestDecimal(523760.0), "523760");
+    std::string round = "1";
+    for (int zeros = 1; zeros <= 15; ++zeros) {
+        round += "0";
+        EXPECT_EQ(shortestDecimal(std::stod(round)), round);
+        EXPECT_EQ(shortestDecimal(2 * std::stod(round)), "2" + round.substr(1));
+    }
     EXPECT_EQ(twoDecimals(123.454), "123.45");
     EXPECT_EQ(twoDecimals(0.5), "0.50");
     EXPECT_EQ(twoDecimals(7.0), "7.00");

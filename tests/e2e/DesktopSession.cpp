@@ -222,6 +222,15 @@ Process DesktopSession::startOnDisplay(const std::vector<std::string>& argv) con
     return Process(argv, environment(), home_);
 }
 
+Process DesktopSession::startTrayHost() const
+{
+    const std::size_t before = mappedTopLevelWindows().size();
+    Process trayer = startOnDisplay(
+        {findProgram("trayer"), "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24"});
+    waitUntil([&] { return !trayer.running() || mappedTopLevelWindows().size() > before; }, std::chrono::seconds(60));
+    return trayer;
+}
+
 std::optional<std::string> DesktopSession::x(const std::string& commandLine) const
 {
     const std::string command = "DISPLAY=" + display_ + " " + commandLine + " 2>/dev/null";

@@ -68,6 +68,9 @@ public:
     Process startNimbrel(const std::vector<std::string>& changes) const;
     // Starts another program on the display (a tray host, say), in the session's home.
     Process startOnDisplay(const std::vector<std::string>& argv) const;
+    // Starts trayer, a notification area at the top right of the screen, and
+    // waits until its panel is on the screen or trayer has ended.
+    Process startTrayHost() const;
 
     // Runs an X tool on the display; its standard output, or nothing when it failed.
     std::optional<std::string> x(const std::string& commandLine) const;

@@ -69,6 +69,9 @@ protected:
 
 TEST_F(NimbrelOnTheDesktop, ItsWindowShowsASecondCopyBringsItBackAndExitEndsIt)
 {
+    // A tray to hide in: without one, hiding only minimises.
+    Process tray = session->startTrayHost();
+    ASSERT_TRUE(tray.running()) << "trayer did not start";
     Process first = session->startNimbrel();
     const std::string window = mainWindow();
     ASSERT_FALSE(window.empty()) << "no window captioned Nimbrel";
@@ -79,7 +82,6 @@ TEST_F(NimbrelOnTheDesktop, ItsWindowShowsASecondCopyBringsItBackAndExitEndsIt)
     const std::string picture = "/tmp/nimbrel-e2e-window.png";
     if (session->screenshot(picture)) std::printf("screenshot: %s\n", picture.c_str());
 
-    // Hidden, as in the tray.
     clickHide(window);
     ASSERT_TRUE(waitUntil([&] { return session->visibleWindows("Nimbrel").empty(); })) << "the window stayed";
     ASSERT_TRUE(first.running());

@@ -42,8 +42,7 @@ protected:
         }
         if (!missing.empty()) GTEST_SKIP() << missing;
         session = std::make_unique<DesktopSession>();
-        trayer = session->startOnDisplay(
-            {findProgram("trayer"), "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24"});
+        trayer = session->startTrayHost();
         ASSERT_TRUE(waitUntil([&] { return !trayer.running() || panel().has_value(); }, patience) && trayer.running())
             << "trayer did not show its panel";
     }

@@ -113,6 +113,18 @@ TEST_F(ReleaseEngineTest, TheButtonAnswersBusyWhileAnyReleaseRunsAndLeavesItUnch
     EXPECT_EQ(block.blocks.size(), 1u);
 }
 
+TEST_F(ReleaseEngineTest, AFirstDelayOfZeroMakesItsPassAtTheNextTickAndEnds)
+{
+    retries(1);
+    engine.startRelease(64, 0, ReleaseOrigin::Startup); // a start-up wait with no entry chosen
+    scheduler.advance(1);
+    EXPECT_EQ(block.blocks.size(), 1u);
+    scheduler.advance(1000);
+    EXPECT_FALSE(engine.running());
+    engine.cmdRam.userClick();
+    EXPECT_TRUE(messages.shown.empty()) << "the button is free again";
+}
+
 TEST_F(ReleaseEngineTest, ARefusedBlockEndsTheReleaseAtOnceAndSaysWhy)
 {
     retries(5);
@@ -196,7 +208,7 @@ TEST_F(ReleaseEngineTest, WhileLoadingTheStoredSelectionChangesNothingElse)
 TEST_F(ReleaseEngineTest, StoredPositionsOutsideTheListLeaveNoSelection)
 {
     isLoading = true;
-    for (const char* stored : {"256", "300", "abc", "-1", ""}) {
+    for (const char* stored : {"256", "300", "abc", ""}) {
         lstRam.setListIndex(-1);
         profile.store("RAM", "Release", stored);
         engine.restoreSelection();

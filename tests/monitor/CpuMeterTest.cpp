@@ -109,6 +109,16 @@ TEST_F(CpuMeterTest, ReadingsLightRowsFromTheBottom)
     EXPECT_EQ(form.cpu.picCPU.pixel(62, 95), colours::black) << "the gap between the columns";
 }
 
+TEST_F(CpuMeterTest, TheMeterShowsNothingBusyUntilItsFirstWholePeriod)
+{
+    counters.steadyLoadPercent = 100; // the start itself keeps the processor busy
+    form.Form_Load();
+    EXPECT_EQ(form.cpu.lblCPU.caption(), "0%");
+    counters.steadyLoadPercent = 30;
+    scheduler.advance(1000);
+    EXPECT_EQ(form.cpu.lblCPU.caption(), "30%");
+}
+
 TEST_F(CpuMeterTest, TheTickClampsAndShowsTheReading)
 {
     form.Form_Load();

@@ -80,6 +80,17 @@ TEST_F(MemoryGaugesTest, TheGraphIntervalGatesTheWholeTick)
     EXPECT_EQ(h.form.frmMain.caption(), "Nimbrel 200 MB");
 }
 
+TEST_F(MemoryGaugesTest, TheEndOfSummerTimeDoesNotFreezeTheGatedCaption)
+{
+    profile.store("Memory", "GraphInterval", "3");
+    form.Form_Load();
+    scheduler.advance(4000);
+    scheduler.setWallClockBy(-3600);
+    setAvailableMB(200);
+    scheduler.advance(4000);
+    EXPECT_EQ(form.frmMain.caption(), "Nimbrel 200 MB");
+}
+
 TEST_F(MemoryGaugesTest, PauseFreezesTheCaptionAndResumeBringsItBackAtTheNextTick)
 {
     form.Form_Load();

@@ -36,6 +36,16 @@ TEST_F(AutoReleaseTest, TheFirstCheckComesOneIntervalAfterStartAndEqualToTheMini
     EXPECT_EQ(form.engine.tmrRam.interval(), 1000u) << "the wait of \"Time to Wait(Seconds)\"";
 }
 
+TEST_F(AutoReleaseTest, AClockSetBackAnHourDoesNotHoldTheNextCheck)
+{
+    form.Form_Load();
+    scheduler.advance(10'000);
+    scheduler.setWallClockBy(-3600); // the end of summer time
+    setAvailableMB(60);
+    scheduler.advance(20'000);
+    EXPECT_TRUE(form.engine.running());
+}
+
 TEST_F(AutoReleaseTest, AboveTheMinimumTheCheckThenRunsEveryTick)
 {
     form.Form_Load();
@@ -49,12 +59,13 @@ TEST_F(AutoReleaseTest, AboveTheMinimumTheCheckThenRunsEveryTick)
 TEST_F(AutoReleaseTest, ACheckDueWhileAReleaseRunsRestartsTheInterval)
 {
     form.Form_Load();
-    form.engine.startRelease(10, 100'000, ReleaseOrigin::Automatic);
     setAvailableMB(50);
-    scheduler.advance(30'000);
-    const std::int32_t target = form.engine.releaseTarget();
-    EXPECT_EQ(policy().lastAutoCheck().seconds - VirtualScheduler().now().seconds, 30);
-    EXPECT_EQ(form.engine.releaseTarget(), target) << "nothing started";
+    form.engine.startRelease(10, 40'000, ReleaseOrigin::Automatic); // one pass at 40 s, over at 80 s
+    scheduler.advance(85'000);
+    EXPECT_FALSE(form.engine.running()) << "the checks at 30 and 60 s found it running";
+    scheduler.advance(5000);
+    EXPECT_TRUE(form.engine.running());
+    EXPECT_EQ(form.engine.releaseTarget(), 82);
 }
 
 TEST_F(AutoReleaseTest, TheCpuConditionHoldsAtTheThresholdAndLetsOneBelowThrough)
@@ -84,7 +95,7 @@ TEST_F(AutoReleaseTest, WithoutAThresholdSelectedEveryCheckIsHeldBack)
     EXPECT_FALSE(form.engine.running());
 }
 
-TEST_F(AutoReleaseTest, UnderTwentyPercentWarnsThreeTimesThenAsksAndStillReleases)
+TEST_F(AutoReleaseTest, UnderTwentyPercentWarnsThreeTimesThenAsks)
 {
     profile.store("Auto", "Minimum", "0"); // 2 MB: no release, so the check repeats every tick
     form.Form_Load();
@@ -111,11 +122,9 @@ TEST_F(AutoReleaseTest, TwentyPercentDoesNotWarnAndAWarningDoesNotPreventTheRele
 {
     form.Form_Load();
     setAvailableMB(0.20 * 513);
-    profile.store("Auto", "Minimum", "0");
     scheduler.advance(30'000);
     EXPECT_TRUE(messages.shown.empty());
     setAvailableMB(40);
-    form.autoRelease.cmbAutoRelease.userSelect(31);
     scheduler.advance(1000);
     EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_TRUE(form.engine.running());
@@ -181,8 +190,11 @@ TEST_F(AutoReleaseTest, ChoicesAreStoredAndTheBoxTurnsThePolicyOnAndOff)
     EXPECT_FALSE(policy().tmrAuto.enabled());
     scheduler.advance(7000);
     policy().chkAutoActive.userClick();
-    EXPECT_TRUE(policy().tmrAuto.enabled());
-    EXPECT_EQ(policy().lastAutoCheck(), scheduler.now());
+    setAvailableMB(50);
+    scheduler.advance(29'000);
+    EXPECT_FALSE(form.engine.running()) << "the first check one interval after the click";
+    scheduler.advance(1000);
+    EXPECT_TRUE(form.engine.running());
 }
 
 } // namespace

@@ -37,6 +37,30 @@ TEST_F(TimedReleaseTest, MinuteModeCountsClockMinuteBoundaries)
     }
 }
 
+TEST_F(TimedReleaseTest, AClockSetBackAnHourKeepsTheFiveMinuteRhythm)
+{
+    profile.store("Time", "IntervalAmount", "0"); // 5 minutes
+    form.Form_Load();
+    scheduler.advance(2 * 60 * 1000);
+    scheduler.setWallClockBy(-3600); // 10:02 is 9:02 again
+    scheduler.advance(3 * 60 * 1000 - 1000);
+    EXPECT_FALSE(form.engine.running());
+    scheduler.advance(1000); // 9:05
+    EXPECT_TRUE(form.engine.running());
+}
+
+TEST_F(TimedReleaseTest, AClockSetForwardReleasesOnceAtMostAndThenKeepsItsRhythm)
+{
+    profile.store("Time", "IntervalAmount", "0"); // 5 minutes
+    form.Form_Load();
+    scheduler.advance(2 * 60 * 1000);
+    scheduler.setWallClockBy(3 * 3600);
+    scheduler.advance(3 * 60 * 1000 - 1000);
+    EXPECT_LE(block.blocks.size(), 1u);
+    scheduler.advance(60 * 60 * 1000);
+    EXPECT_EQ(block.blocks.size(), 12u) << "every five minutes of the hour after";
+}
+
 TEST_F(TimedReleaseTest, HourItemSixIsThreeHundredSixtyMinutes)
 {
     profile.store("Time", "Interval", "Hours");
@@ -99,7 +123,6 @@ TEST_F(TimedReleaseTest, WarningsAreCountedAcrossBothPolicies)
     form.autoRelease.chkAutoActive.userClick();
     scheduler.advance(5 * 60 * 1000); // one timed warning
     EXPECT_EQ(messages.shown.size(), 3u);
-    form.engine.tmrRam.setEnabled(false);
     scheduler.advance(5 * 60 * 1000);
     EXPECT_EQ(messages.shown.back().prompt, "Disable the warning?");
 }

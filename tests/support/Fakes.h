@@ -411,6 +411,7 @@ class FakeTrayIcon : public TrayIcon {
 public:
     std::vector<std::string> calls; // "add <tip>", "modify <tip>", "remove", "popup", "message <text>", "gauge <n>"
     bool present = false;
+    bool notificationArea = true; // the desktop has one
     std::string tip;
     std::function<void()> whileMenuOpen;
 
@@ -435,6 +436,7 @@ public:
         calls.push_back("popup");
         if (whileMenuOpen) whileMenuOpen();
     }
+    bool available() override { return notificationArea; }
     void showMessage(const std::string&, const std::string& text) override { calls.push_back("message " + text); }
     void showGauge(std::optional<int> percent) override
     {

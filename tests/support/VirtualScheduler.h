@@ -15,7 +15,11 @@ class VirtualScheduler : public Clock, public TimerScheduler {
 public:
     explicit VirtualScheduler(LocalTime start = LocalTime{1'700'000'000}) : startSeconds_(start.seconds) {}
 
-    LocalTime now() override { return LocalTime{startSeconds_ + static_cast<std::int64_t>(nowMs_ / 1000)}; }
+    LocalTime now() override
+    {
+        return LocalTime{startSeconds_ + wallShiftSeconds_ + static_cast<std::int64_t>(nowMs_ / 1000)};
+    }
+    std::int64_t steadySeconds() override { return static_cast<std::int64_t>(nowMs_ / 1000); }
     std::uint32_t tickCount() override { return static_cast<std::uint32_t>(nowMs_ + tickOffsetMs_); }
     void attach(TimerModel& timer) override;
 
@@ -25,6 +29,9 @@ public:
     bool runNextTick();
     // Virtual milliseconds since the scheduler was made.
     std::uint64_t elapsedMs() const { return nowMs_; }
+    // Sets the wall clock forward or back, as the user or the end of summer
+    // time does; the steady clock and the timers go on as they were.
+    void setWallClockBy(std::int64_t seconds) { wallShiftSeconds_ += seconds; }
     // Lets the tick count start near its wrap, to test code that compares ticks.
     void setTickOffset(std::uint64_t ms) { tickOffsetMs_ = ms; }
 
@@ -43,6 +50,7 @@ private:
     std::uint64_t tickOffsetMs_ = 0;
     std::uint64_t armCounter_ = 0;
     std::int64_t startSeconds_;
+    std::int64_t wallShiftSeconds_ = 0;
 };
 
 } // namespace nimbrel::testing

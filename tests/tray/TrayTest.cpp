@@ -110,6 +110,28 @@ TEST_F(TrayTest, ADoubleClickShowsAHiddenWindowAndStopsTooltipUpdates)
     EXPECT_EQ(tray.tip, "Nimbrel 100 MB");
 }
 
+TEST_F(TrayTest, WithoutANotificationAreaHidingMinimisesUntilATrayAppears)
+{
+    tray.notificationArea = false;
+    profile.store("Startup", "Display", "2"); // Hidden
+    form.Form_Load();
+    EXPECT_TRUE(form.frmMain.shown());
+    EXPECT_TRUE(form.frmMain.minimised());
+
+    form.trayMenu.mnuShow_Click();
+    form.cmdHide.userClick();
+    EXPECT_TRUE(form.frmMain.minimised()) << "\"&Hide\"";
+    form.trayMenu.mnuShow_Click();
+    form.Form_QueryUnload(MainForm::FormControlMenu);
+    EXPECT_TRUE(form.frmMain.minimised()) << "the close box";
+    EXPECT_TRUE(form.frmMain.shown());
+
+    tray.notificationArea = true;
+    form.trayMenu.mnuShow_Click();
+    form.cmdHide.userClick();
+    EXPECT_FALSE(form.frmMain.shown());
+}
+
 TEST_F(TrayTest, TheMenuListsTheProgramsByNameWithNoLeftovers)
 {
     form.Form_Load();

@@ -50,7 +50,7 @@ TEST_F(AutomaticPanelTest, AFirstStartShowsTheStoredDefaults)
     ASSERT_EQ(panel->cmbAutoRelease->count(), 256);
     EXPECT_EQ(panel->cmbAutoRelease->itemText(255), "512 MB");
     EXPECT_EQ(panel->cmbAutoRelease->currentText(), "2 MB");
-    ASSERT_EQ(panel->lstAutoAmount->count(), 256);
+    ASSERT_EQ(panel->lstAutoAmount->model()->rowCount(), 256);
     EXPECT_EQ(selectedText(*panel->lstAutoAmount), "2 MB");
     EXPECT_EQ(panel->chkAutoCPU->checkState(), Qt::Checked);
     EXPECT_EQ(entries(*panel->cmbAutoCPU), numbers(10, 10, 10));

@@ -2,7 +2,9 @@
 // in pixels of the client area (15 twips a pixel).
 
 #include "UiTestSupport.h"
+#include "ui/qt/Theme.h"
 
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -68,6 +70,15 @@ TEST_F(MainWindowTest, TheBannerReadsNimbrelInBoldWhiteInsideItsOrangeFrame)
     EXPECT_GT(pixelsNear(picture(banner), Qt::white, 10), 0) << "white text";
 }
 
+TEST_F(MainWindowTest, APanelIsAWhiteCardWithItsCaptionInDarkBoldOnItsTopEdge)
+{
+    const QImage panel = picture(child<QGroupBox>("fmRAM"));
+    const QImage captionBand = panel.copy(0, 0, panel.width() / 3, 16);
+    const QImage body = panel.copy(0, panel.height() / 2, panel.width(), 8);
+    EXPECT_GT(pixelsNear(captionBand, view::theme::column, 40), 10) << "\"Release RAM\" on the edge";
+    EXPECT_GT(pixelsNear(body, Qt::white, 5), body.width() * 8 / 4) << "a white card";
+}
+
 TEST_F(MainWindowTest, TheNavigationColumnListsTheSevenPanelsFromTheTop)
 {
     EXPECT_EQ(placeOf(child<QFrame>("Shape3")), QRect(8, 88, 121, 329));
@@ -101,6 +112,8 @@ TEST_F(MainWindowTest, TheAdviceLineStandsAboveThePanelArea)
               "It is adviced that you do not release the amount of RAM greater than 50 % of Total Physical Memory");
     EXPECT_EQ(placeOf(advice), QRect(144, 88, 473, 17));
     EXPECT_LE(advice.fontMetrics().horizontalAdvance(advice.text()), advice.width());
+    EXPECT_GE(QFontMetricsF(advice.font()).capHeight(), QFontMetricsF(window->font()).capHeight())
+        << "letters as tall as the rest of the window's";
     EXPECT_EQ(advice.palette().color(QPalette::WindowText), QColor(Qt::black));
 }
 

@@ -1,9 +1,8 @@
 // The menu bar: its menus and entries, and what choosing them does.
 
-#include "UiTestSupport.h"
+#include "PanelTestSupport.h"
 
 #include <QAction>
-#include <QListWidget>
 #include <QPushButton>
 
 namespace nimbrel::testing {
@@ -82,8 +81,7 @@ TEST_F(MainWindowTest, TheHelpMenuEndsWithAboutNimbrel)
 
 TEST_F(MainWindowTest, TheReleaseEntryFollowsTheChosenAmount)
 {
-    auto& list = child<QListWidget>("lstRam");
-    click(*list.viewport(), list.visualItemRect(list.item(7)).center());
+    clickRow(child<QListView>("lstRam"), 7);
 
     EXPECT_EQ(action("mnuRelease").text(), "Free Up 16 MB Now");
 }

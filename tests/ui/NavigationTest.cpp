@@ -2,8 +2,11 @@
 
 #include "UiTestSupport.h"
 
+#include "ui/qt/Theme.h"
+
 #include <QAction>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace nimbrel::testing {
@@ -100,6 +103,37 @@ TEST_F(NavigationTest, AboutNimbrelInTheHelpMenuShowsTheAboutPanel)
 
     EXPECT_EQ(visibleFrames(), std::vector<std::string>{"fmAbout"});
     EXPECT_TRUE(looksBlue("lblAboutN"));
+}
+
+// A key as the user presses it, to whichever widget has the keyboard.
+void press(int key)
+{
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(focused, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(focused, &up);
+}
+
+TEST_F(NavigationTest, TheKeyboardWalksTheLabelsAndEnterOrSpaceChooses)
+{
+    window->activateWindow();
+    QCoreApplication::processEvents();
+    child<QLabel>(labelNames[0]).setFocus(Qt::TabFocusReason);
+    const QColor orange = view::theme::orange;
+    EXPECT_GT(pixelsNear(picture(child<QLabel>(labelNames[0])), orange, 30), 0) << "the focus shows";
+
+    for (int n = 1; n < 7; ++n) {
+        press(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), &child<QLabel>(labelNames[n])) << labelNames[n];
+    }
+    EXPECT_EQ(pixelsNear(picture(child<QLabel>(labelNames[0])), orange, 30), 0) << "and goes with the focus";
+    press(Qt::Key_Return);
+    EXPECT_EQ(visibleFrames(), std::vector<std::string>{"fmAbout"});
+    press(Qt::Key_Backtab);
+    press(Qt::Key_Space);
+    EXPECT_EQ(visibleFrames(), std::vector<std::string>{"fmStartup"});
 }
 
 TEST_F(NavigationTest, NavigationLabelsShowAPointingHand)

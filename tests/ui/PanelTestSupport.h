@@ -11,7 +11,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 
 #include <algorithm>
 #include <memory>
@@ -52,11 +52,14 @@ inline void clickCaption(QAbstractButton& button)
     click(button, QPoint(std::min(button.width(), button.sizeHint().width()) / 2, button.height() / 2));
 }
 
+// A row of a list, as the view shows it.
+inline QModelIndex rowOf(const QListView& list, int row) { return list.model()->index(row, 0); }
+
 // The user clicks a row of a list.
-inline void clickRow(QListWidget& list, int row)
+inline void clickRow(QListView& list, int row)
 {
-    list.scrollToItem(list.item(row));
-    click(*list.viewport(), list.visualItemRect(list.item(row)).center());
+    list.scrollTo(rowOf(list, row));
+    click(*list.viewport(), list.visualRect(rowOf(list, row)).center());
 }
 
 // What a widget that holds a list of texts shows, in order.
@@ -68,19 +71,19 @@ inline std::vector<std::string> entries(const QComboBox& combo)
     return texts;
 }
 
-inline std::vector<std::string> entries(const QListWidget& list)
+inline std::vector<std::string> entries(const QListView& list)
 {
     std::vector<std::string> texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts.push_back(list.item(i)->text().toStdString());
+    for (int i = 0; i < list.model()->rowCount(); ++i)
+        texts.push_back(rowOf(list, i).data().toString().toStdString());
     return texts;
 }
 
 // The text of the selected row, or "<none>".
-inline std::string selectedText(const QListWidget& list)
+inline std::string selectedText(const QListView& list)
 {
-    const QList<QListWidgetItem*> selected = list.selectedItems();
-    return selected.size() == 1 ? selected.first()->text().toStdString() : std::string("<none>");
+    const QModelIndexList selected = list.selectionModel()->selectedIndexes();
+    return selected.size() == 1 ? selected.first().data().toString().toStdString() : std::string("<none>");
 }
 
 // The widgets that lie partly outside the frame or over one another, as

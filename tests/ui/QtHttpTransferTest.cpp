@@ -1,8 +1,8 @@
 // The shared transfer object and the connectivity probe against a real HTTP
 // server on 127.0.0.1.
 
-#include "ui/qt/QtHttpTransfer.h"
-#include "ui/qt/QtConnectivityProbe.h"
+#include "ui/qt/network/QtHttpTransfer.h"
+#include "ui/qt/network/QtConnectivityProbe.h"
 
 #include "support/LoopbackHttpServer.h"
 
@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -45,6 +46,13 @@ bool cancelAndWait(view::QtHttpTransfer& transfer)
     return !transfer.stillExecuting();
 }
 
+// The request says which program asks, as the server's log will show it.
+bool namesTheProgram(const RecordedRequest& request)
+{
+    const auto& lines = request.headerLines;
+    return std::find(lines.begin(), lines.end(), "User-Agent: Nimbrel") != lines.end();
+}
+
 TEST(QtHttpTransfer, ReturnsTheBodyOfThePage)
 {
     LoopbackHttpServer server;
@@ -56,6 +64,7 @@ TEST(QtHttpTransfer, ReturnsTheBodyOfThePage)
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].requestLine, "GET /news.txt HTTP/1.1");
+    EXPECT_TRUE(namesTheProgram(requests[0]));
     EXPECT_FALSE(transfer.stillExecuting());
 }
 
@@ -238,6 +247,7 @@ TEST(QtConnectivityProbe, AnyHttpAnswerMeansTheInternetIsThere)
         const auto requests = server.requests();
         ASSERT_EQ(requests.size(), 1u) << c.name;
         EXPECT_EQ(requests[0].requestLine, "GET / HTTP/1.1") << c.name;
+        EXPECT_TRUE(namesTheProgram(requests[0])) << c.name;
     }
 }
 

@@ -5,10 +5,12 @@
 #include "ui/qt/QtTrayIcon.h"
 
 #include "ui/qt/AppIcon.h"
+#include "ui/qt/StatusNotifierTray.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -240,6 +242,36 @@ TEST_F(QtTrayIconTest, SingleAndMiddleClicksMeanNothing)
 
     ASSERT_TRUE(codesArrive(1));
     EXPECT_EQ(codes, std::vector<int>{0x205});
+}
+
+TEST_F(QtTrayIconTest, OnAStatusNotifierTrayALeftClickCountsAsTheDoubleClick)
+{
+    tray.setSingleClickActivates(true);
+    userActivates(QSystemTrayIcon::Trigger);
+
+    ASSERT_TRUE(codesArrive(1));
+    EXPECT_EQ(codes, std::vector<int>{0x203});
+}
+
+TEST(StatusNotifierTray, IsTheTrayOnceItsWatcherIsOnTheBus)
+{
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                 QStringLiteral("--print-address")});
+    if (!daemon.waitForStarted()) GTEST_SKIP() << "dbus-daemon is not installed: apt-get install dbus-daemon";
+    ASSERT_TRUE(daemon.waitForReadyRead(10'000));
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    {
+        const QDBusConnection asker = QDBusConnection::connectToBus(address, QStringLiteral("asker"));
+        QDBusConnection tray = QDBusConnection::connectToBus(address, QStringLiteral("tray"));
+        EXPECT_FALSE(view::statusNotifierTray(asker)) << "a bus without a watcher: an XEmbed tray or none";
+        ASSERT_TRUE(tray.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+        EXPECT_TRUE(view::statusNotifierTray(asker));
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("asker"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("tray"));
+    daemon.terminate();
+    daemon.waitForFinished();
 }
 
 TEST_F(QtTrayIconTest, AClickIsPassedOnOnlyOnceItsDeliveryIsOver)

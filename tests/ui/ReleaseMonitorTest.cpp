@@ -8,7 +8,6 @@
 #include "ui/qt/SurfaceWidget.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 
 #include <set>

@@ -51,7 +51,7 @@ TEST_F(TimePanelTest, AFirstStartShowsThirtyMinutes)
     EXPECT_FALSE(panel->optTimeHour->isChecked());
     EXPECT_EQ(entries(*panel->lstTimeInterval), numbers(5, 5, 10));
     EXPECT_EQ(selectedText(*panel->lstTimeInterval), "30");
-    ASSERT_EQ(panel->lstTimeAmount->count(), 256);
+    ASSERT_EQ(panel->lstTimeAmount->model()->rowCount(), 256);
     EXPECT_EQ(selectedText(*panel->lstTimeAmount), "2 MB");
     EXPECT_EQ(entries(*panel->cmbTimeCPU), numbers(10, 10, 10));
     EXPECT_EQ(panel->cmbTimeCPU->currentText(), "60");

@@ -45,12 +45,6 @@ TEST_F(MainWindowTest, TheUserMinimisingAndRestoringTheWindowIsTold)
     EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(MainWindowTest, TheCaptionFollowsTheModel)
-{
-    form.frmMain.setCaption("Nimbrel 123.45 MB");
-    EXPECT_EQ(window->windowTitle(), "Nimbrel 123.45 MB");
-}
-
 TEST_F(MainWindowTest, ClosingTheWindowWithoutQuitToTrayEndsTheProgram)
 {
     form.startup.chkQuit.setValue(0);

@@ -17,7 +17,8 @@ std::string ExecutableDirectory::executableName()
 {
     std::error_code ec;
     const std::filesystem::path exe = std::filesystem::read_symlink(exeLink_, ec);
-    return ec ? std::string("Nimbrel") : exe.stem().string();
+    // Linux programs have no extension: "nimbrel-1.2" and "Nimbrel.AppImage" are whole names.
+    return ec ? std::string("Nimbrel") : exe.filename().string();
 }
 
 } // namespace nimbrel

@@ -13,6 +13,13 @@ LocalTime SystemClock::now()
     return LocalTime{static_cast<std::int64_t>(timegm(&local))};
 }
 
+std::int64_t SystemClock::steadySeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_BOOTTIME, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec);
+}
+
 std::uint32_t SystemClock::tickCount()
 {
     timespec ts{};

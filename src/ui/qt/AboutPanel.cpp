@@ -54,6 +54,9 @@ AboutPanel::AboutPanel(QGroupBox& frame, Panels& panels)
     // Positions inside the frame, in twips.
     QLabel* name = text(frame, "lblAboutName", QStringLiteral("Nimbrel"), twipsRect(240, 420, 6600, 420));
     name->setFont(tahoma(13, true));
+    QPalette palette = name->palette();
+    palette.setColor(QPalette::WindowText, theme::column);
+    name->setPalette(palette);
 
     QLabel* description = text(frame, "lblAboutText",
                                QStringLiteral("Nimbrel keeps physical memory free for the programs you work with. "

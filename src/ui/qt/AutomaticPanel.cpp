@@ -11,7 +11,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 
 namespace nimbrel::view {
 
@@ -31,12 +31,12 @@ AutomaticPanel::AutomaticPanel(QGroupBox& frame, MainForm& form)
     // The captions sit on the lists; the longer one takes two lines.
     lblAutoRAM = placeText(frame, "lblAutoRAM", "Check for minimum level of RAM at the following interval (Seconds)",
                            twipsRect(180, 1200, 3300, 420), Qt::AlignLeft | Qt::AlignBottom, true);
-    lstAutoInterval = place<QListWidget>(frame, "lstAutoInterval", twipsRect(180, 1650, 3300, 1230));
+    lstAutoInterval = place<QListView>(frame, "lstAutoInterval", twipsRect(180, 1650, 3300, 1230));
     bindList(*lstAutoInterval, policy.lstAutoInterval);
 
     lblAutoAmount = placeText(frame, "lblAutoAmount", "Amount of RAM to Release", twipsRect(3660, 1200, 3300, 420),
                               Qt::AlignLeft | Qt::AlignBottom, true);
-    lstAutoAmount = place<QListWidget>(frame, "lstAutoAmount", twipsRect(3660, 1650, 3300, 1230));
+    lstAutoAmount = place<QListView>(frame, "lstAutoAmount", twipsRect(3660, 1650, 3300, 1230));
     lstAutoAmount->setUniformItemSizes(true); // up to a thousand entries of one height
     bindList(*lstAutoAmount, policy.lstAutoAmount);
 

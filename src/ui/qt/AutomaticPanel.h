@@ -4,7 +4,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
+class QListView;
 
 namespace nimbrel {
 class MainForm;
@@ -23,9 +23,9 @@ public:
     QLabel* lblAutoRelease;
     QComboBox* cmbAutoRelease;
     QLabel* lblAutoRAM;
-    QListWidget* lstAutoInterval;
+    QListView* lstAutoInterval;
     QLabel* lblAutoAmount;
-    QListWidget* lstAutoAmount;
+    QListView* lstAutoAmount;
     QCheckBox* chkAutoCPU;
     QComboBox* cmbAutoCPU;
     QLabel* lblAutoCPU;

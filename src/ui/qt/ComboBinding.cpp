@@ -2,17 +2,19 @@
 
 #include "core/ListModel.h"
 #include "ui/qt/Bindings.h"
+#include "ui/qt/ListItemsModel.h"
 
 #include <QComboBox>
 #include <QPointer>
 #include <QScopedValueRollback>
-#include <QStringList>
 
 namespace nimbrel::view {
 
-ComboBinding::ComboBinding(QComboBox& combo, ListModel& model) : QObject(&combo), combo_(combo), model_(model)
+ComboBinding::ComboBinding(QComboBox& combo, ListModel& model)
+    : QObject(&combo), combo_(combo), model_(model), items_(new ListItemsModel(model, &combo))
 {
     combo_.setEditable(false);
+    combo_.setModel(items_);
     followModel();
     QPointer<ComboBinding> guarded(this);
     model_.changed.connect([guarded] {
@@ -26,17 +28,7 @@ ComboBinding::ComboBinding(QComboBox& combo, ListModel& model) : QObject(&combo)
 void ComboBinding::followModel()
 {
     const QScopedValueRollback<bool> following(following_, true);
-
-    const int shown = combo_.count();
-    const bool stillAPrefix =
-        shown <= model_.count() && (shown == 0 || combo_.itemText(shown - 1) == qs(model_.item(shown - 1)));
-    if (!stillAPrefix) combo_.clear();
-    if (combo_.count() < model_.count()) {
-        QStringList added;
-        for (int i = combo_.count(); i < model_.count(); ++i)
-            added.append(qs(model_.item(i)));
-        combo_.addItems(added);
-    }
+    items_->followItems();
 
     // The first entry added to an empty drop-down list becomes its current
     // one by itself; the model's choice, none included, is what shows.

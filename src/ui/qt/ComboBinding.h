@@ -10,9 +10,11 @@ class ListModel;
 
 namespace nimbrel::view {
 
+class ListItemsModel;
+
 // Keeps a drop-down list in step with a list model, as ListBinding does for
-// a list box: entries added one by one are appended, the list is rebuilt
-// only when the model has been cleared, and the selection goes both ways.
+// a list box: the entries are read from the model as the list shows them,
+// and the selection goes both ways.
 // Only the user's choice reaches the model; a selection made by the model
 // is shown without coming back as a choice.
 class ComboBinding : public QObject {
@@ -27,6 +29,7 @@ private:
 
     QComboBox& combo_;
     ListModel& model_;
+    ListItemsModel* items_;
     bool following_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/ComboBinding.h"
+#include "ui/qt/ShapeFrame.h"
 #include "ui/qt/SurfaceWidget.h"
 #include "ui/qt/Theme.h"
 #include "ui/qt/Twips.h"
@@ -57,12 +58,9 @@ Graph graph(QGroupBox& frame, const char* name, const char* caption, DrawingSurf
                      twipsRect(180, top - bezel - 255, graphWidth + 2 * bezel, 255));
     g.caption->setText(QString::fromLatin1(caption));
 
-    auto* shape = new QFrame(&frame);
-    shape->setObjectName(QStringLiteral("shp%1").arg(QLatin1String(name)));
-    shape->setProperty("role", QStringLiteral("shape"));
-    shape->setFrameStyle(QFrame::Panel | QFrame::Sunken); // where the window's style sheet does not reach
-    shape->setGeometry(twipsRect(graphLeft - bezel, top - bezel, graphWidth + 2 * bezel,
-                                 surface.pixelHeight() * DrawingSurface::twipsPerPixel + 2 * bezel));
+    new ShapeFrame(frame, QStringLiteral("shp%1").arg(QLatin1String(name)),
+                   twipsRect(graphLeft - bezel, top - bezel, graphWidth + 2 * bezel,
+                             surface.pixelHeight() * DrawingSurface::twipsPerPixel + 2 * bezel));
 
     g.picture = new SurfaceWidget(surface, &frame);
     g.picture->setObjectName(QStringLiteral("pic%1").arg(QLatin1String(name)));

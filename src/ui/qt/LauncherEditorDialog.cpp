@@ -8,7 +8,7 @@
 #include "ui/qt/Theme.h"
 #include "ui/qt/Twips.h"
 
-#include <QListWidget>
+#include <QListView>
 #include <QPointer>
 #include <QPushButton>
 
@@ -24,7 +24,7 @@ LauncherEditorDialog::LauncherEditorDialog(LauncherEditor& editor, QWidget* owne
     setModal(true);
     setFixedSize(px(6375), px(3975));
 
-    lstPrograms = place<QListWidget>(*this, "lstPrograms", twipsRect(120, 120, 4290, 3735));
+    lstPrograms = place<QListView>(*this, "lstPrograms", twipsRect(120, 120, 4290, 3735));
     bindListWithDoubleClick(*lstPrograms, editor.lstPrograms);
 
     const struct {

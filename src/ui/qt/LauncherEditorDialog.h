@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class QListWidget;
+class QListView;
 
 namespace nimbrel {
 class LauncherEditor;
@@ -17,7 +17,7 @@ class LauncherEditorDialog : public QDialog {
 public:
     LauncherEditorDialog(LauncherEditor& editor, QWidget* owner);
 
-    QListWidget* lstPrograms;
+    QListView* lstPrograms;
 
     void reject() override;
 

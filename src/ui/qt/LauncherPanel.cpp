@@ -11,7 +11,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QListWidget>
+#include <QListView>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -37,11 +37,11 @@ LauncherPanel::LauncherPanel(QGroupBox& frame, MainForm& form)
     bindCombo(*cmbLauncher, launcher.cmbLauncher);
 
     placeText(frame, "lblApplications", "List of Programs", twipsRect(3480, 780, 3480, 285));
-    lstLauncher = place<QListWidget>(frame, "lstLauncher", twipsRect(3480, 1080, 3480, 1875));
+    lstLauncher = place<QListView>(frame, "lstLauncher", twipsRect(3480, 1080, 3480, 1875));
     // The blanks after each name keep the path out of sight; a scroll bar would bring it back.
     lstLauncher->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     bindListWithDoubleClick(*lstLauncher, launcher.lstLauncher);
-    const auto showPointer = [list = QPointer<QListWidget>(lstLauncher), &launcher] {
+    const auto showPointer = [list = QPointer<QListView>(lstLauncher), &launcher] {
         if (!list) return;
         if (launcher.busy()) list->setCursor(Qt::WaitCursor);
         else list->unsetCursor();

@@ -4,7 +4,7 @@
 
 class QComboBox;
 class QGroupBox;
-class QListWidget;
+class QListView;
 class QPushButton;
 class QRadioButton;
 
@@ -22,7 +22,7 @@ public:
 
     std::array<QRadioButton*, 5> optLauncher{};
     QComboBox* cmbLauncher;
-    QListWidget* lstLauncher;
+    QListView* lstLauncher;
     QPushButton* cmdConfigureLauncher;
 };
 

@@ -2,17 +2,23 @@
 
 #include "core/ListModel.h"
 #include "ui/qt/Bindings.h"
+#include "ui/qt/ListItemsModel.h"
 
+#include <QEvent>
 #include <QItemSelectionModel>
-#include <QListWidget>
+#include <QListView>
 #include <QPointer>
 #include <QScopedValueRollback>
 
 namespace nimbrel::view {
 
-ListBinding::ListBinding(QListWidget& list, ListModel& model) : QObject(&list), list_(list), model_(model)
+ListBinding::ListBinding(QListView& list, ListModel& model)
+    : QObject(&list), list_(list), model_(model), items_(new ListItemsModel(model, &list))
 {
     list_.setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every entry is one line of the same font: the view measures one, not a thousand.
+    list_.setUniformItemSizes(true);
+    list_.setModel(items_);
     followModel();
     QPointer<ListBinding> guarded(this);
     model_.changed.connect([guarded] {
@@ -20,28 +26,37 @@ ListBinding::ListBinding(QListWidget& list, ListModel& model) : QObject(&list), 
     });
     // The selection, not the current item: focusing the list by keyboard moves
     // the current item to the first entry without the user choosing anything.
-    connect(&list_, &QListWidget::itemSelectionChanged, this, [this] { userSelectionChanged(); });
+    connect(list_.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { userSelectionChanged(); });
+    // A click on the entry already chosen changes no selection, yet it is a
+    // click all the same: its handler runs and stores the choice again.
+    list_.viewport()->installEventFilter(this);
+    connect(&list_, &QListView::clicked, this, [this](const QModelIndex& index) {
+        if (index.row() == chosenAtPress_) runUserAction([&] { model_.userSelect(index.row()); });
+    });
+}
+
+bool ListBinding::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress) chosenAtPress_ = model_.listIndex();
+    return QObject::eventFilter(watched, event);
 }
 
 void ListBinding::followModel()
 {
     const QScopedValueRollback<bool> following(following_, true);
+    items_->followItems();
 
-    const int shown = list_.count();
-    const bool stillAPrefix =
-        shown <= model_.count() && (shown == 0 || list_.item(shown - 1)->text() == qs(model_.item(shown - 1)));
-    if (!stillAPrefix) list_.clear();
-    for (int i = list_.count(); i < model_.count(); ++i) list_.addItem(qs(model_.item(i)));
-
+    QItemSelectionModel& selection = *list_.selectionModel();
     const int index = model_.listIndex();
     if (index < 0) {
-        if (list_.selectionModel()->hasSelection() || list_.currentRow() >= 0) list_.selectionModel()->clear();
+        if (selection.hasSelection() || selection.currentIndex().isValid()) selection.clear();
         return;
     }
-    QListWidgetItem* item = list_.item(index);
-    if (list_.currentRow() != index || !item->isSelected()) {
-        list_.setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
-        list_.scrollToItem(item);
+    const QModelIndex item = items_->index(index);
+    if (selection.currentIndex() != item || !selection.isSelected(item)) {
+        selection.setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+        list_.scrollTo(item);
     }
 }
 
@@ -58,12 +73,12 @@ void ListBinding::userSelectionChanged()
     runUserAction([&] { model_.userSelect(row); });
 }
 
-void bindList(QListWidget& list, ListModel& model) { new ListBinding(list, model); }
+void bindList(QListView& list, ListModel& model) { new ListBinding(list, model); }
 
-void bindListWithDoubleClick(QListWidget& list, ListModel& model)
+void bindListWithDoubleClick(QListView& list, ListModel& model)
 {
     bindList(list, model);
-    QObject::connect(&list, &QListWidget::itemDoubleClicked, &list,
+    QObject::connect(&list, &QAbstractItemView::doubleClicked, &list,
                      [&model] { runUserAction([&] { model.userDoubleClick(); }); });
 }
 

@@ -2,10 +2,11 @@
 
 #include "app/MainForm.h"
 #include "ui/qt/AboutPanel.h"
-#include "ui/qt/AppIcon.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/MainMenus.h"
 #include "ui/qt/NavigationLabel.h"
+#include "ui/qt/PanelFrame.h"
+#include "ui/qt/ShapeFrame.h"
 #include "ui/qt/AutomaticPanel.h"
 #include "ui/qt/GraphsPanel.h"
 #include "ui/qt/LauncherPanel.h"
@@ -50,25 +51,14 @@ constexpr std::array<NavigationEntry, Panels::Count> navigationEntries{{
     {"lblAboutN", "fmAbout", 5640},
 }};
 
-QFrame* shape(QWidget& parent, const char* name, QRect geometry)
-{
-    auto* frame = new QFrame(&parent);
-    frame->setObjectName(QString::fromLatin1(name));
-    frame->setProperty("role", QStringLiteral("shape"));
-    frame->setGeometry(geometry);
-    return frame;
-}
-
 } // namespace
 
 MainWindow::MainWindow(MainForm& form, QWidget* parent) : QMainWindow(parent), form_(form), area_(new QWidget(this))
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowIcon(appIcon());
     setFont(tahoma(8));
     area_->setObjectName(QStringLiteral("clientArea"));
-    area_->setAttribute(Qt::WA_StyledBackground);
-    area_->setStyleSheet(mainWindowStyleSheet());
+    applyWindowColours(*area_);
     area_->setFixedSize(px(clientWidth), px(clientHeight));
     setCentralWidget(area_);
 
@@ -97,7 +87,7 @@ QMenu& MainWindow::fileMenu() const { return *menuBar()->findChild<QMenu*>(QStri
 
 void MainWindow::buildBanner()
 {
-    shape(*area_, "Shape2", twipsRect(120, 120, 9135, 1095));
+    new ShapeFrame(*area_, QStringLiteral("Shape2"), twipsRect(120, 120, 9135, 1095));
 
     auto* banner = new QLabel(QStringLiteral("Nimbrel"), area_);
     banner->setObjectName(QStringLiteral("lblBanner"));
@@ -113,7 +103,7 @@ void MainWindow::buildBanner()
 
 void MainWindow::buildNavigation()
 {
-    shape(*area_, "Shape3", twipsRect(120, 1320, 1815, 4935));
+    new ShapeFrame(*area_, QStringLiteral("Shape3"), twipsRect(120, 1320, 1815, 4935));
     for (int n = 0; n < Panels::Count; ++n) {
         const NavigationEntry& entry = navigationEntries[static_cast<std::size_t>(n)];
         auto* label = new NavigationLabel(area_);
@@ -131,15 +121,14 @@ void MainWindow::buildPanels()
     advice->setObjectName(QStringLiteral("lblAdvice"));
     advice->setGeometry(twipsRect(2160, 1320, 7095, 255));
     bindLabel(*advice, form_.panels.lblAdvice);
-    shrinkToFit(*advice);
+    condenseToFit(*advice);
     form_.panels.lblAdvice.changed.connect([guarded = QPointer<QLabel>(advice)] {
-        if (guarded) shrinkToFit(*guarded);
+        if (guarded) condenseToFit(*guarded);
     });
 
     for (int n = 0; n < Panels::Count; ++n) {
-        auto* frame = new QGroupBox(area_);
+        auto* frame = new PanelFrame(*area_);
         frame->setObjectName(QString::fromLatin1(navigationEntries[static_cast<std::size_t>(n)].frameName));
-        frame->setProperty("role", QStringLiteral("panel"));
         frame->setGeometry(twipsRect(2160, 1560, 7125, 3855));
         bindFrame(*frame, form_.panels.frames[static_cast<std::size_t>(n)]);
         frames_[static_cast<std::size_t>(n)] = frame;

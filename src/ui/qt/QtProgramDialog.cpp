@@ -30,7 +30,7 @@ protected:
 std::optional<std::string> QtProgramDialog::chooseProgram()
 {
     QWidget* owner = QApplication::activeModalWidget();
-    if (owner == nullptr) owner = parent_;
+    if (owner == nullptr) owner = QApplication::activeWindow();
     QFileDialog dialog(owner);
     dialog.setObjectName(QStringLiteral("cmdlgProgram"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

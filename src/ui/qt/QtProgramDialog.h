@@ -2,8 +2,6 @@
 
 #include "core/FileDialog.h"
 
-#include <QPointer>
-#include <QWidget>
 
 namespace nimbrel::view {
 
@@ -11,13 +9,8 @@ namespace nimbrel::view {
 // desktop's application entries (*.desktop), and only lets an existing file be chosen.
 class QtProgramDialog : public FileDialog {
 public:
+    // Belongs to the window the user works in: the launcher's editor.
     std::optional<std::string> chooseProgram() override;
-
-    // The window the dialog belongs to (the active modal window when none is set).
-    void setParentWindow(QWidget* window) { parent_ = window; }
-
-private:
-    QPointer<QWidget> parent_;
 };
 
 } // namespace nimbrel::view

@@ -3,8 +3,10 @@
 #include "tray/TrayMenu.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/TrayGaugeIcon.h"
+#include "ui/qt/StatusNotifierTray.h"
 
 #include <QCursor>
+#include <QDBusConnection>
 #include <QMenu>
 
 namespace nimbrel::view {
@@ -25,7 +27,8 @@ int notificationCode(QSystemTrayIcon::ActivationReason reason)
 
 } // namespace
 
-QtTrayIcon::QtTrayIcon(const QIcon& picture, QObject* parent) : QObject(parent), picture_(picture)
+QtTrayIcon::QtTrayIcon(const QIcon& picture, QObject* parent)
+    : QObject(parent), picture_(picture), singleClickActivates_(statusNotifierTray(QDBusConnection::sessionBus()))
 {
     // Queued: what the form does with a click may pop up a modal menu or
     // remove the icon, and the icon's window must not be taken away while it
@@ -56,6 +59,7 @@ void QtTrayIcon::showGauge(std::optional<int> percent)
 {
     icon_.setIcon(percent ? trayGaugeIcon(*percent) : picture_);
 }
+bool QtTrayIcon::available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void QtTrayIcon::setFileMenu(QMenu* menu) { fileMenu_ = menu; }
 
@@ -69,7 +73,8 @@ void QtTrayIcon::popUpMenu()
 
 void QtTrayIcon::notify(QSystemTrayIcon::ActivationReason reason)
 {
-    const int code = notificationCode(reason);
+    const bool activates = reason == QSystemTrayIcon::Trigger && singleClickActivates_;
+    const int code = activates ? TrayMenu::leftDoubleClick : notificationCode(reason);
     if (code == 0 || !onNotification) return;
     runUserAction([&] { onNotification(code); });
 }

@@ -31,6 +31,7 @@ public:
     void popUpMenu() override;
     void showMessage(const std::string& title, const std::string& text) override;
     void showGauge(std::optional<int> percent) override;
+    bool available() override;
 
     // The menu popUpMenu shows: the main window's File menu. It may go first.
     void setFileMenu(QMenu* menu);
@@ -38,6 +39,11 @@ public:
     // Receives 0x203 for a left double-click and 0x205 for a right click;
     // other clicks on the icon are not passed on.
     std::function<void(int)> onNotification;
+
+    // Trays of the D-Bus status-notifier protocol report a left click and
+    // never a double-click; there a left click counts as the double-click.
+    // Set from the session bus when the icon is made.
+    void setSingleClickActivates(bool activates) { singleClickActivates_ = activates; }
 
     // The icon as the desktop is given it.
     const QSystemTrayIcon& icon() const { return icon_; }
@@ -51,6 +57,7 @@ private:
     QIcon picture_;
     QSystemTrayIcon icon_;
     QPointer<QMenu> fileMenu_;
+    bool singleClickActivates_;
 };
 
 } // namespace nimbrel::view

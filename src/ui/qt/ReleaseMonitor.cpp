@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "ui/qt/Bindings.h"
+#include "ui/qt/ShapeFrame.h"
 #include "ui/qt/SurfaceWidget.h"
 #include "ui/qt/Twips.h"
 
@@ -12,17 +13,6 @@
 namespace nimbrel::view {
 
 namespace {
-
-// The same dark, orange-edged frame as the banner and the navigation column.
-QFrame* shape(QGroupBox& frame, const QString& name, QRect geometry)
-{
-    auto* shape = new QFrame(&frame);
-    shape->setObjectName(name);
-    shape->setProperty("role", QStringLiteral("shape"));
-    shape->setFrameStyle(QFrame::Panel | QFrame::Sunken); // where the window's style sheet does not reach
-    shape->setGeometry(geometry);
-    return shape;
-}
 
 // A surface at its place, as large as its raster.
 SurfaceWidget* surface(QGroupBox& frame, const char* name, DrawingSurface& model, int left, int top)
@@ -85,7 +75,8 @@ ReleaseMonitor::ReleaseMonitor(QGroupBox& frame, MainForm& form)
     std::array<SurfaceWidget*, 2> surfaces{};
     for (std::size_t i = 0; i < 2; ++i) {
         const auto& b = bars[i];
-        shpProgress[i] = shape(frame, QStringLiteral("shpProgress%1").arg(i), twipsRect(2175, b.frameTop, 3615, 375));
+        shpProgress[i] =
+            new ShapeFrame(frame, QStringLiteral("shpProgress%1").arg(i), twipsRect(2175, b.frameTop, 3615, 375));
         surfaces[i] = surface(frame, b.barName, b.bar, 2235, b.frameTop + 60);
         captions[i] = label(frame, b.captionName, twipsRect(2175, b.frameTop - 270, 2115, 255), Qt::AlignLeft);
         captions[i]->setText(QString::fromLatin1(b.caption));

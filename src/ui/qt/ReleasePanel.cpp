@@ -3,17 +3,18 @@
 #include "app/MainForm.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/ListBinding.h"
+#include "ui/qt/Theme.h"
 #include "ui/qt/Twips.h"
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 
 namespace nimbrel::view {
 
 ReleasePanel::ReleasePanel(QGroupBox& frame, MainForm& form)
-    : lstRam(new QListWidget(&frame)),
+    : lstRam(new QListView(&frame)),
       cmdRam(new QPushButton(&frame)),
       lblPM(new QLabel(&frame)),
       lblVM(new QLabel(&frame)),
@@ -28,6 +29,7 @@ ReleasePanel::ReleasePanel(QGroupBox& frame, MainForm& form)
     cmdRam->setObjectName(QStringLiteral("cmdRam"));
     cmdRam->setGeometry(twipsRect(180, 3180, 1935, 495));
     cmdRam->setCursor(Qt::PointingHandCursor);
+    accentButton(*cmdRam);
     bindButton(*cmdRam, form.engine.cmdRam);
 
     lblPM->setObjectName(QStringLiteral("lblPM"));

@@ -2,7 +2,7 @@
 
 class QGroupBox;
 class QLabel;
-class QListWidget;
+class QListView;
 class QPushButton;
 
 namespace nimbrel {
@@ -18,7 +18,7 @@ class ReleasePanel {
 public:
     ReleasePanel(QGroupBox& frame, MainForm& form);
 
-    QListWidget* lstRam;
+    QListView* lstRam;
     QPushButton* cmdRam;
     QLabel* lblPM;
     QLabel* lblVM;

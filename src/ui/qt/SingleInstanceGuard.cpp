@@ -2,18 +2,26 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace nimbrel::view {
 
 namespace {
-const QByteArray request = "show\n";
-const QByteArray answer = "ok\n";
+const std::string request = "show\n";
+const std::string reply = "ok\n";
+
+std::chrono::milliseconds remainingOf(const QDeadlineTimer& deadline)
+{
+    return std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0));
+}
 } // namespace
 
 QString SingleInstanceGuard::runtimeDirectory()
@@ -32,9 +40,6 @@ SingleInstanceGuard::SingleInstanceGuard(QString directory, Patience patience)
 {
     // The running copy holds the lock for hours: only a dead holder makes it stale, never its age.
     lock_.setStaleLockTime(0);
-    // In a shared temp directory only this user may connect.
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    connect(&server_, &QLocalServer::newConnection, this, [this] { serve(); });
 }
 
 SingleInstanceGuard::~SingleInstanceGuard()
@@ -44,9 +49,14 @@ SingleInstanceGuard::~SingleInstanceGuard()
 
 void SingleInstanceGuard::letGo()
 {
-    // The socket file goes with the server; closed after the next copy listened,
-    // it would take that copy's file away.
-    server_.close();
+    // The socket file goes before the lock: removed after the next copy listened, it would take that copy's
+    // file away.
+    if (listener_.valid()) {
+        ::unlink(socketPath().toLocal8Bit().constData());
+        delete listenerNotifier_;
+        listenerNotifier_ = nullptr;
+        listener_ = LocalSocket();
+    }
     if (lock_.isLocked()) lock_.unlock();
 }
 
@@ -75,8 +85,7 @@ SingleInstanceGuard::Claim SingleInstanceGuard::claim()
                          qPrintable(lockPath()));
             return Claim::First;
         }
-        const auto remaining = std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0));
-        switch (askRunningCopy(std::min(remaining, std::chrono::milliseconds(1000)))) {
+        switch (askRunningCopy()) {
         case Asked::Answered: return Claim::RunningCopyAnswered;
         case Asked::Silent: return Claim::RunningCopySilent;
         case Asked::NotListening: break;
@@ -87,49 +96,64 @@ SingleInstanceGuard::Claim SingleInstanceGuard::claim()
     }
 }
 
-SingleInstanceGuard::Asked SingleInstanceGuard::askRunningCopy(std::chrono::milliseconds connectWait)
+SingleInstanceGuard::Asked SingleInstanceGuard::askRunningCopy()
 {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(static_cast<int>(connectWait.count()))) return Asked::NotListening;
+    LocalSocket socket = LocalSocket::connectTo(socketPath().toStdString());
+    if (!socket.valid()) return Asked::NotListening;
 
-    socket.write(request);
     const QDeadlineTimer deadline(patience_.toAnswer);
-    if (!socket.waitForBytesWritten(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)))) {
-        return Asked::Silent;
+    if (!socket.send(request, remainingOf(deadline))) return Asked::Silent;
+    std::string received;
+    while (received.find('\n') == std::string::npos) {
+        if (deadline.hasExpired() || !socket.receive(received, remainingOf(deadline))) return Asked::Silent;
     }
-    while (!socket.canReadLine()) {
-        if (deadline.hasExpired() || socket.state() != QLocalSocket::ConnectedState) return Asked::Silent;
-        socket.waitForReadyRead(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)));
-    }
-    return socket.readLine() == answer ? Asked::Answered : Asked::Silent;
+    return received.substr(0, received.find('\n') + 1) == reply ? Asked::Answered : Asked::Silent;
 }
 
 void SingleInstanceGuard::listen()
 {
-    // Holding the lock, any socket file here is a leftover of a copy that crashed.
-    QLocalServer::removeServer(socketPath());
-    if (!server_.listen(socketPath())) {
-        std::fprintf(stderr, "nimbrel: cannot listen on %s: %s\n", qPrintable(socketPath()),
-                     qPrintable(server_.errorString()));
+    // Holding the lock, any socket file here is a leftover of a copy that crashed: listening replaces it.
+    listener_ = LocalSocket::listenAt(socketPath().toStdString());
+    if (!listener_.valid()) {
+        std::fprintf(stderr, "nimbrel: cannot listen on %s: %s\n", qPrintable(socketPath()), std::strerror(errno));
+        return;
     }
+    listenerNotifier_ = new QSocketNotifier(listener_.descriptor(), QSocketNotifier::Read, this);
+    connect(listenerNotifier_, &QSocketNotifier::activated, this, [this] { serve(); });
 }
 
 void SingleInstanceGuard::serve()
 {
-    while (QLocalSocket* client = server_.nextPendingConnection()) {
-        const auto answerRequests = [this, client] {
-            while (client->canReadLine()) {
-                if (client->readLine() != request) continue;
-                if (onActivationRequest) onActivationRequest();
-                client->write(answer);
-                client->flush();
-            }
-        };
-        connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-        connect(client, &QLocalSocket::readyRead, this, answerRequests);
-        answerRequests();
+    for (LocalSocket socket = listener_.accept(); socket.valid(); socket = listener_.accept()) {
+        auto caller = std::make_unique<Caller>();
+        caller->socket = std::move(socket);
+        caller->notifier = new QSocketNotifier(caller->socket.descriptor(), QSocketNotifier::Read, this);
+        Caller* const raw = caller.get();
+        connect(caller->notifier, &QSocketNotifier::activated, this, [this, raw] { answer(*raw); });
+        callers_.push_back(std::move(caller));
+        answer(*raw);
     }
+}
+
+void SingleInstanceGuard::answer(Caller& caller)
+{
+    const bool open = caller.socket.receive(caller.received, std::chrono::milliseconds(0));
+    for (auto end = caller.received.find('\n'); end != std::string::npos; end = caller.received.find('\n')) {
+        const std::string line = caller.received.substr(0, end + 1);
+        caller.received.erase(0, end + 1);
+        if (line != request) continue;
+        if (onActivationRequest) onActivationRequest();
+        caller.socket.send(reply, std::chrono::milliseconds(1000));
+    }
+    if (!open) hangUp(caller);
+}
+
+void SingleInstanceGuard::hangUp(Caller& caller)
+{
+    // The notifier may be the one calling: it goes once its signal is over.
+    caller.notifier->setEnabled(false);
+    caller.notifier->deleteLater();
+    std::erase_if(callers_, [&caller](const std::unique_ptr<Caller>& c) { return c.get() == &caller; });
 }
 
 } // namespace nimbrel::view

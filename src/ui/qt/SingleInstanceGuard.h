@@ -1,12 +1,17 @@
 #pragma once
 
-#include <QLocalServer>
+#include "platform/linux/LocalSocket.h"
+
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <vector>
+
+class QSocketNotifier;
 
 namespace nimbrel::view {
 
@@ -54,14 +59,25 @@ public:
 
 private:
     enum class Asked { NotListening, Answered, Silent };
-    Asked askRunningCopy(std::chrono::milliseconds connectWait);
+    // A later copy connected to the running one, and what it has sent so far.
+    struct Caller {
+        LocalSocket socket;
+        QSocketNotifier* notifier = nullptr;
+        std::string received;
+    };
+
+    Asked askRunningCopy();
     void listen();
     void serve();
+    void answer(Caller& caller);
+    void hangUp(Caller& caller);
 
     QString directory_;
     Patience patience_;
     QLockFile lock_;
-    QLocalServer server_;
+    LocalSocket listener_;
+    QSocketNotifier* listenerNotifier_ = nullptr;
+    std::vector<std::unique_ptr<Caller>> callers_;
 };
 
 } // namespace nimbrel::view

@@ -3,7 +3,10 @@
 #include "core/DrawingSurface.h"
 #include "ui/qt/Bindings.h"
 
+#include <QImage>
 #include <QPainter>
+
+#include <bit>
 #include <QPointer>
 
 namespace nimbrel::view {
@@ -26,7 +29,6 @@ QSize SurfaceWidget::sizeHint() const
 
 void SurfaceWidget::surfaceChanged()
 {
-    stale_ = true;
     update(); // Qt merges the requests of one drawing into one paint
     if (surface_.toolTip() != shownToolTip_) {
         shownToolTip_ = surface_.toolTip();
@@ -34,32 +36,22 @@ void SurfaceWidget::surfaceChanged()
     }
 }
 
-void SurfaceWidget::convertRaster()
-{
-    const Picture& raster = surface_.image();
-    if (image_.width() != raster.width || image_.height() != raster.height) {
-        image_ = QImage(raster.width, raster.height, QImage::Format_RGB32);
-    }
-    for (int y = 0; y < raster.height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
-        const Colour* source = &raster.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(raster.width)];
-        for (int x = 0; x < raster.width; ++x)
-            line[x] = qRgb(red(source[x]), green(source[x]), blue(source[x]));
-    }
-    stale_ = false;
-}
-
 void SurfaceWidget::paintEvent(QPaintEvent* /*event*/)
 {
-    if (stale_) convertRaster();
     QPainter painter(this);
-    // Nearest pixel, never a blend: a one-pixel line stays one sharp line.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (image_.isNull()) {
+    const Picture& raster = surface_.image();
+    if (raster.empty()) {
         painter.fillRect(rect(), Qt::black);
         return;
     }
-    painter.drawImage(rect(), image_);
+    // The raster's 0x00BBGGRR pixels lie in memory as red, green, blue and
+    // an unused byte: Qt reads them in place, without a copy.
+    static_assert(std::endian::native == std::endian::little);
+    const QImage image(reinterpret_cast<const uchar*>(raster.pixels.data()), raster.width, raster.height,
+                       raster.width * static_cast<int>(sizeof(Colour)), QImage::Format_RGBX8888);
+    // Nearest pixel, never a blend: a one-pixel line stays one sharp line.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(rect(), image);
 }
 
 } // namespace nimbrel::view

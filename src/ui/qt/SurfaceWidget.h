@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QWidget>
 
 #include <string>
@@ -29,11 +28,8 @@ protected:
 
 private:
     void surfaceChanged();
-    void convertRaster();
 
     DrawingSurface& surface_;
-    QImage image_; // the raster as Qt draws it, reused from paint to paint
-    bool stale_ = true;
     std::string shownToolTip_;
 };
 

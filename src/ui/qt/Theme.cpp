@@ -2,6 +2,9 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -16,49 +19,57 @@ QFont tahoma(qreal pointSize, bool bold)
     return font;
 }
 
-QString mainWindowStyleSheet()
+void applyWindowColours(QWidget& area)
 {
-    const QString column = theme::column.name();
-    const QString orange = theme::orange.name();
-    return QStringLiteral(R"(
-QWidget#clientArea { background: %1; }
-QFrame[role="shape"] { background: %2; border: 2px solid %3; border-radius: 7px; }
-QGroupBox[role="panel"] {
-    background: %4; border: 1px solid #C3CBD6; border-radius: 6px;
-    margin-top: 8px; padding-top: 6px; font-weight: bold; color: %2;
+    QPalette palette = area.palette();
+    palette.setColor(QPalette::Window, theme::clientArea);
+    palette.setColor(QPalette::Button, QColor(0xE6, 0xEA, 0xEF));
+    palette.setColor(QPalette::ButtonText, theme::column);
+    palette.setColor(QPalette::Highlight, theme::column);
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    area.setPalette(palette);
+    area.setAutoFillBackground(true);
 }
-QGroupBox[role="panel"]::title {
-    subcontrol-origin: margin; subcontrol-position: top left; left: 10px; padding: 0 4px;
-    background: %4; border-radius: 3px;
+
+void accentButton(QPushButton& button)
+{
+    QPalette palette = button.palette();
+    palette.setColor(QPalette::Button, theme::orange);
+    palette.setColor(QPalette::ButtonText, Qt::white);
+    button.setPalette(palette);
+    QFont font = button.font();
+    font.setBold(true);
+    button.setFont(font);
 }
-QGroupBox[role="panel"] QLabel, QGroupBox[role="panel"] QListWidget { font-weight: normal; }
-QLabel#lblAboutName { font-weight: bold; color: %2; }
-QPushButton {
-    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #FFFFFF, stop:1 #DDE3EA);
-    border: 1px solid #8F9BAA; border-radius: 4px; padding: 2px 6px; color: #1F2D3D;
+
+namespace {
+
+bool tooWide(const QLabel& label, const QFont& font)
+{
+    const int room = label.width() - 2 * std::max(label.indent(), 0) - 2 * label.margin();
+    return QFontMetrics(font).horizontalAdvance(label.text()) > room;
 }
-QPushButton:hover { border-color: %3; }
-QPushButton:pressed { background: #CDD5DF; }
-QPushButton:focus { border: 1px solid %3; }
-QPushButton#cmdRam {
-    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #FFB240, stop:1 %3);
-    border: 1px solid #C87800; color: #FFFFFF; font-weight: bold;
-}
-QPushButton#cmdRam:pressed { background: #E08A00; }
-QListWidget { border: 1px solid #C3CBD6; border-radius: 3px; background: #FFFFFF; }
-QListWidget::item:selected { background: %2; color: #FFFFFF; }
-)")
-        .arg(theme::clientArea.name(), column, orange, theme::panel.name());
-}
+
+} // namespace
 
 void shrinkToFit(QLabel& label, qreal minimumPointSize)
 {
     QFont font = label.font();
-    const int room = label.width() - 2 * std::max(label.indent(), 0) - 2 * label.margin();
-    while (font.pointSizeF() > minimumPointSize && QFontMetrics(font).horizontalAdvance(label.text()) > room) {
+    while (font.pointSizeF() > minimumPointSize && tooWide(label, font)) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
     }
     label.setFont(font);
+}
+
+void condenseToFit(QLabel& label)
+{
+    QFont font = label.font();
+    for (int stretch = QFont::Unstretched; stretch > 80 && tooWide(label, font);) {
+        stretch -= 5;
+        font.setStretch(stretch);
+    }
+    label.setFont(font);
+    shrinkToFit(label);
 }
 
 } // namespace nimbrel::view

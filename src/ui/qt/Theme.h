@@ -7,6 +7,8 @@
 #include <QString>
 
 class QLabel;
+class QPushButton;
+class QWidget;
 
 namespace nimbrel::view {
 
@@ -26,10 +28,15 @@ inline const QColor orange = toQColor(colours::orange);
 // Tahoma where it is installed; fontconfig picks the nearest sans otherwise.
 QFont tahoma(qreal pointSize, bool bold = false);
 
-// The style sheet of the main window's client area.
-QString mainWindowStyleSheet();
+// The colours of the main window's client area and of the lists and buttons in it.
+void applyWindowColours(QWidget& area);
+// The program's own button, "FreeUp RAM Now": orange with bold white text.
+void accentButton(QPushButton& button);
 
 // Makes the label's font smaller, down to a limit, until its text fits its width.
 void shrinkToFit(QLabel& label, qreal minimumPointSize = 6.0);
+// The same for a long line, narrowing the letters first, down to four
+// fifths of their width: narrower letters read better than smaller ones.
+void condenseToFit(QLabel& label);
 
 } // namespace nimbrel::view

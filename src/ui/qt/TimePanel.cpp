@@ -12,7 +12,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QRadioButton>
 
 namespace nimbrel::view {
@@ -30,12 +30,12 @@ TimePanel::TimePanel(QGroupBox& frame, MainForm& form)
 
     lblRelaeaseRamTime = placeText(frame, "lblRelaeaseRamTime", "Release RAM at following Interval",
                                    twipsRect(180, 1200, 3300, 420), Qt::AlignLeft | Qt::AlignBottom, true);
-    lstTimeInterval = place<QListWidget>(frame, "lstTimeInterval", twipsRect(180, 1650, 3300, 1230));
+    lstTimeInterval = place<QListView>(frame, "lstTimeInterval", twipsRect(180, 1650, 3300, 1230));
     bindList(*lstTimeInterval, policy.lstTimeInterval);
 
     lblReleaseTime = placeText(frame, "lblReleaseTime", "Amount of RAM to Release", twipsRect(3660, 1200, 3300, 420),
                                Qt::AlignLeft | Qt::AlignBottom, true);
-    lstTimeAmount = place<QListWidget>(frame, "lstTimeAmount", twipsRect(3660, 1650, 3300, 1230));
+    lstTimeAmount = place<QListView>(frame, "lstTimeAmount", twipsRect(3660, 1650, 3300, 1230));
     lstTimeAmount->setUniformItemSizes(true); // up to a thousand entries of one height
     bindList(*lstTimeAmount, policy.lstTimeAmount);
 

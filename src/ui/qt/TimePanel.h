@@ -4,7 +4,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
+class QListView;
 class QRadioButton;
 
 namespace nimbrel {
@@ -24,9 +24,9 @@ public:
     QRadioButton* optTimeMinute;
     QRadioButton* optTimeHour;
     QLabel* lblRelaeaseRamTime;
-    QListWidget* lstTimeInterval;
+    QListView* lstTimeInterval;
     QLabel* lblReleaseTime;
-    QListWidget* lstTimeAmount;
+    QListView* lstTimeAmount;
     QCheckBox* chkTimeCPU;
     QComboBox* cmbTimeCPU;
     QLabel* lblReleaseTimeCPU;

@@ -15,10 +15,10 @@
 #include "platform/linux/XdgRegistryStore.h"
 #include "ui/qt/AppIcon.h"
 #include "ui/qt/Bindings.h"
-#include "ui/qt/MainWindow.h"
-#include "ui/qt/QtConnectivityProbe.h"
+#include "ui/qt/NetworkModule.h"
+#include "ui/qt/OnDemandProbe.h"
+#include "ui/qt/OnDemandTransfer.h"
 #include "ui/qt/QtEventLoop.h"
-#include "ui/qt/QtHttpTransfer.h"
 #include "ui/qt/QtMessageBoxes.h"
 #include "ui/qt/QtPictureFiles.h"
 #include "ui/qt/QtProgramDialog.h"
@@ -26,6 +26,7 @@
 #include "ui/qt/QtTimerScheduler.h"
 #include "ui/qt/QtTrayIcon.h"
 #include "ui/qt/QtUrlOpener.h"
+#include "ui/qt/WindowOnDemand.h"
 #include "ui/qt/QuitRequestFilter.h"
 #include "ui/qt/SelfUpdate.h"
 #include "ui/qt/SingleInstanceGuard.h"
@@ -67,15 +68,17 @@ int main(int argc, char* argv[])
     view::QtPictureFiles pictures;
     view::QtMessageBoxes messages;
     // Every trapped error goes to the vendor's server, with the system's identification.
-    view::QtHttpTransfer transfer;
-    view::QtConnectivityProbe probe(probeUrl());
+    view::NetworkModule network;
+    view::OnDemandTransfer transfer(network);
+    view::OnDemandProbe probe(network, probeUrl());
     view::QtEventLoop events;
     OsReleaseVersion system;
     OnlineReporter reporter({transfer, probe, events, system}, vendorServerUrl());
     view::QtUrlOpener urls;
     view::QtTimerScheduler timers;
     view::QtProgramExit exit(timers);
-    view::QtTrayIcon trayIcon;
+    // The application's icon, drawn once: the window shows it too.
+    view::QtTrayIcon trayIcon(QApplication::windowIcon());
     DetachedProcessStarter programs;
     view::QtProgramDialog programDialog;
     DiskTextFile files;
@@ -89,11 +92,12 @@ int main(int argc, char* argv[])
     MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
                    counters, nullptr, trayIcon, events, programs, programDialog, files, vendorServerUrl(),
                    [&reporter](ModReg& registry) { reporter.getSystemInfo(registry); }});
-    view::MainWindow window(form);
-    messages.setParentWindow(&window);
-    programDialog.setParentWindow(&window);
-    trayIcon.setFileMenu(&window.fileMenu());
-    trayIcon.onNotification = [&form](int code) { form.trayMenu.Form_MouseMove(code); };
+    view::WindowOnDemand windows(form, messages, trayIcon);
+    // A click on the icon may pop up the window's File menu: the window is made first.
+    trayIcon.onNotification = [&form, &windows](int code) {
+        windows.window();
+        form.trayMenu.Form_MouseMove(code);
+    };
     running = &form;
     update.attach(form.trayMenu.Upnbl, transfer, events, [&reporter] { return reporter.checkConnection(); });
 

@@ -1,4 +1,6 @@
-#include "ui/qt/QtConnectivityProbe.h"
+#include "ui/qt/network/QtConnectivityProbe.h"
+
+#include "ui/qt/network/ProgramRequest.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -11,7 +13,7 @@
 namespace nimbrel::view {
 
 QtConnectivityProbe::QtConnectivityProbe(std::string pageUrl, std::chrono::milliseconds timeout)
-    : pageUrl_(std::move(pageUrl)), timeout_(timeout), manager_(std::make_unique<QNetworkAccessManager>())
+    : pageUrl_(std::move(pageUrl)), timeout_(timeout)
 {
 }
 
@@ -19,10 +21,11 @@ QtConnectivityProbe::~QtConnectivityProbe() = default;
 
 bool QtConnectivityProbe::pageReachable()
 {
-    QNetworkRequest request(QUrl(QString::fromStdString(pageUrl_)));
-    request.setTransferTimeout(static_cast<int>(timeout_.count()));
+    QNetworkRequest request = programRequest(QUrl(QString::fromStdString(pageUrl_)), timeout_);
     // A redirect is an answer too; following it would only test another server.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    // Made at the first probe: most runs never make one.
+    if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
     QPointer<QNetworkReply> reply = manager_->get(request);
 
     // Any status line will do, whatever it says: the wait ends with the

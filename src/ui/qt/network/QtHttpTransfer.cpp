@@ -1,4 +1,6 @@
-#include "ui/qt/QtHttpTransfer.h"
+#include "ui/qt/network/QtHttpTransfer.h"
+
+#include "ui/qt/network/ProgramRequest.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -10,7 +12,7 @@
 namespace nimbrel::view {
 
 QtHttpTransfer::QtHttpTransfer(std::chrono::milliseconds timeout)
-    : timeout_(timeout), manager_(std::make_unique<QNetworkAccessManager>())
+    : timeout_(timeout)
 {
 }
 
@@ -54,9 +56,10 @@ QByteArray QtHttpTransfer::fetch(const std::string& url)
     headers_.clear();
 
     // The address comes already encoded (the error reports encode their query).
-    QNetworkRequest request(QUrl::fromEncoded(QByteArray::fromStdString(url)));
-    request.setTransferTimeout(static_cast<int>(timeout_.count()));
-    QPointer<QNetworkReply> reply = manager_->get(request);
+    // Made at the first request: most runs never send one.
+    if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
+    QPointer<QNetworkReply> reply =
+        manager_->get(programRequest(QUrl::fromEncoded(QByteArray::fromStdString(url)), timeout_));
     current_ = reply;
     const unsigned call = ++calls_;
 

@@ -1,0 +1,37 @@
+#include "ui/qt/ListItemsModel.h"
+
+#include "core/ListModel.h"
+#include "ui/qt/Bindings.h"
+
+namespace nimbrel::view {
+
+ListItemsModel::ListItemsModel(ListModel& model, QObject* parent) : QAbstractListModel(parent), model_(model)
+{
+    followItems();
+}
+
+int ListItemsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+QVariant ListItemsModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_) return {};
+    return qs(model_.item(index.row()));
+}
+
+void ListItemsModel::followItems()
+{
+    const int count = model_.count();
+    const bool appended = count >= rows_ && (rows_ == 0 || model_.item(rows_ - 1) == last_);
+    if (!appended) {
+        beginResetModel();
+        rows_ = count;
+        endResetModel();
+    } else if (count > rows_) {
+        beginInsertRows(QModelIndex(), rows_, count - 1);
+        rows_ = count;
+        endInsertRows();
+    }
+    last_ = rows_ > 0 ? model_.item(rows_ - 1) : std::string();
+}
+
+} // namespace nimbrel::view

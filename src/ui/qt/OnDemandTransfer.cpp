@@ -1,0 +1,34 @@
+#include "ui/qt/OnDemandTransfer.h"
+
+#include "ui/qt/NetworkModule.h"
+
+namespace nimbrel::view {
+
+HttpTransfer* OnDemandTransfer::made()
+{
+    if (!made_) made_ = module_.makeTransfer();
+    return made_.get();
+}
+
+void OnDemandTransfer::cancel()
+{
+    if (made_) made_->cancel();
+}
+
+bool OnDemandTransfer::stillExecuting() { return made_ && made_->stillExecuting(); }
+
+std::string OnDemandTransfer::openUrlText(const std::string& url)
+{
+    HttpTransfer* transfer = made();
+    return transfer != nullptr ? transfer->openUrlText(url) : std::string();
+}
+
+std::vector<std::uint8_t> OnDemandTransfer::openUrlBytes(const std::string& url)
+{
+    HttpTransfer* transfer = made();
+    return transfer != nullptr ? transfer->openUrlBytes(url) : std::vector<std::uint8_t>();
+}
+
+std::string OnDemandTransfer::responseHeaders() { return made_ ? made_->responseHeaders() : std::string(); }
+
+} // namespace nimbrel::view

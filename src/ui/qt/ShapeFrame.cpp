@@ -1,0 +1,24 @@
+#include "ui/qt/ShapeFrame.h"
+
+#include "ui/qt/Theme.h"
+
+#include <QPainter>
+
+namespace nimbrel::view {
+
+ShapeFrame::ShapeFrame(QWidget& parent, const QString& name, QRect geometry) : QFrame(&parent)
+{
+    setObjectName(name);
+    setGeometry(geometry);
+}
+
+void ShapeFrame::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(theme::orange, 2));
+    painter.setBrush(theme::column);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 7, 7);
+}
+
+} // namespace nimbrel::view

@@ -1,0 +1,17 @@
+#include "ui/qt/network/ModuleEntry.h"
+
+#include "ui/qt/network/QtConnectivityProbe.h"
+#include "ui/qt/network/QtHttpTransfer.h"
+
+extern "C" {
+
+__attribute__((visibility("default"))) nimbrel::HttpTransfer* nimbrelMakeTransfer()
+{
+    return new nimbrel::view::QtHttpTransfer();
+}
+
+__attribute__((visibility("default"))) nimbrel::ConnectivityProbe* nimbrelMakeProbe(const char* pageUrl)
+{
+    return new nimbrel::view::QtConnectivityProbe(pageUrl);
+}
+}
