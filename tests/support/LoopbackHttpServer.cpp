@@ -56,6 +56,15 @@ HttpAnswer HttpAnswer::close()
     return answer;
 }
 
+HttpAnswer HttpAnswer::trickle(std::string body, int pieces, std::chrono::milliseconds pause)
+{
+    HttpAnswer answer = ok(std::move(body));
+    answer.kind = Kind::Trickle;
+    answer.pieces = pieces;
+    answer.pause = pause;
+    return answer;
+}
+
 namespace {
 
 [[noreturn]] void fail(const char* what)
@@ -354,6 +363,7 @@ void LoopbackHttpServer::handle(Connection& connection, const RecordedRequest& r
         }
         [[fallthrough]];
     case HttpAnswer::Kind::Respond:
+    case HttpAnswer::Kind::Trickle:
         respond(connection.fd, answer);
         connection.state = Connection::State::Done;
         return;
@@ -375,8 +385,16 @@ void LoopbackHttpServer::respond(int fd, const HttpAnswer& answer)
         response += "Content-Length: " + std::to_string(answer.body.size()) + "\r\n";
     }
     response += "Connection: close\r\n\r\n";
-    response += answer.body;
-    sendAll(fd, response);
+    if (answer.kind != HttpAnswer::Kind::Trickle) {
+        sendAll(fd, response + answer.body);
+    } else {
+        sendAll(fd, response);
+        const std::size_t piece = answer.body.size() / static_cast<std::size_t>(answer.pieces) + 1;
+        for (std::size_t at = 0; at < answer.body.size(); at += piece) {
+            std::this_thread::sleep_for(answer.pause);
+            sendAll(fd, answer.body.substr(at, piece));
+        }
+    }
     ::shutdown(fd, SHUT_WR);
 }
 

@@ -29,18 +29,22 @@ struct HttpAnswer {
         Hold,    // answers only when the test calls release()
         Stall,   // never answers; the connection stays open until the client gives up
         Close,   // reads the request and closes the connection without a word
+        Trickle, // answers with the body in pieces, a pause before each (the server waits meanwhile)
     };
     Kind kind = Kind::Respond;
     int status = 200;
     std::string reason = "OK";
     std::vector<std::string> headerLines; // "Name: value"; Content-Length and Connection are added
     std::string body;
+    int pieces = 1;
+    std::chrono::milliseconds pause{0};
 
     static HttpAnswer ok(std::string body, std::vector<std::string> headerLines = {});
     static HttpAnswer withStatus(int status, std::string reason, std::string body = {});
     static HttpAnswer held(std::string body);
     static HttpAnswer stall();
     static HttpAnswer close();
+    static HttpAnswer trickle(std::string body, int pieces, std::chrono::milliseconds pause);
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 at a port of the system's choosing,

@@ -117,6 +117,16 @@ TEST(QtHttpTransfer, AServerThatNeverAnswersGivesEmptyTextOnceTheTimeOutPasses)
     EXPECT_FALSE(transfer.stillExecuting());
 }
 
+TEST(QtHttpTransfer, ABodyThatKeepsFlowingIsNotCutOffByTheTimeOut)
+{
+    LoopbackHttpServer server;
+    const std::string body(4000, 'p');
+    server.answer("/nblupdate.exe", HttpAnswer::trickle(body, 8, std::chrono::milliseconds(150)));
+    view::QtHttpTransfer transfer(std::chrono::milliseconds(400)); // the whole body takes three times that
+
+    EXPECT_EQ(transfer.openUrlText(server.url("/nblupdate.exe")), body);
+}
+
 TEST(QtHttpTransfer, ACancelDuringTheWaitEndsTheCallWithEmptyText)
 {
     LoopbackHttpServer server;

@@ -70,13 +70,15 @@ QByteArray QtHttpTransfer::fetch(const std::string& url)
         if (current_ == reply) current_.clear();
         wait.quit();
     });
-    // The transfer timeout counts only silence; this one bounds the whole
-    // call, connecting included.
+    // The transfer timeout counts only silence once connected; this one also
+    // bounds connecting, and starts again with each piece that arrives, so a
+    // large download on a slow line is not cut off while it flows.
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &wait, [reply] {
         if (reply) reply->abort();
     });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &deadline, [&deadline, this] { deadline.start(timeout_); });
     deadline.start(timeout_);
     if (!reply->isFinished()) wait.exec(QEventLoop::AllEvents);
     deadline.stop();
