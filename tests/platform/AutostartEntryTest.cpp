@@ -112,6 +112,19 @@ TEST_F(AutostartEntryTest, WritingReplacesAHandMadeEntryAndLeavesNoTemporaryFile
     EXPECT_EQ(std::distance(fs::directory_iterator(autostart_), fs::directory_iterator()), 1);
 }
 
+TEST_F(AutostartEntryTest, AnEntryThatAlreadySaysTheSameIsLeftAsItIs)
+{
+    AutostartEntry entry(autostart_);
+    ASSERT_TRUE(entry.write("/opt/nimbrel/Nimbrel"));
+    struct stat before {};
+    ASSERT_EQ(::stat(entry.file().c_str(), &before), 0);
+
+    ASSERT_TRUE(entry.write("/opt/nimbrel/Nimbrel"));
+    struct stat after {};
+    ASSERT_EQ(::stat(entry.file().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "not replaced by a new file";
+}
+
 TEST_F(AutostartEntryTest, AFolderInPlaceOfTheEntryReadsAsAbsent)
 {
     fs::create_directories(autostart_ / "Nimbrel.desktop");

@@ -73,6 +73,8 @@ bool AutostartEntry::write(const std::string& executable)
                               "Icon=nimbrel\n"
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n";
+    // Written at every start: an entry that already says this stays as it is.
+    if (configfiles::readRegularFile(file()) == entry) return true;
     return configfiles::makePrivateDirectories(folder_) && configfiles::replaceFile(file(), entry);
 }
 
