@@ -49,7 +49,7 @@ TestCgroup::TestCgroup(const std::string& controller)
         return;
     }
     std::ifstream self("/proc/self/cgroup");
-    std::string line, v1Path;
+    std::string line, v1Path, v2Path;
     bool haveV1 = false, haveV2 = false;
     while (std::getline(self, line)) {
         const auto first = line.find(':');
@@ -61,6 +61,7 @@ TestCgroup::TestCgroup(const std::string& controller)
             v1Path = line.substr(second + 1);
         } else if (line.compare(0, 3, "0::") == 0) {
             haveV2 = true;
+            v2Path = line.substr(3);
         }
     }
     if (haveV1) {
@@ -77,6 +78,7 @@ TestCgroup::TestCgroup(const std::string& controller)
         }
         v2_ = true;
         parent_ = "/sys/fs/cgroup";
+        home_ = parent_ + (v2Path == "/" ? "" : v2Path);
     } else {
         whyNot_ = "no " + controller + " cgroup in /proc/self/cgroup";
         return;
@@ -165,7 +167,10 @@ std::optional<std::uint64_t> TestCgroup::peakUsage() const
 
 bool TestCgroup::enter(pid_t pid) { return write("cgroup.procs", std::to_string(pid)); }
 
-bool TestCgroup::leave(pid_t pid) { return writeFile(parent_ + "/cgroup.procs", std::to_string(pid)); }
+bool TestCgroup::leave(pid_t pid)
+{
+    return writeFile((home_.empty() ? parent_ : home_) + "/cgroup.procs", std::to_string(pid));
+}
 
 std::uint64_t TestCgroup::memoryLeft() const
 {

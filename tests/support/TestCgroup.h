@@ -33,7 +33,7 @@ public:
     // The most memory the cgroup has used at once, if the kernel keeps the figure.
     std::optional<std::uint64_t> peakUsage() const;
 
-    // Moves a process into the cgroup, or back into the one the cgroup was made in; its children follow it.
+    // Moves a process into the cgroup, or back to the test process's own; its children follow it.
     bool enter(pid_t pid);
     bool leave(pid_t pid);
     // The memory the cgroup may still take before its limit.
@@ -49,6 +49,7 @@ private:
     std::uint64_t number(const std::string& file, const std::string& key) const;
 
     std::string parent_;
+    std::string home_; // on v2, the test process's own cgroup, which is not the parent of ours
     std::string dir_;
     std::string whyNot_;
     bool v2_ = false;
