@@ -1,0 +1,38 @@
+#include "platform/windows/TickCountClock.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <ctime>
+
+namespace nimbrel {
+namespace {
+
+// The C runtime's own idea of the local time, counted the same way (as if it were UTC).
+std::int64_t runtimeLocalSeconds()
+{
+    const std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_s(&local, &t);
+    return static_cast<std::int64_t>(_mkgmtime(&local));
+}
+
+TEST(TickCountClock, TheLocalTimeIsTheOneTheRuntimeKnows)
+{
+    TickCountClock clock;
+    EXPECT_NEAR(static_cast<double>(clock.now().seconds), static_cast<double>(runtimeLocalSeconds()), 2.0);
+}
+
+TEST(TickCountClock, TheTickCountCountsMilliseconds)
+{
+    TickCountClock clock;
+    const std::uint32_t before = clock.tickCount();
+    Sleep(300);
+    const std::uint32_t elapsed = clock.tickCount() - before;
+    EXPECT_GE(elapsed, 280u);
+    EXPECT_LT(elapsed, 3000u);
+}
+
+} // namespace
+} // namespace nimbrel
