@@ -2,6 +2,7 @@
 
 #include "BlankFill.h"
 #include "ChildSignals.h"
+#include "platform/common/BlockMargin.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -33,11 +34,7 @@ namespace {
 constexpr std::uint64_t kMiB = 1024 * 1024;
 constexpr std::uint64_t kHugePage = 2 * kMiB;
 
-// MemAvailable already leaves the kernel its watermarks. The margin covers what else happens while a block is
-// written (other programs growing, page tables, the kernel's own allocations) and is at least twice what all
-// holders together write between two looks at the figures.
-constexpr std::uint64_t kMinMargin = 64 * kMiB;
-constexpr std::uint64_t kMarginPerCent = 2;
+// All holders together write at most half the margin (blockMargin) between two looks at the figures.
 constexpr std::uint64_t kWatchStep = 32 * kMiB;
 
 // A share smaller than this does not pay for the fork of another holder.
@@ -49,11 +46,6 @@ constexpr char kWordWritten = 'W';
 constexpr char kWordShort = 'S';
 constexpr char kWordNothingTaken = 'N';
 constexpr char kWordKilled = 'K';
-
-std::uint64_t safetyMargin(const MemorySnapshot& now)
-{
-    return std::max(kMinMargin, now.totalPhys / 100 * kMarginPerCent);
-}
 
 int usableCores()
 {
@@ -234,8 +226,8 @@ HeldOutcome GuardedMemoryBlock::writeAndHold(std::uint64_t bytes)
 {
     if (bytes == 0) return {BlockOutcome::Written, std::make_unique<HeldBlock>()};
     const MemorySnapshot now = status_.read();
-    const std::uint64_t margin = safetyMargin(now);
-    if (now.availPageFile < margin || bytes > now.availPageFile - margin) return {BlockOutcome::Refused, nullptr};
+    if (blockTooLarge(bytes, now)) return {BlockOutcome::Refused, nullptr};
+    const std::uint64_t margin = blockMargin(now);
     if (bytes > std::numeric_limits<std::size_t>::max() - kHugePage) return {BlockOutcome::Refused, nullptr};
 
     const auto most = static_cast<std::uint64_t>(std::min(usableCores(), kMaxHolders));

@@ -1,6 +1,6 @@
 #include "IniProfileFile.h"
 
-#include "IniText.h"
+#include "platform/common/IniText.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <signal.h>
 #include <string_view>
 #include <sys/random.h>
@@ -18,10 +19,6 @@
 namespace nimbrel {
 
 namespace {
-
-// The caller's buffer holds 255 characters: 254 of a value and the NUL.
-constexpr std::size_t kBufferSize = 255;
-constexpr std::size_t kLongestValue = kBufferSize - 1;
 
 enum class Load { Loaded, Absent, Unreadable };
 
@@ -62,28 +59,6 @@ Load loadText(const std::string& path, std::string& text, struct stat& info)
     }
     ::close(fd);
     return ok ? Load::Loaded : Load::Unreadable;
-}
-
-// The default loses its trailing spaces (not tabs), all but a first one.
-std::string_view withoutTrailingSpaces(std::string_view text)
-{
-    while (text.size() > 1 && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
-
-// A value as the functions copy it into the caller's buffer: one pair of matching quotes around it goes, and
-// the copy holds at most 254 characters. The closing quote is removed as the last character of the copy, so a
-// quoted value that only just does not fit loses a character of its own instead.
-std::string copiedValue(std::string_view value)
-{
-    bool quoted = false;
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-        quoted = true;
-        value.remove_prefix(1);
-    }
-    std::string copy(value.substr(0, kLongestValue));
-    if (quoted && kBufferSize >= value.size()) copy.pop_back();
-    return copy;
 }
 
 // A symbolic link stays a link: the file it leads to is the one replaced.
@@ -209,16 +184,11 @@ std::mutex writeLock;
 std::string IniProfileFile::readString(const std::string& path, const std::string& section, const std::string& key,
                                        const std::string& defaultValue)
 {
-    const std::string_view fallback = withoutTrailingSpaces(ini::uptoNul(defaultValue));
-
     std::string text;
     struct stat info {};
     const Load load = loadText(path, text, info);
-    if (load == Load::Unreadable) return std::string(fallback.substr(0, kLongestValue));
-
-    const ini::KeyPosition position = ini::findKey(text, section, key);
-    if (position.keyFound && position.storedValue) return copiedValue(*position.storedValue);
-    return copiedValue(fallback);
+    if (load == Load::Unreadable) return ini::unreadableDefault(defaultValue);
+    return ini::readValue(text, section, key, defaultValue);
 }
 
 bool IniProfileFile::writeString(const std::string& path, const std::string& section, const std::string& key,
@@ -236,34 +206,10 @@ bool IniProfileFile::writeString(const std::string& path, const std::string& sec
     // Nor is a file we may not write to, which a read-only settings.ini does on the original platform too.
     if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
 
-    const std::string_view sectionName = ini::lookupName(section);
-    const std::string_view keyName = ini::lookupName(key);
-    std::string_view newValue = ini::uptoNul(value);
-    while (!newValue.empty() && ini::isBlank(newValue.front())) newValue.remove_prefix(1);
-
-    const ini::KeyPosition position = ini::findKey(text, sectionName, keyName);
-    std::string updated;
-    if (position.keyFound) {
-        // The same value again: the file stays as it is.
-        if (position.storedValue && *position.storedValue == newValue) return true;
-        // The key keeps the spelling it has in the file.
-        updated.append(text, 0, position.keyLineBegin);
-        updated.append(position.storedName).append("=").append(newValue).append("\r\n");
-        updated.append(text, position.keyLineEnd);
-    } else if (position.sectionFound) {
-        updated.append(text, 0, position.newKeyAt);
-        if (position.newKeyNeedsLineEnd) updated.append("\r\n");
-        updated.append(keyName).append("=").append(newValue).append("\r\n");
-        updated.append(text, position.newKeyAt);
-    } else {
-        updated = text;
-        if (ini::lacksFinalLineEnd(std::string_view(text).substr(ini::byteOrderMarkLength(text)))) {
-            updated.append("\r\n");
-        }
-        updated.append("[").append(sectionName).append("]\r\n");
-        updated.append(keyName).append("=").append(newValue).append("\r\n");
-    }
-    return replaceFile(target, updated, exists ? &info : nullptr);
+    const std::optional<std::string> updated = ini::withValue(text, section, key, value);
+    // The same value again: the file stays as it is.
+    if (!updated) return true;
+    return replaceFile(target, *updated, exists ? &info : nullptr);
 }
 
 } // namespace nimbrel

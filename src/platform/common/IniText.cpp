@@ -1,6 +1,7 @@
 #include "IniText.h"
 
 #include <array>
+#include <utility>
 
 namespace nimbrel::ini {
 
@@ -88,6 +89,32 @@ Entry entryOf(std::string_view line)
     return {uptoNul(trimmedRight(line.substr(0, equals))), uptoNul(trimmedLeft(line.substr(equals + 1)))};
 }
 
+// The caller's buffer holds 255 characters: 254 of a value and the NUL.
+constexpr std::size_t kBufferSize = 255;
+constexpr std::size_t kLongestValue = kBufferSize - 1;
+
+// The default loses its trailing spaces (not tabs), all but a first one.
+std::string_view withoutTrailingSpaces(std::string_view text)
+{
+    while (text.size() > 1 && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+// A value as the functions copy it into the caller's buffer: one pair of matching quotes around it goes, and
+// the copy holds at most 254 characters. The closing quote is removed as the last character of the copy, so a
+// quoted value that only just does not fit loses a character of its own instead.
+std::string copiedValue(std::string_view value)
+{
+    bool quoted = false;
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        quoted = true;
+        value.remove_prefix(1);
+    }
+    std::string copy(value.substr(0, kLongestValue));
+    if (quoted && kBufferSize >= value.size()) copy.pop_back();
+    return copy;
+}
+
 } // namespace
 
 bool isBlank(char c)
@@ -161,6 +188,52 @@ KeyPosition findKey(std::string_view text, std::string_view section, std::string
         }
     }
     return found;
+}
+
+std::string readValue(std::string_view text, std::string_view section, std::string_view key,
+                      std::string_view defaultValue)
+{
+    const std::string_view fallback = withoutTrailingSpaces(uptoNul(defaultValue));
+    const KeyPosition position = findKey(text, section, key);
+    if (position.keyFound && position.storedValue) return copiedValue(*position.storedValue);
+    return copiedValue(fallback);
+}
+
+std::string unreadableDefault(std::string_view defaultValue)
+{
+    return std::string(withoutTrailingSpaces(uptoNul(defaultValue)).substr(0, kLongestValue));
+}
+
+std::optional<std::string> withValue(std::string_view text, std::string_view section, std::string_view key,
+                                     std::string_view value)
+{
+    const std::string_view sectionName = lookupName(section);
+    const std::string_view keyName = lookupName(key);
+    std::string_view newValue = uptoNul(value);
+    while (!newValue.empty() && isBlank(newValue.front())) newValue.remove_prefix(1);
+
+    const KeyPosition position = findKey(text, sectionName, keyName);
+    std::string updated;
+    if (position.keyFound) {
+        if (position.storedValue && *position.storedValue == newValue) return std::nullopt;
+        // The key keeps the spelling it has in the file.
+        updated.append(text, 0, position.keyLineBegin);
+        updated.append(position.storedName).append("=").append(newValue).append("\r\n");
+        updated.append(text, position.keyLineEnd);
+    } else if (position.sectionFound) {
+        updated.append(text, 0, position.newKeyAt);
+        if (position.newKeyNeedsLineEnd) updated.append("\r\n");
+        updated.append(keyName).append("=").append(newValue).append("\r\n");
+        updated.append(text, position.newKeyAt);
+    } else {
+        updated = text;
+        if (lacksFinalLineEnd(std::string_view(text).substr(byteOrderMarkLength(text)))) {
+            updated.append("\r\n");
+        }
+        updated.append("[").append(sectionName).append("]\r\n");
+        updated.append(keyName).append("=").append(newValue).append("\r\n");
+    }
+    return updated;
 }
 
 } // namespace nimbrel::ini

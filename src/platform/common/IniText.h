@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // How the classic private-profile functions see the text of an INI file.
@@ -29,6 +30,19 @@ struct KeyPosition {
     std::string_view storedName;
     std::optional<std::string_view> storedValue; // nothing for a line without "="
 };
+
+// The text a read of key in section gives back from a profile's text (empty when the file is absent): the stored
+// value, or the default when the section, key or "=" is missing, as the functions copy it for their caller.
+std::string readValue(std::string_view text, std::string_view section, std::string_view key,
+                      std::string_view defaultValue);
+
+// What a read gives back when the file is there but cannot be read.
+std::string unreadableDefault(std::string_view defaultValue);
+
+// The profile's text with key in section set to value, as a write changes it: the lines it does not touch stay
+// byte for byte; nothing when the text already holds that value.
+std::optional<std::string> withValue(std::string_view text, std::string_view section, std::string_view key,
+                                     std::string_view value);
 
 // The first key named key in the first section named section.
 KeyPosition findKey(std::string_view text, std::string_view section, std::string_view key);

@@ -1,0 +1,44 @@
+#include "ModuleFileDirectory.h"
+
+#include "WideText.h"
+
+#include <windows.h>
+
+namespace nimbrel {
+
+namespace {
+
+// The full path of the executable; the buffer grows until the whole path fits (paths may pass MAX_PATH).
+std::wstring modulePath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+} // namespace
+
+std::string ModuleFileDirectory::path()
+{
+    const std::wstring file = modulePath();
+    const std::size_t separator = file.find_last_of(L"\\/");
+    return wide::toUtf8(separator == std::wstring::npos ? std::wstring() : file.substr(0, separator));
+}
+
+std::string ModuleFileDirectory::executableName()
+{
+    std::wstring name = modulePath();
+    name.erase(0, name.find_last_of(L"\\/") + 1);
+    const std::size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos) name.erase(dot);
+    return wide::toUtf8(name);
+}
+
+} // namespace nimbrel

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The core speaks UTF-8; Windows' wide calls take UTF-16. Every path and text crosses here, and only here.
+namespace nimbrel::wide {
+
+// UTF-8 to UTF-16; bytes that are not UTF-8 become U+FFFD.
+std::wstring fromUtf8(std::string_view text);
+
+// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
+std::string toUtf8(std::wstring_view text);
+
+} // namespace nimbrel::wide

@@ -1,0 +1,72 @@
+#include "WinHttpTransfer.h"
+
+#include "WinHttpRequest.h"
+
+namespace nimbrel {
+
+WinHttpTransfer::WinHttpTransfer(std::chrono::milliseconds timeout) : timeout_(timeout) {}
+
+WinHttpTransfer::~WinHttpTransfer()
+{
+    cancel();
+}
+
+void WinHttpTransfer::cancel()
+{
+    std::shared_ptr<WinHttpRequest> running;
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        running.swap(current_);
+    }
+    if (running) running->abort();
+}
+
+bool WinHttpTransfer::stillExecuting()
+{
+    const std::lock_guard<std::mutex> guard(lock_);
+    return current_ != nullptr;
+}
+
+std::string WinHttpTransfer::openUrlText(const std::string& url)
+{
+    const std::vector<std::uint8_t> body = fetch(url);
+    return std::string(body.begin(), body.end());
+}
+
+std::vector<std::uint8_t> WinHttpTransfer::openUrlBytes(const std::string& url)
+{
+    return fetch(url);
+}
+
+std::string WinHttpTransfer::responseHeaders()
+{
+    const std::lock_guard<std::mutex> guard(lock_);
+    return headers_;
+}
+
+std::vector<std::uint8_t> WinHttpTransfer::fetch(const std::string& url)
+{
+    // One transfer at a time: this call takes the place of any other.
+    cancel();
+    const auto request = std::make_shared<WinHttpRequest>(url, timeout_, true);
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        headers_.clear();
+        current_ = request;
+    }
+
+    std::vector<std::uint8_t> body;
+    const bool answered = request->send();
+    const DWORD status = answered ? request->status() : 0;
+    const bool complete = answered && status >= 200 && status < 300 && request->readBody(body);
+
+    const std::lock_guard<std::mutex> guard(lock_);
+    // A cancelled call leaves no headers behind; nor does a call another one took over from.
+    if (current_ != request) return {};
+    current_.reset();
+    if (answered) headers_ = request->headers();
+    if (!complete) body.clear();
+    return body;
+}
+
+} // namespace nimbrel

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/HttpTransfer.h"
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace nimbrel {
+
+class WinHttpRequest;
+
+// The window's one shared transfer object on WinHTTP: each GET is made synchronously, https where the address
+// says so, through the system's proxy, and no step of it waits longer than the time-out. A call made while
+// another runs (from another thread) takes its place; cancel() ends the one running.
+class WinHttpTransfer : public HttpTransfer {
+public:
+    static constexpr std::chrono::milliseconds defaultTimeout{5000};
+
+    explicit WinHttpTransfer(std::chrono::milliseconds timeout = defaultTimeout);
+    ~WinHttpTransfer() override;
+    WinHttpTransfer(const WinHttpTransfer&) = delete;
+    WinHttpTransfer& operator=(const WinHttpTransfer&) = delete;
+
+    void cancel() override;
+    bool stillExecuting() override;
+    std::string openUrlText(const std::string& url) override;
+    std::vector<std::uint8_t> openUrlBytes(const std::string& url) override;
+    std::string responseHeaders() override;
+
+private:
+    // The body of a successful answer (status 2xx); empty on any failure.
+    std::vector<std::uint8_t> fetch(const std::string& url);
+
+    std::chrono::milliseconds timeout_;
+    std::mutex lock_;
+    std::shared_ptr<WinHttpRequest> current_;
+    std::string headers_;
+};
+
+} // namespace nimbrel

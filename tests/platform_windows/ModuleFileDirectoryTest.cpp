@@ -1,0 +1,23 @@
+#include "platform/windows/ModuleFileDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace nimbrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ModuleFileDirectory, TheFolderAndNameOfThisTestProgram)
+{
+    ModuleFileDirectory directory;
+    EXPECT_EQ(directory.executableName(), "test_platform_windows");
+    const std::string folder = directory.path();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), '\\');
+    EXPECT_TRUE(fs::is_regular_file(fs::path(folder) / "test_platform_windows.exe"));
+}
+
+} // namespace
+} // namespace nimbrel

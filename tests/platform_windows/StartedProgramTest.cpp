@@ -1,0 +1,131 @@
+// Starting programs and opening addresses, with this test program as the one started: run with
+// NIMBREL_STARTED_REPORT set, it writes how it was started into that file and ends before any test runs.
+
+#include "platform/windows/CreateProcessStarter.h"
+#include "platform/windows/ShellExecuteUrlOpener.h"
+
+#include "core/RuntimeError.h"
+#include "platform/windows/ModuleFileDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+namespace nimbrel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr const wchar_t* kReportVariable = L"NIMBREL_STARTED_REPORT";
+
+// In the started copy: its show command, its working folder and its command line, one a line.
+const bool startedCopyReported = [] {
+    wchar_t report[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(kReportVariable, report, MAX_PATH) == 0) return false;
+    STARTUPINFOW startup{};
+    GetStartupInfoW(&startup);
+    wchar_t folder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    std::wofstream out(report);
+    out << ((startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1) << L"\n"
+        << folder << L"\n" << GetCommandLineW() << L"\n";
+    out.close();
+    ExitProcess(0);
+}();
+
+std::string programPath()
+{
+    ModuleFileDirectory directory;
+    return directory.path() + "\\" + directory.executableName() + ".exe";
+}
+
+// The report of the started copy, once it is written; empty after 20 seconds without one.
+std::wstring awaitReport(const fs::path& report)
+{
+    for (auto waited = 0ms; waited < 20000ms; waited += 100ms) {
+        std::wifstream in(report);
+        std::wstring text{std::istreambuf_iterator<wchar_t>(in), std::istreambuf_iterator<wchar_t>()};
+        if (std::count(text.begin(), text.end(), L'\n') >= 3) return text;
+        std::this_thread::sleep_for(100ms);
+    }
+    return {};
+}
+
+class StartedProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        report_ = fs::temp_directory_path() / ("nimbrel-started-" + std::to_string(GetCurrentProcessId()) + ".txt");
+        fs::remove(report_);
+        SetEnvironmentVariableW(kReportVariable, report_.c_str());
+    }
+    void TearDown() override
+    {
+        SetEnvironmentVariableW(kReportVariable, nullptr);
+        std::error_code ec;
+        fs::remove(report_, ec);
+    }
+    fs::path report_;
+};
+
+TEST_F(StartedProgramTest, AProgramStartsMinimisedInItsOwnFolder)
+{
+    CreateProcessStarter starter;
+    const std::string program = programPath();
+    ASSERT_TRUE(starter.isOrdinaryFile(program));
+    starter.start(program);
+    const std::wstring report = awaitReport(report_);
+    ASSERT_FALSE(report.empty()) << "the program did not start";
+    const fs::path folder = fs::path(program).parent_path();
+    EXPECT_EQ(report, std::to_wstring(SW_SHOWMINIMIZED) + L"\n" + folder.wstring() + L"\n\"" +
+                          fs::path(program).wstring() + L"\"\n");
+}
+
+TEST_F(StartedProgramTest, WhatIsNoProgramFileIsNotFound)
+{
+    CreateProcessStarter starter;
+    EXPECT_EQ(starter.executableSuffix(), ".exe");
+    EXPECT_FALSE(starter.isOrdinaryFile(fs::temp_directory_path().string()));
+    try {
+        starter.start((fs::temp_directory_path() / "no-such-program.exe").string());
+        ADD_FAILURE() << "started a program that is not there";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), 53);
+    }
+}
+
+// The address reaches the program the system has for its kind: here this test program, registered for the
+// scheme "nimbrel-test".
+TEST_F(StartedProgramTest, AnAddressIsOpenedByTheProgramRegisteredForIt)
+{
+    const std::wstring classKey = L"nimbrel-test";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, classKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+    RegCloseKey(key);
+    const std::wstring command = L"\"" + fs::path(programPath()).wstring() + L"\" \"%1\"";
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, (classKey + L"\\shell\\open\\command").c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+
+    ShellExecuteUrlOpener().openUrl("nimbrel-test://vendor/help/");
+    const std::wstring report = awaitReport(report_);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, classKey.c_str());
+    ASSERT_FALSE(report.empty()) << "nothing opened the address";
+    EXPECT_NE(report.find(L"\"nimbrel-test://vendor/help/\""), std::wstring::npos) << report;
+}
+
+} // namespace
+} // namespace nimbrel

@@ -1,0 +1,105 @@
+#include "platform/windows/WinHttpTransfer.h"
+#include "platform/windows/WinHttpProbe.h"
+
+#include "WinsockHttpServer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace nimbrel {
+namespace {
+
+using namespace std::chrono_literals;
+using nimbrel::testing::WinsockHttpServer;
+
+TEST(WinHttpTransfer, TheVersionFileComesBackAsTextWithItsHeaders)
+{
+    WinsockHttpServer server({"HTTP/1.1 200 OK", {"X-Nimbrel: yes"}, "5.1\r\n"});
+    WinHttpTransfer transfer;
+    EXPECT_EQ(transfer.openUrlText(server.url("/nbl.txt")), "5.1\r\n");
+    EXPECT_EQ(server.requestLines(), std::vector<std::string>{"GET /nbl.txt HTTP/1.1"});
+    const std::string headers = transfer.responseHeaders();
+    EXPECT_TRUE(headers.starts_with("HTTP/1.1 200 OK\r\n")) << headers;
+    EXPECT_NE(headers.find("\r\nX-Nimbrel: yes"), std::string::npos) << headers;
+    EXPECT_FALSE(headers.ends_with("\r\n")) << headers;
+    EXPECT_FALSE(transfer.stillExecuting());
+}
+
+// An error report's query goes as the reporter encoded it, commas and all.
+TEST(WinHttpTransfer, AnEncodedQueryIsSentAsItIs)
+{
+    WinsockHttpServer server({"HTTP/1.1 200 OK", {}, ""});
+    WinHttpTransfer transfer;
+    transfer.openUrlText(server.url("/error-reporting/error-msg.php?,5.1.2600,,frmMain%2Cload,-5,a%20b"));
+    EXPECT_EQ(server.requestLines(),
+              std::vector<std::string>{"GET /error-reporting/error-msg.php?,5.1.2600,,frmMain%2Cload,-5,a%20b HTTP/1.1"});
+}
+
+TEST(WinHttpTransfer, AProgramComesBackByteForByte)
+{
+    const std::string program("MZ\x90\0\x03\0\0\0\xff\xfe", 10);
+    WinsockHttpServer server({"HTTP/1.1 200 OK", {}, program});
+    WinHttpTransfer transfer;
+    EXPECT_EQ(transfer.openUrlBytes(server.url("/nblupdate.exe")), std::vector<std::uint8_t>(program.begin(), program.end()));
+}
+
+TEST(WinHttpTransfer, AMissingPageGivesNothingButItsHeaders)
+{
+    WinsockHttpServer server({"HTTP/1.1 404 Not Found", {}, "no such page"});
+    WinHttpTransfer transfer;
+    EXPECT_EQ(transfer.openUrlText(server.url("/nbl.txt")), "");
+    EXPECT_TRUE(transfer.responseHeaders().starts_with("HTTP/1.1 404 Not Found")) << transfer.responseHeaders();
+}
+
+TEST(WinHttpTransfer, ASilentServerIsGivenUpAfterTheTimeOut)
+{
+    WinsockHttpServer server({"HTTP/1.1 200 OK", {}, "late", 3000ms});
+    WinHttpTransfer transfer(500ms);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(transfer.openUrlText(server.url("/nbl.txt")), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);
+    EXPECT_EQ(transfer.responseHeaders(), "");
+}
+
+// The caller gets nothing, and the object is free at once for the next transfer. (Wine's WinHTTP lets the
+// cancelled call itself wait on until the answer or the time-out; Windows ends it when its handle is closed.)
+TEST(WinHttpTransfer, ATransferCancelledWhileItWaitsGivesNothingAndFreesTheObject)
+{
+    WinsockHttpServer server({"HTTP/1.1 200 OK", {}, "late", 3000ms});
+    WinHttpTransfer transfer(10000ms);
+    std::string body = "unset";
+    const auto start = std::chrono::steady_clock::now();
+    std::thread caller([&] { body = transfer.openUrlText(server.url("/nbl.txt")); });
+    while (!transfer.stillExecuting() && std::chrono::steady_clock::now() - start < 2000ms) {
+        std::this_thread::sleep_for(10ms);
+    }
+    std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(transfer.stillExecuting());
+    transfer.cancel();
+    EXPECT_FALSE(transfer.stillExecuting());
+    caller.join();
+    EXPECT_EQ(body, "");
+    EXPECT_EQ(transfer.responseHeaders(), "");
+}
+
+TEST(WinHttpProbe, AnyAnswerMeansThePageIsReachable)
+{
+    WinsockHttpServer server({"HTTP/1.1 302 Found", {"Location: http://192.0.2.1/"}, ""});
+    EXPECT_TRUE(WinHttpProbe(server.url("/")).pageReachable());
+    EXPECT_EQ(server.requestLines().size(), 1u) << "the redirect is not followed";
+}
+
+TEST(WinHttpProbe, NoServerMeansOffline)
+{
+    std::string url;
+    {
+        WinsockHttpServer gone({});
+        url = gone.url("/");
+    }
+    EXPECT_FALSE(WinHttpProbe(url, 2000ms).pageReachable());
+}
+
+} // namespace
+} // namespace nimbrel

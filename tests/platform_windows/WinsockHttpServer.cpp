@@ -1,0 +1,78 @@
+#include "WinsockHttpServer.h"
+
+#include <ws2tcpip.h>
+
+#include <stdexcept>
+
+namespace nimbrel::testing {
+
+WinsockHttpServer::WinsockHttpServer(Answer answer) : answer_(std::move(answer))
+{
+    WSADATA data{};
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("no Winsock");
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    int length = sizeof address;
+    if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener_, 8) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        throw std::runtime_error("no listening socket on 127.0.0.1");
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { serve(); });
+}
+
+WinsockHttpServer::~WinsockHttpServer()
+{
+    stopping_ = true;
+    closesocket(listener_);
+    thread_.join();
+    WSACleanup();
+}
+
+std::string WinsockHttpServer::url(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+std::vector<std::string> WinsockHttpServer::requestLines()
+{
+    const std::lock_guard<std::mutex> guard(lock_);
+    return requests_;
+}
+
+void WinsockHttpServer::serve()
+{
+    while (!stopping_) {
+        const SOCKET client = accept(listener_, nullptr, nullptr);
+        if (client == INVALID_SOCKET) return;
+        // No client holds the server longer than this.
+        DWORD timeout = 5000;
+        setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+        std::string request;
+        char chunk[4096];
+        while (request.find("\r\n\r\n") == std::string::npos) {
+            const int got = recv(client, chunk, sizeof chunk, 0);
+            if (got <= 0) break;
+            request.append(chunk, static_cast<std::size_t>(got));
+        }
+        {
+            const std::lock_guard<std::mutex> guard(lock_);
+            requests_.push_back(request.substr(0, request.find("\r\n")));
+        }
+        for (auto waited = std::chrono::milliseconds(0); waited < answer_.delay && !stopping_;
+             waited += std::chrono::milliseconds(50)) {
+            Sleep(50);
+        }
+        std::string text = answer_.statusLine + "\r\n";
+        for (const std::string& header : answer_.headers) text += header + "\r\n";
+        text += "Content-Length: " + std::to_string(answer_.body.size()) + "\r\nConnection: close\r\n\r\n" + answer_.body;
+        send(client, text.data(), static_cast<int>(text.size()), 0);
+        shutdown(client, SD_SEND);
+        closesocket(client);
+    }
+}
+
+} // namespace nimbrel::testing
