@@ -210,6 +210,10 @@ class FakeProgramDirectory : public ProgramDirectory {
 public:
     std::string dir = "/tmp";
     std::string name = "Nimbrel";
+    bool isPortable = true;
+    bool portable() override { return isPortable; }
+    std::string settingsPath() override { return dir; }
+    std::string picturePath(const std::string& file) override { return dir + "/" + file; }
     std::string path() override { return dir; }
     std::string executableName() override { return name; }
 };
