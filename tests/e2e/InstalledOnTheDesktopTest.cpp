@@ -128,6 +128,15 @@ TEST_F(InstalledOnTheDesktop, TheFirstStartWritesToTheUsersHomesAndTheSecondRead
     Process first = startAsUser(server);
     const std::string window = mainWindow();
     ASSERT_FALSE(window.empty()) << "the installed program showed no window";
+    // The applications menu's entry finds its window by the window's class.
+    if (!findProgram("xprop").empty()) {
+        const std::string entry = fileText(NIMBREL_SOURCE_DIR "/desktop/nimbrel.desktop");
+        const std::size_t key = entry.find("\nStartupWMClass=");
+        ASSERT_NE(key, std::string::npos);
+        const std::string wmClass = entry.substr(key + 16, entry.find('\n', key + 1) - key - 16);
+        EXPECT_TRUE(contains(session->x("xprop -id " + window + " WM_CLASS").value_or(""), "\"" + wmClass + "\""))
+            << "the window's class is not " << wmClass;
+    }
     // The keys a first start writes, in the configuration home.
     EXPECT_TRUE(waitUntil([&] {
         const std::string text = fileText(settings);

@@ -39,6 +39,8 @@ int main(int argc, char* argv[])
     using namespace nimbrel;
 
     QApplication app(argc, argv);
+    // The desktop entry's name: Wayland compositors match the window to its entry and icon by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("nimbrel"));
     // Hidden in the tray is still running: only the exit paths end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
