@@ -29,6 +29,17 @@ for library in libqt6widgets6 libqt6network6 libsodium; do
   esac
 done
 
+if command -v lintian >/dev/null; then
+  # Warnings are shown; an error fails the check.
+  if ! report="$(lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1)"; then
+    echo "FAIL: lintian reports errors"
+    failed=1
+  fi
+  grep -v 'root privileges' <<<"$report" || true
+else
+  echo "SKIP: lintian is not installed; the package is not linted"
+fi
+
 if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
   echo "SKIP: xvfb-run or xdotool is not installed; the packaged program is not started"
   exit "$failed"

@@ -14,6 +14,8 @@ expected=(
   usr/share/metainfo/io.github.nimbrel.Nimbrel.metainfo.xml
   usr/share/icons/hicolor/scalable/apps/nimbrel.svg
   usr/share/doc/nimbrel/copyright
+  usr/share/doc/nimbrel/changelog.gz
+  usr/share/man/man1/Nimbrel.1.gz
 )
 for s in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${s}x${s}/apps/nimbrel.png"); done
 
