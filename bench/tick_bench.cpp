@@ -49,6 +49,9 @@ public:
         char name[] = "/tmp/nimbrel-bench-XXXXXX";
         dir_ = ::mkdtemp(name) != nullptr ? name : "/tmp";
     }
+    bool portable() override { return true; }
+    std::string settingsPath() override { return dir_; }
+    std::string picturePath(const std::string& name) override { return dir_ + "/" + name; }
     std::string path() override { return dir_; }
     std::string executableName() override { return "Nimbrel"; }
 

@@ -39,7 +39,7 @@ Launcher::Launcher(Services services, const AmountLists& amounts, const bool& is
     cmdConfigureLauncher.onClick = [this] { cmdConfigureLauncher_Click(); };
 }
 
-std::string Launcher::listFile() { return services_.directory.path() + "/Launcher.mbl"; }
+std::string Launcher::listFile() { return services_.directory.settingsPath() + "/Launcher.mbl"; }
 
 void Launcher::loadLauncher()
 {

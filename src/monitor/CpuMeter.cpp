@@ -32,7 +32,7 @@ void CpuMeter::initGraph()
 {
     const Trap trap(services_.reporter, "frmMain,initGraph");
     prepareBackground(
-        services_.pictures, services_.directory.path() + "/cpuback.bmp", picCPU, picCPU.pixelWidth(),
+        services_.pictures, services_.directory.picturePath("cpuback.bmp"), picCPU, picCPU.pixelWidth(),
         picCPU.pixelHeight(), [](DrawingSurface& s) {
             for (int row = 1; row <= 17; ++row) {
                 const int y = 10 + 5 * row;

@@ -52,7 +52,7 @@ void HistoryGraphs::layoutScales(std::int32_t totalPhysicalMB, std::int32_t tota
 void HistoryGraphs::initGraph()
 {
     const Trap trap(services_.reporter, "frmMain,initGraph");
-    const std::string path = services_.directory.path() + "/graphback.bmp";
+    const std::string path = services_.directory.picturePath("graphback.bmp");
     const bool fromFile = prepareBackground(
         services_.pictures, path, picPhysical, samples, plotHeight,
         [](DrawingSurface& s) {

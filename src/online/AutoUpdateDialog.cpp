@@ -41,7 +41,9 @@ void AutoUpdateDialog::proceed()
     const Trap trap(n_.reporter, "frmAutoUpdate,cmd_Proceed");
     ListView1.clear();
     ListView1.add("Checking for updates...", progressImage);
-    if (!n_.files.folderWritable(n_.directory.path())) {
+    // An installed copy is the package manager's to replace; a portable one's
+    // folder may have been made read-only since the start.
+    if (!n_.directory.portable() || !n_.files.folderWritable(n_.directory.path())) {
         ListView1.add("This copy cannot update itself: its folder cannot be written.", negativeImage);
         return;
     }

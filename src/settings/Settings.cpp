@@ -13,7 +13,7 @@ Settings::Settings(ProfileFile& profile, ProgramDirectory& directory, ErrorRepor
 
 std::string Settings::path()
 {
-    return directory_.path() + "/settings.ini";
+    return directory_.settingsPath() + "/settings.ini";
 }
 
 std::string Settings::getData(const std::string& section, const std::string& key, const std::string& defaultValue)

@@ -47,6 +47,15 @@ TEST_F(LauncherTest, TheListFileIsReadWithAnyLineEndAndLinesKeptAsTheyAre)
     EXPECT_TRUE(programs.started.empty());
 }
 
+TEST_F(LauncherTest, AnInstalledCopyReadsTheListFromTheFolderOfItsSettings)
+{
+    directory.isPortable = false;
+    directory.settingsDir = "/home/ann/.config/nimbrel";
+    files.files["/home/ann/.config/nimbrel/Launcher.mbl"] = "Mine|/home/ann/bin/mine\r\n";
+    form.Form_Load();
+    EXPECT_EQ(launcher().lstLauncher.items(), std::vector<std::string>{"Mine|/home/ann/bin/mine"});
+}
+
 TEST_F(LauncherTest, NoFileOrAnEmptyOneGivesAnEmptyListAndNoPrograms)
 {
     files.files.erase(listFile);

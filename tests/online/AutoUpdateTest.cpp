@@ -173,6 +173,17 @@ TEST_F(AutoUpdateTest, ACopyInAFolderItCannotWriteDownloadsNothing)
     EXPECT_TRUE(transfer.gets.empty());
 }
 
+TEST_F(AutoUpdateTest, AnInstalledCopyLeavesItsUpdatesToThePackageManager)
+{
+    // Installed where this user could not write at the start; root may write there all the same.
+    directory.isPortable = false;
+    publish("6", program(200000));
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(dialog.ListView1.lines().back(),
+              (Line{"This copy cannot update itself: its folder cannot be written.", 2}));
+    EXPECT_TRUE(transfer.gets.empty());
+}
+
 TEST_F(AutoUpdateTest, AnErrorInTheVersionTestIsReportedAndFindsNoUpdate)
 {
     registry.setValue(key, "ver", "5");

@@ -1,4 +1,4 @@
-#include "platform/linux/ExecutableDirectory.h"
+#include "platform/linux/ProgramFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ TEST(ExecutableDirectory, NamesTheProgramsFileWholeDotsIncluded)
     for (const char* name : {"Nimbrel.AppImage", "nimbrel-1.2"}) {
         const fs::path link = folder / (std::string("link-to-") + name);
         fs::create_symlink(folder / name, link);
-        ExecutableDirectory directory(link.string());
+        ProgramFolders directory(link.string(), folder / "config", folder / "data");
         EXPECT_EQ(directory.path(), folder.string());
         EXPECT_EQ(directory.executableName(), name);
     }

@@ -17,6 +17,10 @@ TEST(ModuleFileDirectory, TheFolderAndNameOfThisTestProgram)
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '\\');
     EXPECT_TRUE(fs::is_regular_file(fs::path(folder) / "test_platform_windows.exe"));
+    // The build folder can be written: the files stay beside the program, and the probe leaves nothing there.
+    EXPECT_TRUE(directory.portable());
+    EXPECT_EQ(directory.settingsPath(), folder);
+    EXPECT_FALSE(fs::exists(fs::path(folder) / ".nimbrel-write-test"));
 }
 
 } // namespace

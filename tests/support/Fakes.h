@@ -210,6 +210,12 @@ class FakeProgramDirectory : public ProgramDirectory {
 public:
     std::string dir = "/tmp";
     std::string name = "Nimbrel";
+    bool isPortable = true;
+    // Where an installed copy keeps its settings; beside the program when empty.
+    std::string settingsDir;
+    bool portable() override { return isPortable; }
+    std::string settingsPath() override { return settingsDir.empty() ? dir : settingsDir; }
+    std::string picturePath(const std::string& file) override { return dir + "/" + file; }
     std::string path() override { return dir; }
     std::string executableName() override { return name; }
 };

@@ -4,7 +4,9 @@
 
 #include "ui/qt/ClickableLabel.h"
 
+#include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
 
 namespace nimbrel::testing {
 namespace {
@@ -32,6 +34,22 @@ TEST_F(AboutPanelTest, OffersHelpAndTheWebsiteAsBlueLinks)
         EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor) << link;
     }
     EXPECT_FALSE(child<QLabel>("lblAboutText").text().isEmpty());
+}
+
+TEST_F(AboutPanelTest, ShowsTheVersionOfTheNewestReleaseInTheAppStreamFile)
+{
+    QFile metainfo(QStringLiteral(NIMBREL_SOURCE_DIR "/desktop/io.github.nimbrel.Nimbrel.metainfo.xml"));
+    ASSERT_TRUE(metainfo.open(QIODevice::ReadOnly));
+    // Releases are listed newest first.
+    const QRegularExpressionMatch release =
+        QRegularExpression(QStringLiteral("<release version=\"([^\"]+)\"")).match(QString::fromUtf8(metainfo.readAll()));
+    ASSERT_TRUE(release.hasMatch());
+
+    auto& version = child<QLabel>("lblVersion");
+    EXPECT_EQ(version.text(), QStringLiteral("Version ") + release.captured(1));
+    EXPECT_TRUE(version.isVisible());
+    EXPECT_TRUE(version.parentWidget()->rect().contains(version.geometry())) << "cut off by the panel's frame";
+    EXPECT_GE(version.width(), version.sizeHint().width()) << "the text is cut short";
 }
 
 TEST_F(AboutPanelTest, ClickingUserGuideOpensTheHelpPage)

@@ -128,7 +128,7 @@ TEST(AppIcon, IsWrittenAsOnePngFilePerSize)
 
     ASSERT_TRUE(view::writeIconFiles(dir));
 
-    for (const int size : {16, 22, 24, 32, 48, 64, 128}) {
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QImage file(QDir(dir).filePath(QStringLiteral("%1x%1/apps/nimbrel.png").arg(size)));
         ASSERT_FALSE(file.isNull()) << size;
         EXPECT_EQ(file.size(), QSize(size, size));

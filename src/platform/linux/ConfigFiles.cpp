@@ -59,6 +59,13 @@ std::filesystem::path configHome()
     return homeDirectory() / ".config";
 }
 
+std::filesystem::path dataHome()
+{
+    const char* configured = std::getenv("XDG_DATA_HOME");
+    if (configured != nullptr && configured[0] == '/') return configured;
+    return homeDirectory() / ".local" / "share";
+}
+
 bool isDirectory(const std::filesystem::path& folder)
 {
     struct stat status {};

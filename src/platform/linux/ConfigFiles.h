@@ -13,6 +13,9 @@ namespace nimbrel::configfiles {
 // the password database when HOME is unset or relative).
 std::filesystem::path configHome();
 
+// $XDG_DATA_HOME when it names an absolute path, else ~/.local/share.
+std::filesystem::path dataHome();
+
 // True when the path names a folder (following links).
 bool isDirectory(const std::filesystem::path& folder);
 

@@ -23,7 +23,33 @@ std::wstring modulePath()
     }
 }
 
+// Whether this user may make files in the folder: a file made and deleted at once says so.
+bool canWriteIn(const std::wstring& folder)
+{
+    const std::wstring probe = folder + L"\\.nimbrel-write-test";
+    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
 } // namespace
+
+ModuleFileDirectory::ModuleFileDirectory()
+{
+    const std::wstring folder = wide::fromUtf8(path());
+    portable_ = canWriteIn(folder);
+    if (portable_) {
+        settingsFolder_ = path();
+        return;
+    }
+    wchar_t appData[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    const std::wstring home = length > 0 && length < MAX_PATH ? std::wstring(appData, length) + L"\\Nimbrel" : folder;
+    CreateDirectoryW(home.c_str(), nullptr);
+    settingsFolder_ = wide::toUtf8(home);
+}
 
 std::string ModuleFileDirectory::path()
 {

@@ -6,11 +6,22 @@
 
 namespace nimbrel {
 
-// The directory and name of the running executable, from GetModuleFileNameW.
+// The directory and name of the running executable, from GetModuleFileNameW. Where that folder can be written
+// the program keeps its files beside the executable; otherwise (installed under Program Files) in
+// %APPDATA%\Nimbrel. Decided once, when the program starts.
 class ModuleFileDirectory : public ProgramDirectory {
 public:
+    ModuleFileDirectory();
+
+    bool portable() override { return portable_; }
+    std::string settingsPath() override { return settingsFolder_; }
+    std::string picturePath(const std::string& name) override { return settingsFolder_ + "\\" + name; }
     std::string path() override;
     std::string executableName() override;
+
+private:
+    bool portable_ = true;
+    std::string settingsFolder_;
 };
 
 } // namespace nimbrel

@@ -72,6 +72,8 @@ AboutPanel::AboutPanel(QGroupBox& frame, Panels& panels)
 
     text(frame, "lblWebsiteCaption", QStringLiteral("Visit our website:"), twipsRect(240, 2820, 1800, 255));
     lblWebsite = link(frame, "lblWebsite", panels.lblWebsite, twipsRect(2100, 2820, 4740, 255));
+
+    text(frame, "lblVersion", QStringLiteral("Version " NIMBREL_VERSION), twipsRect(240, 3240, 6600, 255));
 }
 
 } // namespace nimbrel::view

@@ -167,7 +167,7 @@ void installAppIcon(QGuiApplication& app)
 bool writeIconFiles(const QString& themeDir)
 {
     bool written = true;
-    for (const int size : appIconSizes) {
+    for (const int size : themeIconSizes) {
         const QString dir = QDir(themeDir).filePath(QStringLiteral("%1x%1/apps").arg(size));
         written = QDir().mkpath(dir) &&
                   drawAppIcon(size).save(QDir(dir).filePath(QStringLiteral("nimbrel.png")), "PNG") && written;

@@ -14,6 +14,9 @@ namespace nimbrel::view {
 // the window's, the task switcher's and the desktop's (32 to 128).
 inline constexpr std::array<int, 7> appIconSizes{16, 22, 24, 32, 48, 64, 128};
 
+// The sizes the icon theme gets: those, and 256 for large views of the applications menu.
+inline constexpr std::array<int, 8> themeIconSizes{16, 22, 24, 32, 48, 64, 128, 256};
+
 // The program's icon at one size: a memory chip in the program's blue with a
 // dark outline and pins, a white arrow on it. Each size is drawn on its own
 // pixel grid, so the small ones stay sharp.
@@ -26,7 +29,7 @@ QIcon appIcon();
 void installAppIcon(QGuiApplication& app);
 
 // Installs the icon into an icon theme's folder (such as ~/.local/share/icons/hicolor) as
-// <size>x<size>/apps/nimbrel.png for each of appIconSizes, so that the desktop finds the
+// <size>x<size>/apps/nimbrel.png for each of themeIconSizes, so that the desktop finds the
 // icon the autostart entry names. False when a file could not be written.
 bool writeIconFiles(const QString& themeDir);
 

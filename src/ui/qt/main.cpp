@@ -5,12 +5,12 @@
 #include "platform/linux/DetachedProcessStarter.h"
 #include "platform/linux/DiskTextFile.h"
 #include "platform/linux/Environment.h"
-#include "platform/linux/ExecutableDirectory.h"
 #include "platform/linux/GuardedMemoryBlock.h"
 #include "platform/linux/IniProfileFile.h"
 #include "platform/linux/OsReleaseVersion.h"
 #include "platform/linux/ProcMeminfoStatus.h"
 #include "platform/linux/ProcStatCounters.h"
+#include "platform/linux/ProgramFolders.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/XdgRegistryStore.h"
 #include "ui/qt/AppIcon.h"
@@ -40,14 +40,12 @@ int main(int argc, char* argv[])
     using namespace nimbrel;
 
     QApplication app(argc, argv);
+    // The desktop entry's name: Wayland compositors match the window to its entry and icon by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("nimbrel"));
     // Hidden in the tray is still running: only the exit paths end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
     view::installAppIcon(app);
-    // The desktop shows the autostart entry and the window with the icon from the user's theme.
-    if (!QFileInfo::exists(view::userIconTheme() + QStringLiteral("/16x16/apps/nimbrel.png"))) {
-        view::writeIconFiles(view::userIconTheme());
-    }
 
     // Another copy running: it has been asked to come forward (or did not
     // answer in time); either way this copy ends without a window.
@@ -63,7 +61,12 @@ int main(int argc, char* argv[])
     SystemClock clock;
     IniProfileFile profile;
     XdgRegistryStore registry;
-    ExecutableDirectory directory;
+    ProgramFolders directory;
+    // An installed copy's icon is in the system's theme. A portable copy puts it in the user's
+    // theme, where the desktop finds the icon its autostart entry names.
+    if (directory.portable() && !QFileInfo::exists(view::userIconTheme() + QStringLiteral("/16x16/apps/nimbrel.png"))) {
+        view::writeIconFiles(view::userIconTheme());
+    }
     ProcStatCounters counters;
     view::QtPictureFiles pictures;
     view::QtMessageBoxes messages;
