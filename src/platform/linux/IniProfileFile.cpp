@@ -263,6 +263,11 @@ bool IniProfileFile::writeString(const std::string& path, const std::string& sec
         updated.append("[").append(sectionName).append("]\r\n");
         updated.append(keyName).append("=").append(newValue).append("\r\n");
     }
+    // The reader passes over a byte order mark at the start of a file, so a first line that begins with those
+    // bytes (a key whose name starts with them) gets a mark of its own before it and reads back by its name.
+    if (ini::byteOrderMarkLength(text) == 0 && ini::byteOrderMarkLength(updated) != 0) {
+        updated.insert(0, "\xEF\xBB\xBF");
+    }
     return replaceFile(target, updated, exists ? &info : nullptr);
 }
 
