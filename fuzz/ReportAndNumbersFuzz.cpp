@@ -18,7 +18,7 @@ namespace {
 
 void checkNumber(double value)
 {
-    if (std::isfinite(value) && std::stod(shortestDecimal(value)) != value) std::abort();
+    if (std::isfinite(value) && std::strtod(shortestDecimal(value).c_str(), nullptr) != value) std::abort();
     const std::string two = twoDecimals(value);
     const std::string upToTwo = upToTwoDecimals(value);
     if (two.empty() || upToTwo.empty() || two.size() < upToTwo.size()) std::abort();
