@@ -55,6 +55,14 @@ void DrawingSurface::clear()
 
 void DrawingSurface::setBackground(Picture picture)
 {
+    if (picture.width > raster_.width || picture.height > raster_.height) {
+        Picture shown(std::min(picture.width, raster_.width), std::min(picture.height, raster_.height));
+        for (int y = 0; y < shown.height; ++y) {
+            std::copy_n(&picture.pixels[static_cast<std::size_t>(y) * picture.width], shown.width,
+                        &shown.pixels[static_cast<std::size_t>(y) * shown.width]);
+        }
+        picture = std::move(shown);
+    }
     background_ = std::make_shared<const Picture>(std::move(picture));
     clear();
 }

@@ -31,6 +31,7 @@ public:
     void line(int x1, int y1, int x2, int y2, Colour colour);
     // Clears to the background colour and draws the background picture over it.
     void clear();
+    // Keeps only the part of the picture the surface shows.
     void setBackground(Picture picture);
     // The other surface's background picture, shared rather than copied.
     void shareBackground(const DrawingSurface& other);

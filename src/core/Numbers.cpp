@@ -167,6 +167,13 @@ std::string shortestDecimal(double value)
 std::string twoDecimals(double value)
 {
     const double cents = roundHalfEven(value * 100.0);
+    // Beyond the cents a 64-bit integer holds (and for infinities and NaN) the value is a whole number or no
+    // number at all, and its own text is exact.
+    if (!(std::fabs(cents) < 0x1p63)) {
+        char buffer[400]; // the longest double in fixed form with two decimals
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+        return std::string(buffer, result.ptr);
+    }
     const bool negative = cents < 0;
     const long long whole = static_cast<long long>(std::fabs(cents));
     std::string text = std::to_string(whole / 100) + "." + (whole % 100 < 10 ? "0" : "") +

@@ -10,7 +10,7 @@ namespace nimbrel {
 class PictureFiles {
 public:
     virtual ~PictureFiles() = default;
-    // True when a file of that name exists.
+    // True when a file of that name exists, of any kind.
     virtual bool exists(const std::string& path) = 0;
     // Loads a bitmap of any kind a user may supply; RuntimeError 53 "File not found" or
     // 481 "Invalid picture" when it cannot.

@@ -14,8 +14,13 @@ namespace {
 
 constexpr double currencyScale = 10000.0;
 
-// A double as a fixed-point number with four decimals, halves to even.
-std::int64_t toCurrency(double value) { return static_cast<std::int64_t>(roundHalfEven(value * currencyScale)); }
+// A double as a fixed-point number with four decimals, halves to even; Overflow (6) outside its range.
+std::int64_t toCurrency(double value)
+{
+    const double scaled = roundHalfEven(value * currencyScale);
+    if (!(std::fabs(scaled) < 0x1p63)) throw errors::overflow();
+    return static_cast<std::int64_t>(scaled);
+}
 
 } // namespace
 
@@ -60,6 +65,13 @@ std::int32_t CpuSampler::ntUsage()
 {
     CounterSample now;
     if (!counters_.sample(now)) return 0;
+    // Counters that went back (a reset, a container's own view, a resumed machine) give no reading either; the
+    // next one is measured from here.
+    if (now.idleTime < prevIdleTime_ || now.systemTime < prevSystemTime_) {
+        prevIdleTime_ = now.idleTime;
+        prevSystemTime_ = now.systemTime;
+        return 0;
+    }
     std::int64_t idle = LI2Currency(now.idleTime) - LI2Currency(prevIdleTime_);
     const std::int64_t system = LI2Currency(now.systemTime) - LI2Currency(prevSystemTime_);
     if (system != 0) idle = toCurrency(static_cast<double>(idle) / static_cast<double>(system));

@@ -80,5 +80,16 @@ TEST(Numbers, DecimalTexts)
     EXPECT_EQ(twoDecimals(0.125), "0.12");
 }
 
+TEST(Numbers, DecimalTextsOfValuesBeyondA64BitCountOfCents)
+{
+    EXPECT_EQ(twoDecimals(9.3e16), "93000000000000000.00");
+    EXPECT_EQ(twoDecimals(-9.3e16), "-93000000000000000.00");
+    EXPECT_EQ(upToTwoDecimals(9.3e16), "93000000000000000");
+    const std::string huge = twoDecimals(6.1e64);
+    EXPECT_EQ(huge.size(), 65u + 3u);
+    EXPECT_EQ(std::stod(huge), 6.1e64);
+    EXPECT_EQ(upToTwoDecimals(-6.1e64), "-" + huge.substr(0, 65));
+}
+
 } // namespace
 } // namespace nimbrel

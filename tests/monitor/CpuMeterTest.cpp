@@ -38,6 +38,41 @@ TEST(CpuSampler, AFailedQueryReadsZeroAndTheNextReadingCoversTheWholeGap)
     EXPECT_TRUE(reporter.errors.empty());
 }
 
+// Kernel counters that only move when the test says so.
+class KernelCountersTest : public ::testing::Test {
+protected:
+    KernelCountersTest() { counters.steadyLoadPercent.reset(); }
+    FakeSystemCounters counters;
+    RecordingReporter reporter;
+};
+
+TEST_F(KernelCountersTest, CountersThatGoBackReadZeroAndTheNextReadingStartsFromThem)
+{
+    counters.pass(100.0, 150.0);
+    CpuSampler sampler(counters, nullptr, reporter);
+    counters.now.idleTime = 0; // the idle counter starts again, the clock goes on
+    counters.pass(1.0, 0.5);
+    EXPECT_EQ(sampler.CurrentCPUUsage(), 0);
+    counters.pass(1.0, 0.5); // idle 0.5 of 2 processor-seconds
+    EXPECT_EQ(sampler.CurrentCPUUsage(), 75);
+    counters.now.systemTime -= 50'000'000; // the clock goes back
+    EXPECT_EQ(sampler.CurrentCPUUsage(), 0);
+    counters.pass(1.0, 1.0);
+    EXPECT_EQ(sampler.CurrentCPUUsage(), 50);
+    EXPECT_TRUE(reporter.errors.empty());
+}
+
+TEST_F(KernelCountersTest, AnIdleTimeNoClockCouldHoldIsAnOverflowReported)
+{
+    CpuSampler sampler(counters, nullptr, reporter);
+    counters.now.processors = 1;
+    counters.now.idleTime = 4'000'000'000'000'000'000;
+    counters.now.systemTime = 1;
+    EXPECT_EQ(sampler.CurrentCPUUsage(), 0);
+    ASSERT_EQ(reporter.errors.size(), 1u);
+    EXPECT_EQ(reporter.errors[0].number, 6);
+}
+
 class FakeDynamicData : public DynamicData {
 public:
     std::vector<std::string> calls;
@@ -119,14 +154,14 @@ TEST_F(CpuMeterTest, TheMeterShowsNothingBusyUntilItsFirstWholePeriod)
     EXPECT_EQ(form.cpu.lblCPU.caption(), "30%");
 }
 
-TEST_F(CpuMeterTest, TheTickClampsAndShowsTheReading)
+TEST_F(CpuMeterTest, TheTickShowsTheReading)
 {
     form.Form_Load();
     counters.steadyLoadPercent = 42;
     scheduler.advance(1000);
     EXPECT_EQ(form.cpu.lblCPU.caption(), "42%");
     EXPECT_EQ(litRows(), 7);
-    counters.steadyLoadPercent = 150; // more busy than there are processors
+    counters.steadyLoadPercent = 100;
     scheduler.advance(1000);
     EXPECT_EQ(form.cpu.lblCPU.caption(), "100%");
     EXPECT_EQ(form.cpu.lastCPUPercent(), 100);

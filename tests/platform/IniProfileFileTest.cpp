@@ -271,6 +271,19 @@ TEST_F(IniProfileFileTest, KeysBeforeTheFirstHeaderBelongToASectionWithoutAName)
     EXPECT_EQ(read("", "Other", "0"), "3");
 }
 
+TEST_F(IniProfileFileTest, AKeyWhoseNameBeginsLikeAByteOrderMarkReadsBackByItsName)
+{
+    ASSERT_TRUE(write("", "\xEF\xBB\xBFk", "1"));
+    EXPECT_EQ(read("", "\xEF\xBB\xBFk", "0"), "1");
+    EXPECT_EQ(bytesOf(settings), "\xEF\xBB\xBF\xEF\xBB\xBFk=1\r\n");
+
+    // Blanks before such a key in the file: the rewritten line would begin the file.
+    store(settings, " \xEF\xBB\xBFk=1\r\n");
+    EXPECT_EQ(read("", "\xEF\xBB\xBFk", "0"), "1");
+    ASSERT_TRUE(write("", "\xEF\xBB\xBFk", "2"));
+    EXPECT_EQ(read("", "\xEF\xBB\xBFk", "0"), "2");
+}
+
 TEST_F(IniProfileFileTest, ANulEndsAWrittenValueAndTheNamesAskedFor)
 {
     ASSERT_TRUE(write("RAM", "Release", std::string("ab\0cd", 5)));

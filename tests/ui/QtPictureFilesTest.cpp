@@ -3,7 +3,11 @@
 
 #include "ui/qt/QtPictureFiles.h"
 
+#include "core/DrawingSurface.h"
 #include "core/RuntimeError.h"
+#include "core/Trap.h"
+#include "monitor/BackgroundPicture.h"
+#include "support/Fakes.h"
 
 #include <QTemporaryDir>
 
@@ -238,7 +242,7 @@ TEST_F(QtPictureFilesTest, AFolderAnEmptyFileAndANamedPipeAreInvalidPictures)
     }
 }
 
-TEST_F(QtPictureFilesTest, ExistsOnlyForARegularFile)
+TEST_F(QtPictureFilesTest, ExistsForAFileOfAnyKind)
 {
     ASSERT_TRUE(dir.isValid());
     files.save(graphGrid(), at("graphback.bmp"));
@@ -247,9 +251,47 @@ TEST_F(QtPictureFilesTest, ExistsOnlyForARegularFile)
 
     EXPECT_TRUE(files.exists(at("graphback.bmp")));
     EXPECT_FALSE(files.exists(at("cpuback.bmp")));
-    EXPECT_FALSE(files.exists(at("folder.bmp")));
-    EXPECT_FALSE(files.exists(at("pipe.bmp")));
+    EXPECT_TRUE(files.exists(at("folder.bmp")));
+    EXPECT_TRUE(files.exists(at("pipe.bmp")));
     EXPECT_FALSE(files.exists(""));
+}
+
+TEST_F(QtPictureFilesTest, ANamedPipeInPlaceOfABackgroundIsReportedAsABrokenPictureAndLeftThere)
+{
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_EQ(::mkfifo(at("graphback.bmp").c_str(), 0600), 0);
+    RecordingReporter reporter;
+    DrawingSurface surface(365, 70, colours::black);
+    const bool fromFile = prepareBackground(
+        files, at("graphback.bmp"), surface, 365, 69, [](DrawingSurface& s) { s.line(0, 10, 365, 10, colours::orange); },
+        Trap(reporter, "frmMain,initGraph"));
+
+    EXPECT_FALSE(fromFile);
+    ASSERT_EQ(reporter.errors.size(), 1u);
+    EXPECT_EQ(reporter.errors[0].number, 481);
+    EXPECT_FALSE(surface.hasBackground());
+    struct stat status {};
+    ASSERT_EQ(::lstat(at("graphback.bmp").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
+TEST_F(QtPictureFilesTest, AGraphKeepsOnlyThePartOfA4096By4096BackgroundItShows)
+{
+    ASSERT_TRUE(dir.isValid());
+    Picture large(4096, 4096, colours::orange);
+    large.at(364, 69) = rgb(1, 2, 3);
+    files.save(large, at("graphback.bmp"));
+    RecordingReporter reporter;
+    DrawingSurface surface(365, 70, colours::black);
+    ASSERT_TRUE(prepareBackground(files, at("graphback.bmp"), surface, 365, 69, [](DrawingSurface&) {},
+                                  Trap(reporter, "frmMain,initGraph")));
+
+    EXPECT_EQ(surface.background().width, 365);
+    EXPECT_EQ(surface.background().height, 70);
+    EXPECT_EQ(surface.background().pixels.size(), 365u * 70u);
+    EXPECT_EQ(surface.pixel(364, 69), rgb(1, 2, 3));
+    EXPECT_EQ(surface.pixel(0, 0), colours::orange);
+    EXPECT_TRUE(reporter.errors.empty());
 }
 
 TEST_F(QtPictureFilesTest, SavingWhereNoFileCanBeIsAnAccessError)

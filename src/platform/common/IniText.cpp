@@ -233,6 +233,9 @@ std::optional<std::string> withValue(std::string_view text, std::string_view sec
         updated.append("[").append(sectionName).append("]\r\n");
         updated.append(keyName).append("=").append(newValue).append("\r\n");
     }
+    // The reader passes over a byte order mark at the start of a file, so a first line that begins with those
+    // bytes (a key whose name starts with them) gets a mark of its own before it and reads back by its name.
+    if (byteOrderMarkLength(text) == 0 && byteOrderMarkLength(updated) != 0) updated.insert(0, "\xEF\xBB\xBF");
     return updated;
 }
 

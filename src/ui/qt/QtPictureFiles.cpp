@@ -96,7 +96,9 @@ Picture pictureOf(const QImage& decoded)
 
 bool QtPictureFiles::exists(const std::string& path)
 {
-    return !path.empty() && QFileInfo(fileName(path)).isFile();
+    // A folder, a named pipe or a device of that name is there too: loading it fails like a broken bitmap, and
+    // nothing is saved over it.
+    return !path.empty() && QFileInfo(fileName(path)).exists();
 }
 
 Picture QtPictureFiles::load(const std::string& path)

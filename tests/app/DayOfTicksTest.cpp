@@ -1,0 +1,83 @@
+// A day of the program's life on the virtual clock: whatever it does every second, it does without keeping
+// more memory as the hours pass.
+
+#include "support/FormHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <malloc.h>
+
+namespace nimbrel {
+namespace {
+
+using namespace nimbrel::testing;
+
+class DayOfTicksTest : public ::testing::Test, public FormHarness {
+protected:
+    // The bytes the heap hands out now.
+    static std::size_t heapInUse()
+    {
+        const struct mallinfo2 info = ::mallinfo2();
+        return info.uordblks + info.hblkhd;
+    }
+
+    // What the fakes record of each call: dropped as it comes, so only the program's own memory counts.
+    void forgetRecordings()
+    {
+        block.blocks.clear();
+        block.events.clear();
+        messages.shown.clear();
+        reporter.errors.clear();
+        profile.paths.clear();
+        profile.writes.clear();
+        tray.calls.clear();
+    }
+
+    // An hour in which available memory falls below every minimum and recovers, and the releases that follow
+    // are taken, refused or cut short in turn.
+    void liveAnHour()
+    {
+        static constexpr BlockOutcome outcomes[] = {BlockOutcome::Written, BlockOutcome::Refused,
+                                                    BlockOutcome::Aborted};
+        for (int minute = 0; minute < 60; ++minute) {
+            block.outcome = outcomes[minute % 3];
+            memory.setMB(512, minute % 7 == 0 ? 1 : 100 + minute, 1536, 900);
+            counters.steadyLoadPercent = minute % 5 == 0 ? 90.0 : 1.0;
+            for (int part = 0; part < 6; ++part) {
+                scheduler.advance(10'000);
+                forgetRecordings();
+            }
+        }
+    }
+};
+
+TEST_F(DayOfTicksTest, TheHeapInUseGrowsByLessThan64KBBetweenHour1AndHour24)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer keeps the heap itself; mallinfo2 does not see it";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "AddressSanitizer keeps the heap itself; mallinfo2 does not see it";
+#endif
+#endif
+    form.Form_Load();
+    ASSERT_TRUE(form.cpu.tmrCPU.enabled());
+    ASSERT_TRUE(form.gauges.tmrMemory.enabled());
+    ASSERT_TRUE(form.autoRelease.tmrAuto.enabled());
+    ASSERT_TRUE(form.timedRelease.tmrTime.enabled());
+
+    std::size_t releases = 0;
+    block.onBlock = [&](std::uint64_t) { ++releases; };
+    liveAnHour();
+    const std::size_t atHour1 = heapInUse();
+    const std::size_t releasesInHour1 = releases;
+    for (int hour = 2; hour <= 24; ++hour) liveAnHour();
+    const std::size_t atHour24 = heapInUse();
+
+    EXPECT_GT(releasesInHour1, 0u) << "the day had releases to make";
+    EXPECT_GT(releases, 20 * releasesInHour1) << "and went on making them";
+    EXPECT_LT(atHour24, atHour1 + 64 * 1024) << "from " << atHour1 << " to " << atHour24 << " bytes";
+}
+
+} // namespace
+} // namespace nimbrel
