@@ -3,7 +3,7 @@
 
 #include "FuzzFolder.h"
 #include "platform/linux/IniProfileFile.h"
-#include "platform/linux/IniText.h"
+#include "platform/common/IniText.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
