@@ -42,14 +42,16 @@ void DrawingSurface::line(int x1, int y1, int x2, int y2, Colour colour)
 
 void DrawingSurface::clear()
 {
-    std::fill(raster_.pixels.begin(), raster_.pixels.end(), backColour_);
+    // Each pixel written once: the picture where it lies, the colour around it.
     const Picture& background = *background_;
     const int w = std::min(background.width, raster_.width);
     const int h = std::min(background.height, raster_.height);
+    const auto row = [&](int y) { return raster_.pixels.begin() + static_cast<std::ptrdiff_t>(y) * raster_.width; };
     for (int y = 0; y < h; ++y) {
-        std::copy_n(&background.pixels[static_cast<std::size_t>(y) * background.width], w,
-                    &raster_.pixels[static_cast<std::size_t>(y) * raster_.width]);
+        std::copy_n(background.pixels.begin() + static_cast<std::ptrdiff_t>(y) * background.width, w, row(y));
+        std::fill(row(y) + w, row(y + 1), backColour_);
     }
+    std::fill(row(h), raster_.pixels.end(), backColour_);
     changed.emit();
 }
 

@@ -27,7 +27,11 @@ void SelfUpdate::attach(MenuEntryModel& upnbl, HttpTransfer& transfer, EventLoop
         services_.vendorServer);
     dialog_ = std::make_unique<AutoUpdateDialog>(AutoUpdateDialog::Neighbours{
         *server_, phases_, registry_, trust_, files_, services_.directory, services_.reporter, checkConnection});
-    window_ = std::make_unique<AutoUpdateWindow>(*dialog_);
+    // The window is made when it is first shown: its widgets would load the
+    // font database at every start for a dialog that is seldom opened.
+    dialog_->frmAutoUpdate.changed.connect([this] {
+        if (!window_ && dialog_->frmAutoUpdate.shown()) window_ = std::make_unique<AutoUpdateWindow>(*dialog_);
+    });
     upnbl.onClick = [this] { dialog_->Upnbl_Click(); };
 }
 

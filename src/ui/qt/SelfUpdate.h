@@ -66,7 +66,7 @@ private:
     UpdatePhases phases_;
     std::unique_ptr<UpdateServer> server_;
     std::unique_ptr<AutoUpdateDialog> dialog_;
-    std::unique_ptr<AutoUpdateWindow> window_;
+    std::unique_ptr<AutoUpdateWindow> window_; // made when first shown
 };
 
 } // namespace nimbrel::view

@@ -45,13 +45,16 @@ void SurfaceWidget::paintEvent(QPaintEvent* /*event*/)
         return;
     }
     // The raster's 0x00BBGGRR pixels lie in memory as red, green, blue and
-    // an unused byte: Qt reads them in place, without a copy.
+    // an unused byte. The window's own pixels are 0xffRRGGBB: turned into
+    // those once, the picture is copied line by line; painted as it is, Qt
+    // would blend it through its generic path, on a pool of threads woken
+    // for every paint.
     static_assert(std::endian::native == std::endian::little);
     const QImage image(reinterpret_cast<const uchar*>(raster.pixels.data()), raster.width, raster.height,
                        raster.width * static_cast<int>(sizeof(Colour)), QImage::Format_RGBX8888);
     // Nearest pixel, never a blend: a one-pixel line stays one sharp line.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(rect(), image);
+    painter.drawImage(rect(), image.convertToFormat(QImage::Format_RGB32));
 }
 
 } // namespace nimbrel::view
