@@ -74,6 +74,8 @@ struct FontLayout {
     double points = 0; // 0: the window's font
     bool bold = false;
     bool underline = false;
+
+    friend constexpr bool operator==(const FontLayout&, const FontLayout&) = default;
 };
 
 enum class HorizontalAlign { Left, Centre, Right };

@@ -6,11 +6,7 @@
 
 namespace nimbrel::view {
 
-ShapeFrame::ShapeFrame(QWidget& parent, const QString& name, QRect geometry) : QFrame(&parent)
-{
-    setObjectName(name);
-    setGeometry(geometry);
-}
+ShapeFrame::ShapeFrame(QWidget* parent) : QFrame(parent) {}
 
 void ShapeFrame::paintEvent(QPaintEvent* /*event*/)
 {

@@ -9,7 +9,7 @@ namespace nimbrel::view {
 class ShapeFrame : public QFrame {
     Q_OBJECT
 public:
-    ShapeFrame(QWidget& parent, const QString& name, QRect geometry);
+    explicit ShapeFrame(QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
