@@ -21,9 +21,10 @@
 //     const ControlLayout& list = controlLayout("lstRam");                  // a control of frmMain
 //     const ControlLayout& cancel = controlLayout("cmdCancel", "frmLauncher");
 //     for (const ControlLayout& c : controlsIn("fraDisplay")) { ... }      // in the table's order
-// The table's order is the order the controls are made in: front to back
-// among siblings and the order of the keyboard's tab; a menu's rows are its
-// entries from the top.
+// The table's order is the order the controls are made in and the order of
+// the keyboard's tab; where siblings overlap, the later one lies over the
+// earlier (the banner and the navigation labels over their shapes, the bars
+// and graphs over their frames). A menu's rows are its entries from the top.
 //
 // The four marks of each megabyte scale on the History Graphs panel (lnP,
 // lblP, lnV, lblV with their index appended, 0 to 3) have one row each
