@@ -60,6 +60,9 @@ constexpr ControlLayout coloured(ControlLayout c, std::optional<Colour> fore, st
     return c;
 }
 
+// A decorative outline: an orange edge around a dark inside.
+constexpr ControlLayout shape(ControlLayout c) { return coloured(c, colours::orange, colours::slate); }
+
 constexpr ControlLayout tipped(ControlLayout c, std::string_view toolTip)
 {
     c.toolTip = toolTip;
@@ -72,8 +75,6 @@ constexpr FontLayout tahoma(double points, bool bold = false)
 }
 constexpr FontLayout underlined{{}, 0, false, true};
 constexpr FontLayout boldFont{{}, 0, true, false};
-// The dark of the banner's column, for the About panel's title.
-constexpr Colour slate = rgb(0x1F, 0x2D, 0x3D);
 
 // The panel area, the navigation column and the buttons below them.
 constexpr TwipsRect panelArea{2160, 1560, 7125, 3855};
@@ -85,8 +86,9 @@ constexpr int buttonHeight = 495;
 
 constexpr ControlLayout navigation(std::string_view name, int top)
 {
-    return inFont(onMain("frmMain", name, K::Link, {navigationLeft, top, navigationWidth, navigationHeight}),
-                  tahoma(9));
+    return coloured(
+        inFont(onMain("frmMain", name, K::Link, {navigationLeft, top, navigationWidth, navigationHeight}), tahoma(9)),
+        {}, colours::slate);
 }
 
 // Release RAM: the meter in the top right corner, the two bars below the totals.
@@ -144,12 +146,12 @@ constexpr auto table = std::to_array<ControlLayout>({
     control("frmAutoUpdate", "", "frmAutoUpdate", K::Window, {0, 0, 7200, 4950}),
 
     // The main window: the banner, the navigation column, the advice line, the panels, the buttons.
-    coloured(onMain("frmMain", "Shape2", K::Shape, {120, 120, 9135, 1095}), colours::orange),
+    shape(onMain("frmMain", "Shape2", K::Shape, {120, 120, 9135, 1095})),
     coloured(
         aligned(inFont(onMain("frmMain", "lblBanner", K::Label, {1320, 360, 6435, 795}, "Nimbrel"), tahoma(26, true)),
                 H::Centre, V::Centre),
-        colours::white),
-    coloured(onMain("frmMain", "Shape3", K::Shape, {120, 1320, 1815, 4935}), colours::orange),
+        colours::white, colours::slate),
+    shape(onMain("frmMain", "Shape3", K::Shape, {120, 1320, 1815, 4935})),
     navigation("lblReleaseRAMN", 1680),
     navigation("lblAutomaticN", 2340),
     navigation("lblTimeIntervalsN", 3000),
@@ -207,8 +209,7 @@ constexpr auto table = std::to_array<ControlLayout>({
     onMain("fmRAM", "lblCPUUsage", K::Label, {meterLeft, 360, 1200, 225}),
     aligned(onMain("fmRAM", "lblCPU", K::Label, {meterLeft + 1200, 360, 735, 225}), H::Right, V::Centre),
     onMain("fmRAM", "picCPU", K::Surface, {meterLeft, 615, 1935, 1695}),
-    coloured(onMain("fmRAM", "shpProgress0", K::Shape, {barFrameLeft, physicalBarFrameTop, barFrameWidth, 375}),
-             colours::orange),
+    shape(onMain("fmRAM", "shpProgress0", K::Shape, {barFrameLeft, physicalBarFrameTop, barFrameWidth, 375})),
     coloured(onMain("fmRAM", "picPProgress", K::Surface,
                     {barFrameLeft + barBezel, physicalBarFrameTop + barBezel, 3500, 255}),
              {}, rgb(224, 224, 224)),
@@ -216,8 +217,7 @@ constexpr auto table = std::to_array<ControlLayout>({
            "Physical Memory"),
     aligned(onMain("fmRAM", "lblPPercent", K::Label, {4290, physicalBarFrameTop - 270, 1500, barCaptionHeight}),
             H::Right, V::Centre),
-    coloured(onMain("fmRAM", "shpProgress1", K::Shape, {barFrameLeft, pageFileBarFrameTop, barFrameWidth, 375}),
-             colours::orange),
+    shape(onMain("fmRAM", "shpProgress1", K::Shape, {barFrameLeft, pageFileBarFrameTop, barFrameWidth, 375})),
     coloured(onMain("fmRAM", "picVProgress", K::Surface,
                     {barFrameLeft + barBezel, pageFileBarFrameTop + barBezel, 3500, 255}),
              {}, rgb(224, 224, 224)),
@@ -279,15 +279,17 @@ constexpr auto table = std::to_array<ControlLayout>({
     // History Graphs: the graphs' tops are the model's, which lays out the scales against them.
     onMain("fmGraph", "lblPhysicalGraph", K::Label, graphCaption(HistoryGraphs::physicalTop),
            "Available Physical Memory Graph:"),
-    onMain("fmGraph", "shpPhysical", K::Shape, graphFrame(HistoryGraphs::physicalTop)),
+    shape(onMain("fmGraph", "shpPhysical", K::Shape, graphFrame(HistoryGraphs::physicalTop))),
     onMain("fmGraph", "picPhysical", K::Surface, {graphLeft, HistoryGraphs::physicalTop, graphWidth, graphHeight}),
-    onMain("fmGraph", "lnP", K::Line, {scaleLineLeft, 0, scaleLineWidth, DrawingSurface::twipsPerPixel}),
+    coloured(onMain("fmGraph", "lnP", K::Line, {scaleLineLeft, 0, scaleLineWidth, DrawingSurface::twipsPerPixel}),
+             colours::slate),
     onMain("fmGraph", "lblP", K::Label, {scaleLabelLeft, 0, scaleLabelWidth, HistoryGraphs::scaleLabelHeight}),
     onMain("fmGraph", "lblVirtualGraph", K::Label, graphCaption(HistoryGraphs::pageFileTop),
            "Available Page File Memory Graph:"),
-    onMain("fmGraph", "shpVirtual", K::Shape, graphFrame(HistoryGraphs::pageFileTop)),
+    shape(onMain("fmGraph", "shpVirtual", K::Shape, graphFrame(HistoryGraphs::pageFileTop))),
     onMain("fmGraph", "picVirtual", K::Surface, {graphLeft, HistoryGraphs::pageFileTop, graphWidth, graphHeight}),
-    onMain("fmGraph", "lnV", K::Line, {scaleLineLeft, 0, scaleLineWidth, DrawingSurface::twipsPerPixel}),
+    coloured(onMain("fmGraph", "lnV", K::Line, {scaleLineLeft, 0, scaleLineWidth, DrawingSurface::twipsPerPixel}),
+             colours::slate),
     onMain("fmGraph", "lblV", K::Label, {scaleLabelLeft, 0, scaleLabelWidth, HistoryGraphs::scaleLabelHeight}),
     onMain("fmGraph", "lblUpdateGraph", K::Label, {180, 3375, 2400, 330}, "Graphs Update Interval"),
     onMain("fmGraph", "cmbUpdateGraph", K::Combo, {2640, 3375, 1800, 330}),
@@ -328,7 +330,7 @@ constexpr auto table = std::to_array<ControlLayout>({
 
     // About.
     coloured(inFont(onMain("fmAbout", "lblAboutName", K::Label, {240, 420, 6600, 420}, "Nimbrel"), tahoma(13, true)),
-             slate),
+             colours::slate),
     wrapped(onMain("fmAbout", "lblAboutText", K::Label, {240, 900, 6600, 1200},
                    "Nimbrel keeps physical memory free for the programs you work with. It frees RAM when you ask, "
                    "when memory runs low, or at the intervals you choose, shows how much memory is available at a "

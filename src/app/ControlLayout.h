@@ -13,7 +13,9 @@
 // An empty caption means the control's model supplies it (buttons, check
 // boxes, option buttons, menu entries and most labels are bound to a model
 // that holds their text). A font of 0 points is the window's font; a colour
-// left out is the view's own. Drawing surfaces are shown as large as their
+// left out is the view's own. The fore colour is a text's colour, a shape's
+// edge and a line's colour; the back colour is what lies behind a text (a
+// label's over a shape: the shape's inside) and a shape's inside. Drawing surfaces are shown as large as their
 // raster: their rows hold the place of the top-left corner and the size
 // they were designed with.
 //

@@ -6,7 +6,6 @@
 #include "ui/qt/PanelWidgets.h"
 #include "ui/qt/ShapeFrame.h"
 #include "ui/qt/SurfaceWidget.h"
-#include "ui/qt/Theme.h"
 #include "ui/qt/Twips.h"
 
 #include <QComboBox>
@@ -61,10 +60,6 @@ void scale(QGroupBox& frame, const QString& prefix, std::array<HistoryGraphs::Sc
         HistoryGraphs::ScaleMark& mark = marks[k];
         auto* line = place<QFrame>(frame, lineName);
         line->setObjectName(QStringLiteral("ln%1%2").arg(prefix).arg(k));
-        line->setAutoFillBackground(true);
-        QPalette palette = line->palette();
-        palette.setColor(QPalette::Window, theme::column);
-        line->setPalette(palette);
         QLabel* label = place<QLabel>(frame, labelName);
         label->setObjectName(QStringLiteral("lbl%1%2").arg(prefix).arg(k));
         bindLabel(*label, mark.label);

@@ -68,12 +68,19 @@ void applyLayout(QWidget& widget, const ControlLayout& layout)
         label->setWordWrap(layout.wordWrap);
         if (!layout.caption.empty()) label->setText(layoutText(layout.caption));
         colour(*label, QPalette::WindowText, layout.foreColour);
+        colour(*label, QPalette::Window, layout.backColour);
     } else if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
         if (!layout.caption.empty()) button->setText(layoutText(layout.caption));
         colour(*button, QPalette::ButtonText, layout.foreColour);
         colour(*button, QPalette::Button, layout.backColour);
     } else if (auto* frame = qobject_cast<QGroupBox*>(&widget)) {
         if (!layout.caption.empty()) frame->setTitle(layoutText(layout.caption));
+    } else if (layout.kind == ControlKind::Line) {
+        widget.setAutoFillBackground(true);
+        colour(widget, QPalette::Window, layout.foreColour);
+    } else {
+        colour(widget, QPalette::WindowText, layout.foreColour);
+        colour(widget, QPalette::Window, layout.backColour);
     }
 }
 

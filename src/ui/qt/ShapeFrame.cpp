@@ -1,7 +1,5 @@
 #include "ui/qt/ShapeFrame.h"
 
-#include "ui/qt/Theme.h"
-
 #include <QPainter>
 
 namespace nimbrel::view {
@@ -12,8 +10,8 @@ void ShapeFrame::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(theme::orange, 2));
-    painter.setBrush(theme::column);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 2));
+    painter.setBrush(palette().color(QPalette::Window));
     painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 7, 7);
 }
 

@@ -21,7 +21,7 @@ inline QColor toQColor(Colour colour)
 // navigation column dark so their white text reads, framed in orange.
 namespace theme {
 inline const QColor clientArea{0xE9, 0xED, 0xF2};
-inline const QColor column{0x1F, 0x2D, 0x3D};
+inline const QColor column = toQColor(colours::slate);
 inline const QColor panel{0xFF, 0xFF, 0xFF};
 inline const QColor chip{0xE9, 0xED, 0xF2}; // behind a dark navigation caption
 inline const QColor orange = toQColor(colours::orange);
