@@ -20,6 +20,8 @@ constexpr Colour black = 0x000000;
 constexpr Colour white = 0xFFFFFF;
 constexpr Colour blue = 0xFF0000;
 constexpr Colour orange = 0x0099FF;
+// The dark of the banner and the navigation column.
+constexpr Colour slate = 0x3D2D1F;
 } // namespace colours
 
 } // namespace nimbrel

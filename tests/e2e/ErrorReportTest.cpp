@@ -3,6 +3,7 @@
 // probe page, while the user sees the window and nothing else.
 
 #include "DesktopSession.h"
+#include "WindowPlaces.h"
 #include "platform/linux/OsReleaseVersion.h"
 #include "support/LoopbackHttpServer.h"
 
@@ -22,10 +23,6 @@ namespace {
 using namespace std::chrono_literals;
 using nimbrel::testing::LoopbackHttpServer;
 using nimbrel::testing::RecordedRequest;
-
-// The main window's client area under the menu bar is 625 x 425 pixels; "&Exit Nimbrel" sits at its
-// left 256, top 376.
-constexpr int clientHeight = 425;
 
 // The sanitized build starts slowly, and the machine may be busy with other tests.
 constexpr auto patience = 60s;
@@ -89,7 +86,7 @@ protected:
         return session->startNimbrel({"NIMBREL_SERVER=" + vendorServer, "NIMBREL_PROBE_URL=" + probePage});
     }
 
-    // The one window captioned Nimbrel, once it shows, if it is the main window (625 pixels wide,
+    // The one window captioned Nimbrel, once it shows, if it is the main window (as wide as its client area,
     // a message box is not); empty when there is none, or more than one.
     std::string mainWindow()
     {
@@ -97,15 +94,16 @@ protected:
         waitUntil([&] { return (windows = session->visibleWindows("Nimbrel")).size() == 1; }, patience);
         if (windows.size() != 1) return {};
         const auto g = session->geometry(windows[0]);
-        return g && g->width == 625 && g->height > clientHeight ? windows[0] : std::string();
+        return g && g->width == clientWidth() && g->height > clientHeight() ? windows[0] : std::string();
     }
 
     void clickExit(const std::string& window)
     {
         const auto g = session->geometry(window);
         ASSERT_TRUE(g.has_value());
-        const int menuBar = g->height - clientHeight;
-        ASSERT_TRUE(session->click(window, 256 + 40, menuBar + 376 + 16));
+        const int menuBar = g->height - clientHeight();
+        const Spot exit = centreOf("cmdExit");
+        ASSERT_TRUE(session->click(window, exit.x, menuBar + exit.y));
     }
 
     std::unique_ptr<DesktopSession> session;

@@ -4,6 +4,7 @@
 // lands beside the program, and no error report reaches the vendor's server.
 
 #include "DesktopSession.h"
+#include "WindowPlaces.h"
 #include "support/LoopbackHttpServer.h"
 
 #include <gtest/gtest.h>
@@ -27,10 +28,6 @@ namespace fs = std::filesystem;
 constexpr auto patience = 60s;
 
 constexpr unsigned nobody = 65534;
-
-// The main window's client area under the menu bar is 625 x 425 pixels; "&Exit Nimbrel" sits at its
-// left 256, top 376.
-constexpr int clientHeight = 425;
 
 const std::string reportPath = "/error-reporting/error-msg.php";
 
@@ -110,8 +107,9 @@ protected:
     {
         const auto g = session->geometry(window);
         ASSERT_TRUE(g.has_value());
-        const int menuBar = g->height - clientHeight;
-        ASSERT_TRUE(session->click(window, 256 + 40, menuBar + 376 + 16));
+        const int menuBar = g->height - clientHeight();
+        const Spot exit = centreOf("cmdExit");
+        ASSERT_TRUE(session->click(window, exit.x, menuBar + exit.y));
         EXPECT_EQ(nimbrel.waitForExit(patience), std::optional<int>(0));
     }
 

@@ -3,6 +3,7 @@
 // through the open-file dialog, writes the file and shows the program in that menu at once.
 
 #include "DesktopSession.h"
+#include "WindowPlaces.h"
 #include "support/IdleProgram.h"
 #include "support/TestCgroup.h"
 #include "support/TestSwapFile.h"
@@ -30,23 +31,13 @@ namespace fs = std::filesystem;
 
 constexpr auto patience = 30s;
 
-constexpr int px(int twips) { return (twips + 7) / 15; }
-
-constexpr int clientHeight = px(6375);
-
-struct Spot {
-    int x = 0;
-    int y = 0;
-};
-
-// The navigation label "Launcher"; the panel's frame sits at 2160,1560, its list at 3480,1080 inside the frame
-// and "Configure Program List" at 3480,3060.
-constexpr Spot launcherLabel{px(195) + 30, px(3660) + px(375) / 2};
-constexpr Spot firstProgram{px(2160) + px(3480) + 30, px(1560) + px(1080) + 8};
-constexpr Spot configureButton{px(2160) + px(3480) + px(3480) / 2, px(1560) + px(3060) + px(495) / 2};
-// In the editor: "&Add Program" and "&Save && Close" in the column on the right.
-constexpr Spot addButton{px(4530) + px(1725) / 2, px(120) + px(495) / 2};
-constexpr Spot saveButton{px(4530) + px(1725) / 2, px(2805) + px(495) / 2};
+// The navigation label "Launcher", the first row of the panel's list and "Configure Program List".
+const Spot launcherLabel = nearTheLeftOf("lblLauncherN", 30);
+const Spot firstProgram{placeOnForm("lstLauncher").left + 30, placeOnForm("lstLauncher").top + 8};
+const Spot configureButton = centreOf("cmdConfigureLauncher");
+// In the editor: "&Add Program" and "&Save && Close".
+const Spot addButton = centreOf("cmdAdd", "frmLauncher");
+const Spot saveButton = centreOf("cmdSave", "frmLauncher");
 
 class LauncherOnTheDesktop : public ::testing::Test {
 protected:
@@ -89,7 +80,7 @@ protected:
     int menuBarHeight(const std::string& window) const
     {
         const auto g = session->geometry(window);
-        return g ? g->height - clientHeight : 0;
+        return g ? g->height - clientHeight() : 0;
     }
     void clickAt(const std::string& window, Spot spot, int top = 0) const
     {

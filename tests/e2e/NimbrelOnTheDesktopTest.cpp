@@ -1,6 +1,7 @@
 // The whole program on a real X display: start, a second copy, exit.
 
 #include "DesktopSession.h"
+#include "WindowPlaces.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +14,6 @@ namespace nimbrel::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The client area under the menu bar is 625 x 425 pixels; the buttons sit at
-// its top 376, "&Exit Nimbrel" at left 256 and "&Hide" at left 504.
-constexpr int clientHeight = 425;
 
 class NimbrelOnTheDesktop : public ::testing::Test {
 protected:
@@ -39,16 +36,17 @@ protected:
         return {};
     }
 
-    // Clicks a button of the window at its place in the client area.
-    void clickButton(const std::string& window, int left, int top)
+    // Clicks a button of the window at its place in the client area, under the menu bar.
+    void clickButton(const std::string& window, std::string_view name)
     {
         const auto g = session->geometry(window);
         ASSERT_TRUE(g.has_value());
-        const int menuBar = g->height - clientHeight;
-        ASSERT_TRUE(session->click(window, left + 40, menuBar + top + 16));
+        const int menuBar = g->height - clientHeight();
+        const Spot button = centreOf(name);
+        ASSERT_TRUE(session->click(window, button.x, menuBar + button.y));
     }
-    void clickExit(const std::string& window) { clickButton(window, 256, 376); }
-    void clickHide(const std::string& window) { clickButton(window, 504, 376); }
+    void clickExit(const std::string& window) { clickButton(window, "cmdExit"); }
+    void clickHide(const std::string& window) { clickButton(window, "cmdHide"); }
 
     bool fileLeft(const char* name) const { return std::filesystem::exists(session->runtimeDirectory() + "/" + name); }
 
@@ -77,8 +75,8 @@ TEST_F(NimbrelOnTheDesktop, ItsWindowShowsASecondCopyBringsItBackAndExitEndsIt)
     ASSERT_FALSE(window.empty()) << "no window captioned Nimbrel";
     const auto size = session->geometry(window);
     ASSERT_TRUE(size.has_value());
-    EXPECT_EQ(size->width, 625);
-    EXPECT_GT(size->height, clientHeight);
+    EXPECT_EQ(size->width, clientWidth());
+    EXPECT_GT(size->height, clientHeight());
     const std::string picture = "/tmp/nimbrel-e2e-window.png";
     if (session->screenshot(picture)) std::printf("screenshot: %s\n", picture.c_str());
 

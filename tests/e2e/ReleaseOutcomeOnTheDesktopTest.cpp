@@ -2,6 +2,7 @@
 // told at once in a balloon over the tray icon, and the button is free again right away.
 
 #include "DesktopSession.h"
+#include "WindowPlaces.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +18,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto patience = 30s;
-
-constexpr int px(int twips) { return (twips + 7) / 15; }
-
-constexpr int clientHeight = px(6375);
-// "FreeUp RAM Now" at 180,3180 in the panels' frame, which sits at 2160,1560.
-constexpr int buttonX = px(2160) + px(180) + px(1935) / 2;
-constexpr int buttonY = px(1560) + px(3180) + px(495) / 2;
 
 bool machineHasSwap()
 {
@@ -52,14 +46,15 @@ TEST(ReleaseOutcomeOnTheDesktop, ARefusedReleaseIsToldAtOnceAndTheButtonIsFreeAg
     const std::string window = windows[0];
     const auto g = session.geometry(window);
     ASSERT_TRUE(g.has_value());
-    const int top = g->height - clientHeight;
+    const int top = g->height - clientHeight();
+    const Spot button = centreOf("cmdRam");
     std::this_thread::sleep_for(1s); // the icon docks
     const std::size_t before = session.mappedTopLevelWindows().size();
 
-    ASSERT_TRUE(session.click(window, buttonX, top + buttonY));
+    ASSERT_TRUE(session.click(window, button.x, top + button.y));
     EXPECT_TRUE(waitUntil([&] { return session.mappedTopLevelWindows().size() > before; }, patience))
         << "no balloon over the tray icon";
-    ASSERT_TRUE(session.click(window, buttonX, top + buttonY));
+    ASSERT_TRUE(session.click(window, button.x, top + button.y));
     std::this_thread::sleep_for(2s);
     EXPECT_EQ(session.visibleWindows("Nimbrel").size(), 1u) << "no \"already releasing\" box";
     EXPECT_TRUE(nimbrel.running());

@@ -3,6 +3,7 @@
 // made, and the next start of the program honours what was chosen.
 
 #include "DesktopSession.h"
+#include "WindowPlaces.h"
 
 #include <gtest/gtest.h>
 
@@ -24,40 +25,19 @@ namespace fs = std::filesystem;
 // The sanitized build starts slowly, and the machine may be busy with other tests.
 constexpr auto patience = 30s;
 
-// The window is laid out in twips, 15 to a pixel, each widget rounded on its own.
-constexpr int px(int twips)
-{
-    return (twips + 7) / 15;
-}
-
-// The client area under the menu bar.
-constexpr int clientHeight = px(6375);
-
-// A point of the client area, in pixels.
-struct Spot {
-    int x = 0;
-    int y = 0;
-};
-
 // The navigation label "Startup/Other" in the column on the left.
-constexpr Spot startupOtherLabel{px(195) + 30, px(4980) + px(375) / 2};
+const Spot startupOtherLabel = nearTheLeftOf("lblStartupOtherN", 30);
 
-// The panels' frame sits at 2160,1560 in the client area; on Startup/Other, "Display at Startup"
-// is at 180,330 inside it and "When I startup my computer" at 180,2280; the buttons of each sit
-// 120 in from its left. A click lands on the caption, 40 pixels in: the caption is part of what a
-// radio button or check box answers to, whatever the style draws the indicator like.
-constexpr int controlLeft = px(2160) + px(180) + px(120) + 40;
-constexpr Spot displayOption(int index)
-{
-    return {controlLeft, px(1560) + px(330) + px(255 + 270 * index) + px(270) / 2};
-}
-constexpr Spot fullyDisplayed = displayOption(0);
-constexpr Spot minimizedInTaskbar = displayOption(1);
-constexpr Spot hidden = displayOption(2);
-constexpr Spot automaticallyLaunch{controlLeft, px(1560) + px(2280) + px(270) + px(285) / 2};
+// The options of "Display at Startup" and the box of "When I startup my computer". A click lands
+// on the caption, 40 pixels in: the caption is part of what a radio button or check box answers
+// to, whatever the style draws the indicator like.
+const Spot fullyDisplayed = nearTheLeftOf("optDisplay0", 40);
+const Spot minimizedInTaskbar = nearTheLeftOf("optDisplay1", 40);
+const Spot hidden = nearTheLeftOf("optDisplay2", 40);
+const Spot automaticallyLaunch = nearTheLeftOf("chkStartup", 40);
 
 // "&Exit Nimbrel" under the panels.
-constexpr Spot exitButton{px(3840) + px(1755) / 2, px(5640) + px(495) / 2};
+const Spot exitButton = centreOf("cmdExit");
 
 class SettingsOnTheDesktop : public ::testing::Test {
 protected:
@@ -88,8 +68,8 @@ protected:
     {
         const auto g = session->geometry(window);
         ASSERT_TRUE(g.has_value()) << "window " << window << " has no geometry";
-        ASSERT_GT(g->height, clientHeight);
-        const int menuBar = g->height - clientHeight;
+        ASSERT_GT(g->height, clientHeight());
+        const int menuBar = g->height - clientHeight();
         ASSERT_TRUE(session->click(window, spot.x, menuBar + spot.y));
     }
 

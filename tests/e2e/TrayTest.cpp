@@ -3,6 +3,7 @@
 // up the File menu, and its Exit ends the program and takes the icon away.
 
 #include "DesktopSession.h"
+#include "WindowPlaces.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +16,6 @@ namespace nimbrel::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The client area under the menu bar is 625 x 425 pixels; "&Hide" sits at its left 504, top 376.
-constexpr int clientHeight = 425;
 
 // The sanitized build starts slowly, and the machine may be busy with other tests.
 constexpr auto patience = 60s;
@@ -142,8 +140,9 @@ protected:
     {
         const auto g = session->geometry(window);
         ASSERT_TRUE(g.has_value());
-        const int menuBar = g->height - clientHeight;
-        ASSERT_TRUE(session->click(window, 504 + 40, menuBar + 376 + 16));
+        const int menuBar = g->height - clientHeight();
+        const Spot hide = centreOf("cmdHide");
+        ASSERT_TRUE(session->click(window, hide.x, menuBar + hide.y));
     }
 
     bool clickIcon(const TreeWindow& icon, const std::string& clicks) const
@@ -201,8 +200,7 @@ TEST_F(TrayOnTheDesktop, TheDockedIconBringsTheWindowBackAndItsMenuEndsTheProgra
         ASSERT_TRUE(clickIcon(*icon, "click 3"));
         popped = waitUntil([&] { return (menus = shown(Kind::PopUp)).size() == 1; }, patience / 3);
     }
-    ASSERT_TRUE(popped) << "no menu popped up from the icon"
-                        << whatIsOnTheScreen("/tmp/nimbrel-e2e-tray-no-menu.png");
+    ASSERT_TRUE(popped) << "no menu popped up from the icon" << whatIsOnTheScreen("/tmp/nimbrel-e2e-tray-no-menu.png");
     const std::string menuPicture = "/tmp/nimbrel-e2e-tray-menu.png";
     if (session->screenshot(menuPicture)) std::printf("screenshot: %s\n", menuPicture.c_str());
     EXPECT_TRUE(shown(Kind::Window).empty()) << "the right click showed the window";

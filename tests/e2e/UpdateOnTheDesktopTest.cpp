@@ -4,6 +4,7 @@
 // installed; a replacement cut short still leaves a program that starts.
 
 #include "DesktopSession.h"
+#include "WindowPlaces.h"
 #include "platform/linux/XdgRegistryStore.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/MinisignTool.h"
@@ -25,11 +26,6 @@ using nimbrel::testing::fileBytes;
 using nimbrel::testing::writeBytes;
 namespace fs = std::filesystem;
 
-// The main window's client area under the menu bar is 625 x 425 pixels.
-constexpr int mainWidth = 625;
-constexpr int clientHeight = 425;
-// "Proceed" in the AutoUpdate window.
-constexpr int proceedX = 296 + 42, proceedY = 264 + 14;
 // The sanitized build starts slowly, and three processes take turns here with waits of 17 seconds.
 constexpr auto patience = 90s;
 
@@ -94,7 +90,7 @@ protected:
                 const std::vector<std::string> windows = session->visibleWindows("Nimbrel");
                 if (windows.size() != 1) return false;
                 const auto g = session->geometry(windows[0]);
-                if (!g || (g->width == mainWidth) != main) return false;
+                if (!g || (g->width == clientWidth()) != main) return false;
                 found = windows[0];
                 return true;
             },
@@ -108,21 +104,23 @@ protected:
         const auto g = session->geometry(mainWindow);
         ASSERT_TRUE(g.has_value());
         const std::size_t before = session->mappedTopLevelWindows().size();
-        ASSERT_TRUE(session->click(mainWindow, 16, (g->height - clientHeight) / 2));
+        ASSERT_TRUE(session->click(mainWindow, 16, (g->height - clientHeight()) / 2));
         ASSERT_TRUE(waitUntil([&] { return session->mappedTopLevelWindows().size() > before; }, 10s))
             << "the File menu did not open";
         ASSERT_TRUE(session->x("xdotool key Up Up Return").has_value());
         std::vector<std::string> dialog;
         ASSERT_TRUE(waitUntil([&] { return (dialog = session->visibleWindows("AutoUpdate")).size() == 1; }, 20s))
             << "no AutoUpdate window";
-        ASSERT_TRUE(session->click(dialog[0], proceedX, proceedY));
+        const Spot proceed = centreOf("cmdProceed", "frmAutoUpdate");
+        ASSERT_TRUE(session->click(dialog[0], proceed.x, proceed.y));
     }
 
     void clickExit(const std::string& window) const
     {
         const auto g = session->geometry(window);
         ASSERT_TRUE(g.has_value());
-        ASSERT_TRUE(session->click(window, 256 + 40, g->height - clientHeight + 376 + 16));
+        const Spot exit = centreOf("cmdExit");
+        ASSERT_TRUE(session->click(window, exit.x, g->height - clientHeight() + exit.y));
     }
 
     MinisignTool vendor;
@@ -184,7 +182,8 @@ TEST_F(UpdateOnTheDesktop, AnUnsignedOrAlteredPackageLeavesTheProgramAsItWas)
     server.answer("/nblupdate.exe.minisig", HttpAnswer::ok(signature));
     const std::vector<std::string> dialog = session->visibleWindows("AutoUpdate");
     ASSERT_EQ(dialog.size(), 1u);
-    ASSERT_TRUE(session->click(dialog[0], proceedX, proceedY));
+    const Spot proceed = centreOf("cmdProceed", "frmAutoUpdate");
+    ASSERT_TRUE(session->click(dialog[0], proceed.x, proceed.y));
     EXPECT_TRUE(waitUntil([&] { return server.requestsFor("/nblupdate.exe.minisig").size() == 12; }, patience));
 
     // Time for anything that would follow a download.

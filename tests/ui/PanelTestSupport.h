@@ -4,6 +4,7 @@
 #include "core/DrawingSurface.h"
 #include "ui/qt/SurfaceWidget.h"
 #include "ui/qt/Theme.h"
+#include "ui/qt/Twips.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -127,7 +128,7 @@ template <typename Panel> class PanelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        frame.resize(475, 257);
+        frame.resize(view::twipsRect(controlLayout("fmRAM").place).size());
         frame.setFont(view::tahoma(8)); // the main window's font
         panel = std::make_unique<Panel>(frame, form);
         form.Form_Load();

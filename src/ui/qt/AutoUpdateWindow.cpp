@@ -2,6 +2,7 @@
 
 #include "online/AutoUpdateDialog.h"
 #include "ui/qt/Bindings.h"
+#include "ui/qt/PanelWidgets.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -42,28 +43,21 @@ AutoUpdateWindow::AutoUpdateWindow(AutoUpdateDialog& dialog)
     : QWidget(nullptr), dialog_(dialog), label_(new QLabel(this)), statusList_(new QTreeWidget(this)),
       proceed_(new QPushButton(this)), cancel_(new QPushButton(this)), statusBar_(new QStatusBar(this))
 {
-    setObjectName(QStringLiteral("frmAutoUpdate"));
-    label_->setObjectName(QStringLiteral("Label1"));
-    statusList_->setObjectName(QStringLiteral("ListView1"));
-    proceed_->setObjectName(QStringLiteral("cmdProceed"));
-    cancel_->setObjectName(QStringLiteral("cmdCancel"));
-    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    constexpr std::string_view form = "frmAutoUpdate";
+    laidOut<QWidget>(this, form, form);
+    setFixedSize(size());
+    laidOut(label_, "Label1", form);
+    laidOut(statusList_, "ListView1", form);
+    laidOut(proceed_, "cmdProceed", form);
+    laidOut(cancel_, "cmdCancel", form);
+    laidOut(statusBar_, "StatusBar1", form);
 
-    label_->setWordWrap(true);
     statusList_->setColumnCount(1);
     statusList_->setHeaderHidden(true);
     statusList_->setRootIsDecorated(false);
     statusList_->setSelectionMode(QAbstractItemView::NoSelection);
     statusList_->setIconSize(QSize(imageSize, imageSize));
     statusBar_->setSizeGripEnabled(false);
-
-    // Fixed places, as the dialog was drawn.
-    label_->setGeometry(8, 8, 464, 64);
-    statusList_->setGeometry(8, 76, 464, 180);
-    proceed_->setGeometry(proceedArea);
-    cancel_->setGeometry(296 + 92, 264, 84, 28);
-    statusBar_->setGeometry(0, 304, 480, 26);
-    setFixedSize(480, 330);
 
     bindLabel(*label_, dialog_.Label1);
     bindButton(*proceed_, dialog_.cmdProceed);

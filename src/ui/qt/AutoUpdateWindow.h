@@ -21,9 +21,6 @@ class AutoUpdateWindow : public QWidget {
 public:
     explicit AutoUpdateWindow(AutoUpdateDialog& dialog);
 
-    // Where "Proceed" sits in the window.
-    static constexpr QRect proceedArea{296, 264, 84, 28};
-
     QTreeWidget& statusList() { return *statusList_; }
 
 protected:

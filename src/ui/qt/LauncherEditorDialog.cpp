@@ -5,8 +5,8 @@
 #include "ui/qt/Bindings.h"
 #include "ui/qt/ListBinding.h"
 #include "ui/qt/PanelWidgets.h"
-#include "ui/qt/Theme.h"
-#include "ui/qt/Twips.h"
+
+#include <utility>
 
 #include <QListView>
 #include <QPointer>
@@ -14,34 +14,25 @@
 
 namespace nimbrel::view {
 
-LauncherEditorDialog::LauncherEditorDialog(LauncherEditor& editor, QWidget* owner)
-    : QDialog(owner), editor_(editor)
+LauncherEditorDialog::LauncherEditorDialog(LauncherEditor& editor, QWidget* owner) : QDialog(owner), editor_(editor)
 {
-    setObjectName(QStringLiteral("frmLauncher"));
+    laidOut<QWidget>(this, "frmLauncher", "frmLauncher");
     setWindowTitle(qs(editor.frmLauncher.caption()));
     setWindowIcon(appIcon());
-    setFont(tahoma(8));
     setModal(true);
-    setFixedSize(px(6375), px(3975));
+    setFixedSize(size());
 
-    lstPrograms = place<QListView>(*this, "lstPrograms", twipsRect(120, 120, 4290, 3735));
+    lstPrograms = place<QListView>(*this, "lstPrograms", "frmLauncher");
     bindListWithDoubleClick(*lstPrograms, editor.lstPrograms);
 
-    const struct {
-        const char* name;
-        ButtonModel& model;
-        int top;
-    } buttons[] = {
-        {"cmdAdd", editor.cmdAdd, 120},
-        {"cmdRemove", editor.cmdRemove, 675},
-        {"cmdRun", editor.cmdRun, 1230},
-        {"cmdSave", editor.cmdSave, 2805},
-        {"cmdCancel", editor.cmdCancel, 3360},
+    const std::pair<const char*, ButtonModel&> buttons[] = {
+        {"cmdAdd", editor.cmdAdd},   {"cmdRemove", editor.cmdRemove}, {"cmdRun", editor.cmdRun},
+        {"cmdSave", editor.cmdSave}, {"cmdCancel", editor.cmdCancel},
     };
-    for (const auto& b : buttons) {
-        auto* button = place<QPushButton>(*this, QString::fromLatin1(b.name), twipsRect(4530, b.top, 1725, 495));
+    for (const auto& [name, model] : buttons) {
+        auto* button = place<QPushButton>(*this, name, "frmLauncher");
         button->setAutoDefault(false);
-        bindButton(*button, b.model);
+        bindButton(*button, model);
     }
 
     editor.frmLauncher.changed.connect([self = QPointer<LauncherEditorDialog>(this), &editor] {

@@ -2,65 +2,91 @@
 
 #include "app/MainForm.h"
 #include "ui/qt/Bindings.h"
+#include "ui/qt/PanelWidgets.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 
+#include <map>
+
 namespace nimbrel::view {
 
 namespace {
 
-QAction* entry(QMenu& menu, const char* name, MenuEntryModel& model)
-{
-    auto* action = new QAction(&menu);
-    action->setObjectName(QString::fromLatin1(name));
-    bindAction(*action, model);
-    menu.addAction(action);
-    return action;
-}
+// The menus as the layout lists them; the File menu is also the tray icon's pop-up menu.
+class MenuBuilder {
+public:
+    explicit MenuBuilder(MainForm& form)
+        : group_(form.trayMenu.mnuP1), entries_{
+                                           {"mnuRelease", &form.engine.mnuRelease},
+                                           {"mnuShow", &form.trayMenu.mnuShow},
+                                           {"mnuPrograms", &form.trayMenu.mnuPrograms},
+                                           {"Upnbl", &form.trayMenu.Upnbl},
+                                           {"mnuExit", &form.mnuExit},
+                                           {"mnuViewReleaseRAM", &form.panels.viewMenu[Panels::ReleaseRAM]},
+                                           {"mnuViewAutomatic", &form.panels.viewMenu[Panels::Automatic]},
+                                           {"mnuViewTime", &form.panels.viewMenu[Panels::TimeIntervals]},
+                                           {"mnuViewLaucnher", &form.panels.viewMenu[Panels::Launcher]},
+                                           {"mnuViewGraph", &form.panels.viewMenu[Panels::HistoryGraphs]},
+                                           {"mnuViewStartup", &form.panels.viewMenu[Panels::StartupOther]},
+                                           {"mnuHelpContents", &form.panels.mnuHelpContents},
+                                           {"mnuHelpVisitUs", &form.panels.mnuHelpVisitUs},
+                                           {"mnuHelpAbout", &form.panels.viewMenu[Panels::About]},
+                                       }
+    {
+    }
 
-QMenu* menu(QMenuBar& bar, const char* name, const char* title)
-{
-    QMenu* m = bar.addMenu(QString::fromLatin1(title));
-    m->setObjectName(QString::fromLatin1(name));
-    return m;
-}
+    void build(QMenuBar& bar)
+    {
+        for (const ControlLayout* control : controlsIn("frmMain")) {
+            if (control->kind != ControlKind::Menu) continue;
+            QMenu* menu = bar.addMenu(layoutText(control->caption));
+            menu->setObjectName(layoutText(control->name));
+            fill(*menu);
+        }
+    }
+
+private:
+    void fill(QMenu& menu)
+    {
+        for (const ControlLayout* control : controlsIn(menu.objectName().toStdString())) {
+            switch (control->kind) {
+            case ControlKind::MenuEntry: {
+                auto* action = new QAction(&menu);
+                action->setObjectName(layoutText(control->name));
+                bindAction(*action, *entries_.at(control->name));
+                menu.addAction(action);
+                break;
+            }
+            case ControlKind::Separator:
+                menu.addSeparator()->setObjectName(layoutText(control->name));
+                break;
+            case ControlKind::Menu: {
+                QMenu* submenu = menu.addMenu(QString());
+                submenu->setObjectName(layoutText(control->name));
+                bindAction(*submenu->menuAction(), *entries_.at(control->name));
+                fill(*submenu);
+                break;
+            }
+            case ControlKind::MenuGroup:
+                bindMenuGroup(menu, group_);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+
+    MenuGroupModel& group_;
+    std::map<std::string_view, MenuEntryModel*> entries_;
+};
 
 } // namespace
 
 void buildMenus(QMenuBar& bar, MainForm& form)
 {
-    // The File menu is also the tray icon's pop-up menu.
-    QMenu* file = menu(bar, "mnuFile", "&File");
-    TrayMenu& tray = form.trayMenu;
-    entry(*file, "mnuRelease", form.engine.mnuRelease);
-    file->addSeparator()->setObjectName(QStringLiteral("sep1"));
-    entry(*file, "mnuShow", tray.mnuShow);
-    file->addSeparator()->setObjectName(QStringLiteral("sep2"));
-    QMenu* programs = file->addMenu(QString());
-    programs->setObjectName(QStringLiteral("mnuPrograms"));
-    bindAction(*programs->menuAction(), tray.mnuPrograms);
-    bindMenuGroup(*programs, tray.mnuP1);
-    file->addSeparator()->setObjectName(QStringLiteral("bl"));
-    entry(*file, "Upnbl", tray.Upnbl);
-    file->addSeparator()->setObjectName(QStringLiteral("sep3"));
-    entry(*file, "mnuExit", form.mnuExit);
-
-    Panels& panels = form.panels;
-    QMenu* view = menu(bar, "mnuView", "&View");
-    const char* viewNames[] = {"mnuViewReleaseRAM", "mnuViewAutomatic", "mnuViewTime",
-                               "mnuViewLaucnher",   "mnuViewGraph",     "mnuViewStartup"};
-    for (int n = Panels::ReleaseRAM; n <= Panels::StartupOther; ++n) {
-        entry(*view, viewNames[n], panels.viewMenu[static_cast<std::size_t>(n)]);
-    }
-
-    QMenu* help = menu(bar, "mnuHelp", "&Help");
-    entry(*help, "mnuHelpContents", panels.mnuHelpContents);
-    help->addSeparator()->setObjectName(QStringLiteral("mnusep1"));
-    entry(*help, "mnuHelpVisitUs", panels.mnuHelpVisitUs);
-    help->addSeparator()->setObjectName(QStringLiteral("mnusep2"));
-    entry(*help, "mnuHelpAbout", panels.viewMenu[Panels::About]);
+    MenuBuilder(form).build(bar);
 }
 
 } // namespace nimbrel::view

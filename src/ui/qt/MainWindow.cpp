@@ -2,20 +2,20 @@
 
 #include "app/MainForm.h"
 #include "ui/qt/AboutPanel.h"
+#include "ui/qt/AutomaticPanel.h"
 #include "ui/qt/Bindings.h"
+#include "ui/qt/GraphsPanel.h"
+#include "ui/qt/LauncherPanel.h"
 #include "ui/qt/MainMenus.h"
 #include "ui/qt/NavigationLabel.h"
 #include "ui/qt/PanelFrame.h"
-#include "ui/qt/ShapeFrame.h"
-#include "ui/qt/AutomaticPanel.h"
-#include "ui/qt/GraphsPanel.h"
-#include "ui/qt/LauncherPanel.h"
+#include "ui/qt/PanelWidgets.h"
 #include "ui/qt/ReleaseMonitor.h"
 #include "ui/qt/ReleasePanel.h"
+#include "ui/qt/ShapeFrame.h"
 #include "ui/qt/StartupPanel.h"
-#include "ui/qt/TimePanel.h"
 #include "ui/qt/Theme.h"
-#include "ui/qt/Twips.h"
+#include "ui/qt/TimePanel.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -30,36 +30,23 @@ namespace nimbrel::view {
 
 namespace {
 
-// The client area, in twips: wide enough for the banner, high enough for the navigation column.
-constexpr int clientWidth = 9375;
-constexpr int clientHeight = 6375;
-
-struct NavigationEntry {
-    const char* name;
-    const char* frameName;
-    int top;
-};
-
 // In panel order (Panels::Panel).
-constexpr std::array<NavigationEntry, Panels::Count> navigationEntries{{
-    {"lblReleaseRAMN", "fmRAM", 1680},
-    {"lblAutomaticN", "fmAutomatic", 2340},
-    {"lblTimeIntervalsN", "fmTime", 3000},
-    {"lblLauncherN", "fmLauncher", 3660},
-    {"lblHistoryGraphsN", "fmGraph", 4320},
-    {"lblStartupOtherN", "fmStartup", 4980},
-    {"lblAboutN", "fmAbout", 5640},
-}};
+constexpr std::array<const char*, Panels::Count> navigationNames{
+    "lblReleaseRAMN",    "lblAutomaticN",    "lblTimeIntervalsN", "lblLauncherN",
+    "lblHistoryGraphsN", "lblStartupOtherN", "lblAboutN",
+};
+constexpr std::array<const char*, Panels::Count> frameNames{
+    "fmRAM", "fmAutomatic", "fmTime", "fmLauncher", "fmGraph", "fmStartup", "fmAbout",
+};
 
 } // namespace
 
 MainWindow::MainWindow(MainForm& form, QWidget* parent) : QMainWindow(parent), form_(form), area_(new QWidget(this))
 {
-    setObjectName(QStringLiteral("frmMain"));
-    setFont(tahoma(8));
+    laidOut<QWidget>(this, "frmMain");
     area_->setObjectName(QStringLiteral("clientArea"));
     applyWindowColours(*area_);
-    area_->setFixedSize(px(clientWidth), px(clientHeight));
+    area_->setFixedSize(size()); // the form's size is its client area's
     setCentralWidget(area_);
 
     buildBanner();
@@ -81,57 +68,48 @@ MainWindow::MainWindow(MainForm& form, QWidget* parent) : QMainWindow(parent), f
     });
 }
 
-MainWindow::~MainWindow() { detached_ = true; }
+MainWindow::~MainWindow()
+{
+    detached_ = true;
+}
 
-QMenu& MainWindow::fileMenu() const { return *menuBar()->findChild<QMenu*>(QStringLiteral("mnuFile")); }
+QMenu& MainWindow::fileMenu() const
+{
+    return *menuBar()->findChild<QMenu*>(QStringLiteral("mnuFile"));
+}
 
 void MainWindow::buildBanner()
 {
-    new ShapeFrame(*area_, QStringLiteral("Shape2"), twipsRect(120, 120, 9135, 1095));
-
-    auto* banner = new QLabel(QStringLiteral("Nimbrel"), area_);
-    banner->setObjectName(QStringLiteral("lblBanner"));
-    banner->setGeometry(twipsRect(1320, 360, 6435, 795));
-    QFont font = tahoma(26, true);
+    place<ShapeFrame>(*area_, "Shape2");
+    auto* banner = place<QLabel>(*area_, "lblBanner");
+    QFont font = banner->font();
     font.setLetterSpacing(QFont::PercentageSpacing, 104);
     banner->setFont(font);
-    banner->setAlignment(Qt::AlignCenter);
-    QPalette palette = banner->palette();
-    palette.setColor(QPalette::WindowText, toQColor(colours::white));
-    banner->setPalette(palette);
 }
 
 void MainWindow::buildNavigation()
 {
-    new ShapeFrame(*area_, QStringLiteral("Shape3"), twipsRect(120, 1320, 1815, 4935));
-    for (int n = 0; n < Panels::Count; ++n) {
-        const NavigationEntry& entry = navigationEntries[static_cast<std::size_t>(n)];
-        auto* label = new NavigationLabel(area_);
-        label->setObjectName(QString::fromLatin1(entry.name));
-        label->setGeometry(twipsRect(195, entry.top, 1665, 375));
-        label->setFont(tahoma(9));
-        bindLabel(*label, form_.panels.navigation[static_cast<std::size_t>(n)]);
+    place<ShapeFrame>(*area_, "Shape3");
+    for (std::size_t n = 0; n < navigationNames.size(); ++n) {
+        auto* label = place<NavigationLabel>(*area_, navigationNames[n]);
+        bindLabel(*label, form_.panels.navigation[n]);
         shrinkToFit(*label);
     }
 }
 
 void MainWindow::buildPanels()
 {
-    auto* advice = new QLabel(area_);
-    advice->setObjectName(QStringLiteral("lblAdvice"));
-    advice->setGeometry(twipsRect(2160, 1320, 7095, 255));
+    auto* advice = place<QLabel>(*area_, "lblAdvice");
     bindLabel(*advice, form_.panels.lblAdvice);
     condenseToFit(*advice);
     form_.panels.lblAdvice.changed.connect([guarded = QPointer<QLabel>(advice)] {
         if (guarded) condenseToFit(*guarded);
     });
 
-    for (int n = 0; n < Panels::Count; ++n) {
-        auto* frame = new PanelFrame(*area_);
-        frame->setObjectName(QString::fromLatin1(navigationEntries[static_cast<std::size_t>(n)].frameName));
-        frame->setGeometry(twipsRect(2160, 1560, 7125, 3855));
-        bindFrame(*frame, form_.panels.frames[static_cast<std::size_t>(n)]);
-        frames_[static_cast<std::size_t>(n)] = frame;
+    for (std::size_t n = 0; n < frameNames.size(); ++n) {
+        auto* frame = place<PanelFrame>(*area_, frameNames[n]);
+        bindFrame(*frame, form_.panels.frames[n]);
+        frames_[n] = frame;
     }
     releasePanel_ = std::make_unique<ReleasePanel>(panelFrame(Panels::ReleaseRAM), form_);
     releaseMonitor_ = std::make_unique<ReleaseMonitor>(panelFrame(Panels::ReleaseRAM), form_);
@@ -145,22 +123,15 @@ void MainWindow::buildPanels()
 
 void MainWindow::buildButtons()
 {
-    const struct {
-        const char* name;
-        ButtonModel& model;
-        int left;
-        int width;
-    } buttons[] = {
-        {"cmdPause", form_.cmdPause, 2040, 1755},
-        {"cmdExit", form_.cmdExit, 3840, 1755},
-        {"cmdHide", form_.cmdHide, 7560, 1695},
+    const std::pair<const char*, ButtonModel&> buttons[] = {
+        {"cmdPause", form_.cmdPause},
+        {"cmdExit", form_.cmdExit},
+        {"cmdHide", form_.cmdHide},
     };
-    for (const auto& b : buttons) {
-        auto* button = new QPushButton(area_);
-        button->setObjectName(QString::fromLatin1(b.name));
-        button->setGeometry(twipsRect(b.left, 5640, b.width, 495));
+    for (const auto& [name, model] : buttons) {
+        auto* button = place<QPushButton>(*area_, name);
         button->setCursor(Qt::PointingHandCursor);
-        bindButton(*button, b.model);
+        bindButton(*button, model);
     }
 }
 
@@ -199,8 +170,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     bool cancel = false;
     runUserAction([&] { cancel = form_.Form_QueryUnload(MainForm::FormControlMenu); });
-    if (cancel) event->ignore();
-    else event->accept();
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
 }
 
 void MainWindow::changeEvent(QEvent* event)

@@ -9,9 +9,6 @@ namespace nimbrel::view {
 
 NavigationLabel::NavigationLabel(QWidget* parent) : ClickableLabel(parent)
 {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, theme::column);
-    setPalette(palette);
     setIndent(8);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setFocusPolicy(Qt::TabFocus);

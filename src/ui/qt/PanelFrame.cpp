@@ -11,7 +11,7 @@ constexpr int edgeTop = 8; // the caption stands across the top edge
 const QColor edge{0xC3, 0xCB, 0xD6};
 } // namespace
 
-PanelFrame::PanelFrame(QWidget& parent) : QGroupBox(&parent) {}
+PanelFrame::PanelFrame(QWidget* parent) : QGroupBox(parent) {}
 
 void PanelFrame::paintEvent(QPaintEvent* /*event*/)
 {

@@ -10,7 +10,7 @@ namespace nimbrel::view {
 class PanelFrame : public QGroupBox {
     Q_OBJECT
 public:
-    explicit PanelFrame(QWidget& parent);
+    explicit PanelFrame(QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,32 +1,33 @@
 #pragma once
 
-#include <QLabel>
-#include <QRect>
+#include "app/ControlLayout.h"
+
 #include <QString>
 #include <QWidget>
 
+#include <string_view>
+
 namespace nimbrel::view {
 
-// A child widget of a panel, named for the control it shows and placed at
-// its position (pixels, see Twips.h).
-template <typename Widget> Widget* place(QWidget& parent, const QString& name, QRect geometry)
+// Gives a widget its control's row of the layout table: its name, its place
+// (pixels, see Twips.h; a drawing surface as large as its raster, a form
+// only its size, where it stands is the window manager's), its fixed
+// caption, font, colours, alignment and tooltip.
+void applyLayout(QWidget& widget, const ControlLayout& layout);
+
+// A name or caption of the layout table as Qt text.
+QString layoutText(std::string_view utf8);
+
+template <typename Widget> Widget* laidOut(Widget* widget, std::string_view name, std::string_view form = "frmMain")
 {
-    auto* widget = new Widget(&parent);
-    widget->setObjectName(name);
-    widget->setGeometry(geometry);
+    applyLayout(*widget, controlLayout(name, form));
     return widget;
 }
 
-// A fixed caption of a panel. Plain text: an "&" is a character here, not an access key.
-inline QLabel* placeText(QWidget& parent, const QString& name, const QString& caption, QRect geometry,
-                         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter, bool wordWrap = false)
+// A new child widget of a panel, frame or form, laid out as its control.
+template <typename Widget> Widget* place(QWidget& parent, std::string_view name, std::string_view form = "frmMain")
 {
-    auto* label = place<QLabel>(parent, name, geometry);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(caption);
-    label->setAlignment(alignment);
-    label->setWordWrap(wordWrap);
-    return label;
+    return laidOut(new Widget(&parent), name, form);
 }
 
 } // namespace nimbrel::view

@@ -1,23 +1,17 @@
 #include "ui/qt/ShapeFrame.h"
 
-#include "ui/qt/Theme.h"
-
 #include <QPainter>
 
 namespace nimbrel::view {
 
-ShapeFrame::ShapeFrame(QWidget& parent, const QString& name, QRect geometry) : QFrame(&parent)
-{
-    setObjectName(name);
-    setGeometry(geometry);
-}
+ShapeFrame::ShapeFrame(QWidget* parent) : QFrame(parent) {}
 
 void ShapeFrame::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(theme::orange, 2));
-    painter.setBrush(theme::column);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 2));
+    painter.setBrush(palette().color(QPalette::Window));
     painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 7, 7);
 }
 

@@ -6,7 +6,6 @@
 #include "ui/qt/CheckBinding.h"
 #include "ui/qt/ComboBinding.h"
 #include "ui/qt/OptionBinding.h"
-#include "ui/qt/Twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,80 +13,53 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include <string>
+
 namespace nimbrel::view {
-
-namespace {
-
-QGroupBox* box(QWidget& panel, const char* name, const char* title, QRect geometry)
-{
-    auto* frame = place<QGroupBox>(panel, name, geometry);
-    frame->setTitle(QString::fromLatin1(title));
-    return frame;
-}
-
-} // namespace
 
 StartupPanel::StartupPanel(QGroupBox& frame, MainForm& form)
 {
     StartupOptions& startup = form.startup;
-    // The frames' positions inside the panel and their controls' positions
-    // inside each frame, in twips: two columns with 120 between, the left one
-    // wide enough for the three speeds side by side.
-    constexpr int left = 180;
-    constexpr int width = 3600;
-    constexpr int right = left + width + 120;
-    constexpr int rightWidth = 6960 - right;
-    constexpr int inset = 120;
-
-    fraDisplay = box(frame, "fraDisplay", "Display at Startup", twipsRect(left, 330, width, 1170));
-    for (int i = 0; i < 3; ++i) {
-        optDisplay[static_cast<std::size_t>(i)] =
-            place<QRadioButton>(*fraDisplay, QStringLiteral("optDisplay%1").arg(i),
-                                twipsRect(inset, 255 + 270 * i, width - 2 * inset, 270));
+    fraDisplay = place<QGroupBox>(frame, "fraDisplay");
+    for (std::size_t i = 0; i < optDisplay.size(); ++i) {
+        optDisplay[i] = place<QRadioButton>(*fraDisplay, "optDisplay" + std::to_string(i));
     }
     bindOptions({optDisplay[0], optDisplay[1], optDisplay[2]}, startup.optDisplay);
 
-    fraCPUUpdate = box(frame, "fraCPUUpdate", "CPU Graph Update Interval", twipsRect(left, 1560, width, 660));
-    constexpr int speedLefts[] = {inset, 1305, 2625};
-    constexpr int speedWidths[] = {1155, 1125, 960};
-    for (int i = 0; i < 3; ++i) {
-        optCPU[static_cast<std::size_t>(i)] = place<QRadioButton>(*fraCPUUpdate, QStringLiteral("optCPU%1").arg(i),
-                                                                  twipsRect(speedLefts[i], 270, speedWidths[i], 285));
+    fraCPUUpdate = place<QGroupBox>(frame, "fraCPUUpdate");
+    for (std::size_t i = 0; i < optCPU.size(); ++i) {
+        optCPU[i] = place<QRadioButton>(*fraCPUUpdate, "optCPU" + std::to_string(i));
     }
     bindOptions({optCPU[0], optCPU[1], optCPU[2]}, startup.optCPU);
 
-    fraStartup = box(frame, "fraStartup", "When I startup my computer", twipsRect(left, 2280, width, 660));
-    chkStartup = place<QCheckBox>(*fraStartup, "chkStartup", twipsRect(inset, 270, width - 2 * inset, 285));
+    fraStartup = place<QGroupBox>(frame, "fraStartup");
+    chkStartup = place<QCheckBox>(*fraStartup, "chkStartup");
     bindCheck(*chkStartup, startup.chkStartup);
 
-    fraRetry = box(frame, "fraRetry", "Number of Retrys", twipsRect(left, 3000, width, 720));
-    placeText(*fraRetry, "lblTry", "Try", twipsRect(inset, 300, 420, 285));
-    cmbRetry = place<QComboBox>(*fraRetry, "cmbRetry", twipsRect(570, 270, 900, 330));
+    fraRetry = place<QGroupBox>(frame, "fraRetry");
+    place<QLabel>(*fraRetry, "lblTry");
+    cmbRetry = place<QComboBox>(*fraRetry, "cmbRetry");
     bindCombo(*cmbRetry, startup.cmbRetry);
-    placeText(*fraRetry, "lblTimes", "times", twipsRect(1560, 300, 900, 285));
+    place<QLabel>(*fraRetry, "lblTimes");
 
-    fraStartupOptions = box(frame, "fraStartupOptions", "Startup Options", twipsRect(right, 330, rightWidth, 1665));
-    placeText(*fraStartupOptions, "lblStartupRam", "Amount of RAM to release",
-              twipsRect(inset, 255, rightWidth - 2 * inset, 240));
-    cmbStartupRam = place<QComboBox>(*fraStartupOptions, "cmbStartupRam", twipsRect(inset, 510, 1800, 330));
+    fraStartupOptions = place<QGroupBox>(frame, "fraStartupOptions");
+    place<QLabel>(*fraStartupOptions, "lblStartupRam");
+    cmbStartupRam = place<QComboBox>(*fraStartupOptions, "cmbStartupRam");
     bindCombo(*cmbStartupRam, startup.cmbStartupRam);
-    placeText(*fraStartupOptions, "lblStartupWait", "Time to Wait(Seconds)",
-              twipsRect(inset, 900, rightWidth - 2 * inset, 240));
-    cmbStartupWait = place<QComboBox>(*fraStartupOptions, "cmbStartupWait", twipsRect(inset, 1155, 1800, 330));
+    place<QLabel>(*fraStartupOptions, "lblStartupWait");
+    cmbStartupWait = place<QComboBox>(*fraStartupOptions, "cmbStartupWait");
     bindCombo(*cmbStartupWait, startup.cmbStartupWait);
 
-    fraLowLevel = box(frame, "fraLowLevel", "Disable Low Level", twipsRect(right, 2055, rightWidth, 885));
-    chkLowLevel = place<QCheckBox>(*fraLowLevel, "chkLowLevel", twipsRect(inset, 270, 300, 285));
+    fraLowLevel = place<QGroupBox>(frame, "fraLowLevel");
+    chkLowLevel = place<QCheckBox>(*fraLowLevel, "chkLowLevel");
     bindCheck(*chkLowLevel, startup.chkLowLevel);
-    placeText(*fraLowLevel, "lblResources", "Resources Warning", twipsRect(450, 270, rightWidth - 450 - inset, 255));
-    placeText(*fraLowLevel, "lblAutoTimeOnly", "(Auto & Time Only", twipsRect(450, 525, rightWidth - 450 - inset, 255));
+    place<QLabel>(*fraLowLevel, "lblResources");
+    place<QLabel>(*fraLowLevel, "lblAutoTimeOnly");
 
-    fraQuit = box(frame, "fraQuit", "Quit button hides in tray", twipsRect(right, 3000, rightWidth, 720));
-    chkQuit = place<QCheckBox>(*fraQuit, "chkQuit", twipsRect(inset, 300, 1020, 285));
+    fraQuit = place<QGroupBox>(frame, "fraQuit");
+    chkQuit = place<QCheckBox>(*fraQuit, "chkQuit");
     bindCheck(*chkQuit, startup.chkQuit);
-    // Beside "Enable", where the frame has room: the tray icon as a gauge of available memory.
-    chkTrayGauge = place<QCheckBox>(*fraQuit, "chkTrayGauge", twipsRect(1140, 300, rightWidth - 1140 - inset / 2, 285));
-    chkTrayGauge->setToolTip(QStringLiteral("Show available memory in the tray icon"));
+    chkTrayGauge = place<QCheckBox>(*fraQuit, "chkTrayGauge");
     bindCheck(*chkTrayGauge, startup.chkTrayGauge);
 }
 

@@ -3,7 +3,6 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPalette>
-#include <QPushButton>
 #include <QWidget>
 
 #include <algorithm>
@@ -29,17 +28,6 @@ void applyWindowColours(QWidget& area)
     palette.setColor(QPalette::HighlightedText, Qt::white);
     area.setPalette(palette);
     area.setAutoFillBackground(true);
-}
-
-void accentButton(QPushButton& button)
-{
-    QPalette palette = button.palette();
-    palette.setColor(QPalette::Button, theme::orange);
-    palette.setColor(QPalette::ButtonText, Qt::white);
-    button.setPalette(palette);
-    QFont font = button.font();
-    font.setBold(true);
-    button.setFont(font);
 }
 
 namespace {

@@ -7,19 +7,21 @@
 #include <QString>
 
 class QLabel;
-class QPushButton;
 class QWidget;
 
 namespace nimbrel::view {
 
 // A colour of the 0x00BBGGRR form the layout uses, as Qt wants it.
-inline QColor toQColor(Colour colour) { return QColor(red(colour), green(colour), blue(colour)); }
+inline QColor toQColor(Colour colour)
+{
+    return QColor(red(colour), green(colour), blue(colour));
+}
 
 // The main window's colour scheme: a light client area, the banner and the
 // navigation column dark so their white text reads, framed in orange.
 namespace theme {
 inline const QColor clientArea{0xE9, 0xED, 0xF2};
-inline const QColor column{0x1F, 0x2D, 0x3D};
+inline const QColor column = toQColor(colours::slate);
 inline const QColor panel{0xFF, 0xFF, 0xFF};
 inline const QColor chip{0xE9, 0xED, 0xF2}; // behind a dark navigation caption
 inline const QColor orange = toQColor(colours::orange);
@@ -30,8 +32,6 @@ QFont tahoma(qreal pointSize, bool bold = false);
 
 // The colours of the main window's client area and of the lists and buttons in it.
 void applyWindowColours(QWidget& area);
-// The program's own button, "FreeUp RAM Now": orange with bold white text.
-void accentButton(QPushButton& button);
 
 // Makes the label's font smaller, down to a limit, until its text fits its width.
 void shrinkToFit(QLabel& label, qreal minimumPointSize = 6.0);

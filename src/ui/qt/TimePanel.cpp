@@ -6,7 +6,6 @@
 #include "ui/qt/ListBinding.h"
 #include "ui/qt/OptionBinding.h"
 #include "ui/qt/PanelWidgets.h"
-#include "ui/qt/Twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,31 +19,27 @@ namespace nimbrel::view {
 TimePanel::TimePanel(QGroupBox& frame, MainForm& form)
 {
     TimedRelease& policy = form.timedRelease;
-    // Positions inside the frame, in twips, on the Automatic panel's grid.
-    chkTimeActive = place<QCheckBox>(frame, "chkTimeActive", twipsRect(180, 360, 3300, 285));
+    chkTimeActive = place<QCheckBox>(frame, "chkTimeActive");
     bindCheck(*chkTimeActive, policy.chkTimeActive);
 
-    optTimeMinute = place<QRadioButton>(frame, "optTimeMinute", twipsRect(180, 795, 1500, 285));
-    optTimeHour = place<QRadioButton>(frame, "optTimeHour", twipsRect(1740, 795, 1500, 285));
+    optTimeMinute = place<QRadioButton>(frame, "optTimeMinute");
+    optTimeHour = place<QRadioButton>(frame, "optTimeHour");
     bindOptions({optTimeMinute, optTimeHour}, policy.optTimeUnit);
 
-    lblRelaeaseRamTime = placeText(frame, "lblRelaeaseRamTime", "Release RAM at following Interval",
-                                   twipsRect(180, 1200, 3300, 420), Qt::AlignLeft | Qt::AlignBottom, true);
-    lstTimeInterval = place<QListView>(frame, "lstTimeInterval", twipsRect(180, 1650, 3300, 1230));
+    lblRelaeaseRamTime = place<QLabel>(frame, "lblRelaeaseRamTime");
+    lstTimeInterval = place<QListView>(frame, "lstTimeInterval");
     bindList(*lstTimeInterval, policy.lstTimeInterval);
 
-    lblReleaseTime = placeText(frame, "lblReleaseTime", "Amount of RAM to Release", twipsRect(3660, 1200, 3300, 420),
-                               Qt::AlignLeft | Qt::AlignBottom, true);
-    lstTimeAmount = place<QListView>(frame, "lstTimeAmount", twipsRect(3660, 1650, 3300, 1230));
+    lblReleaseTime = place<QLabel>(frame, "lblReleaseTime");
+    lstTimeAmount = place<QListView>(frame, "lstTimeAmount");
     lstTimeAmount->setUniformItemSizes(true); // up to a thousand entries of one height
     bindList(*lstTimeAmount, policy.lstTimeAmount);
 
-    chkTimeCPU = place<QCheckBox>(frame, "chkTimeCPU", twipsRect(180, 2985, 6780, 285));
+    chkTimeCPU = place<QCheckBox>(frame, "chkTimeCPU");
     bindCheck(*chkTimeCPU, policy.chkTimeCPU);
-    cmbTimeCPU = place<QComboBox>(frame, "cmbTimeCPU", twipsRect(480, 3315, 900, 330));
+    cmbTimeCPU = place<QComboBox>(frame, "cmbTimeCPU");
     bindCombo(*cmbTimeCPU, policy.cmbTimeCPU);
-    lblReleaseTimeCPU = placeText(frame, "lblReleaseTimeCPU", "percent", twipsRect(1440, 3315, 1200, 330),
-                                  Qt::AlignLeft | Qt::AlignVCenter, true);
+    lblReleaseTimeCPU = place<QLabel>(frame, "lblReleaseTimeCPU");
 }
 
 } // namespace nimbrel::view
