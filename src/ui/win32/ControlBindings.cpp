@@ -23,13 +23,6 @@ template <typename Model, typename Show> void follow(Model& model, const Alive& 
     });
 }
 
-std::wstring textOf(HWND control)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // The items of a list or drop-down list, rewritten only when they differ from the model's.
 struct ItemMessages {
     UINT count, text, textLength, reset, add, setSelection;
@@ -68,6 +61,13 @@ void showItems(HWND control, const ListModel& model, const ItemMessages& m)
 }
 
 } // namespace
+
+std::wstring textOf(HWND control)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
 
 void setText(HWND control, const std::string& text)
 {

@@ -34,7 +34,9 @@ void bindCombo(HWND combo, ListModel& model, ControlRouter& router, Alive alive)
 // A static text (SS_NOPREFIX, and SS_NOTIFY when clickable): caption, colour, visibility, clicks.
 void bindLabel(HWND label, LabelModel& model, ControlRouter& router, Alive alive, bool clickable);
 
-// The control's text, from the program's UTF-8.
+// The control's text, from the program's UTF-8; set only when it differs.
 void setText(HWND control, const std::string& text);
+// The control's text as it shows.
+std::wstring textOf(HWND control);
 
 } // namespace nimbrel::win32

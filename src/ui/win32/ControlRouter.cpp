@@ -17,7 +17,13 @@ void ControlRouter::setTextColour(HWND control, Colour colour)
     InvalidateRect(control, nullptr, TRUE);
 }
 
-void ControlRouter::setBackColour(HWND control, Colour colour) { backColours_[control] = colour; }
+void ControlRouter::setBackColour(HWND control, Colour colour)
+{
+    const auto found = backColours_.find(control);
+    if (found != backColours_.end() && found->second == colour) return;
+    backColours_[control] = colour;
+    InvalidateRect(control, nullptr, TRUE);
+}
 
 HBRUSH ControlRouter::brush(Colour colour)
 {

@@ -1,9 +1,12 @@
 #include "ui/win32/FormBuilder.h"
 
 #include "core/FrameModel.h"
+#include "core/LabelModel.h"
 #include "core/OptionGroupModel.h"
 #include "platform/windows/WideText.h"
 #include "ui/win32/ControlBindings.h"
+
+#include <algorithm>
 
 namespace nimbrel::win32 {
 
@@ -11,8 +14,12 @@ namespace {
 
 constexpr Colour areaColour = rgb(0xE9, 0xED, 0xF2);
 constexpr Colour panelColour = colours::white;
+// Behind a dark caption on the column.
+constexpr Colour chipColour = rgb(0xE9, 0xED, 0xF2);
 // The drop-down part of a drop-down list, below its box.
 constexpr int dropDownTwips = 3000;
+
+bool isDark(Colour colour) { return (red(colour) * 11 + green(colour) * 16 + blue(colour) * 5) / 32 < 128; }
 
 bool sameFont(const FontLayout& a, const FontLayout& b)
 {
@@ -46,6 +53,9 @@ FormBuilder::~FormBuilder()
     containers_.clear();
     area_.reset();
     for (auto& [layout, font] : fonts_) DeleteObject(*font);
+    for (auto& [label, font] : fitted_) {
+        if (font != nullptr) DeleteObject(font);
+    }
 }
 
 HWND FormBuilder::control(std::string_view name) const
@@ -160,13 +170,26 @@ void FormBuilder::buildRow(Container& container, const ControlLayout& row)
     case ControlKind::Link: {
         const bool clickable = row.kind == ControlKind::Link;
         const HWND label = makeControl(container, row, L"STATIC", textStyle(row) | (clickable ? SS_NOTIFY : 0));
-        router_.setBackColour(label, row.backColour.value_or(container.backAt(row.place)));
-        if (auto* const* bound = std::get_if<LabelModel*>(&model)) {
-            bindLabel(label, **bound, router_, alive, clickable);
-        } else {
+        const Colour behind = row.backColour.value_or(container.backAt(row.place));
+        router_.setBackColour(label, behind);
+        if (!row.wordWrap) fitting_.push_back(label);
+        auto* const* bound = std::get_if<LabelModel*>(&model);
+        if (bound == nullptr) {
             setText(label, std::string(row.caption));
             router_.setTextColour(label, row.foreColour.value_or(colours::black));
+            return;
         }
+        LabelModel& m = **bound;
+        bindLabel(label, m, router_, alive, clickable);
+        const auto follow = [this, label, &m, behind, fits = !row.wordWrap] {
+            // A dark caption on the dark column stands on a light chip.
+            if (behind == columnColour) router_.setBackColour(label, isDark(m.foreColour()) ? chipColour : columnColour);
+            if (fits) fitText(label);
+        };
+        follow();
+        m.changed.connect([alive, follow] {
+            if (!alive.expired()) follow();
+        });
         return;
     }
     case ControlKind::Button:
@@ -224,6 +247,38 @@ void FormBuilder::relayout(UINT dpi)
                      SWP_NOZORDER | SWP_NOACTIVATE);
         if (p.font != nullptr) SendMessageW(p.control, WM_SETFONT, reinterpret_cast<WPARAM>(*p.font), FALSE);
     }
+    for (const HWND label : fitting_) fitText(label);
+}
+
+void FormBuilder::fitText(HWND label)
+{
+    const auto placed = std::find_if(placed_.begin(), placed_.end(), [label](const Placed& p) { return p.control == label; });
+    if (placed == placed_.end() || placed->font == nullptr) return;
+    HFONT& fitted = fitted_[label];
+    const HFONT font = *placed->font;
+    RECT room;
+    GetClientRect(label, &room);
+    const std::wstring text = textOf(label);
+    const HDC dc = GetDC(label);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    SIZE needed{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &needed);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+
+    const HFONT old = fitted;
+    fitted = nullptr;
+    // A caption wider than its place is drawn narrower, never cut: the font's letters are condensed to fit.
+    if (needed.cx > room.right && room.right > 0) {
+        LOGFONTW narrower{};
+        GetObjectW(font, sizeof narrower, &narrower);
+        narrower.lfWidth = std::max<LONG>(1, metrics.tmAveCharWidth * room.right / needed.cx);
+        fitted = CreateFontIndirectW(&narrower);
+    }
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted != nullptr ? fitted : font), TRUE);
+    if (old != nullptr) DeleteObject(old);
 }
 
 SIZE FormBuilder::outerSize(DWORD style, bool menu) const

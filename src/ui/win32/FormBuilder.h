@@ -65,6 +65,7 @@ private:
     void buildRow(Container& container, const ControlLayout& row);
     void buildContainer(Container& container, const ControlLayout& row, const ControlModel& model);
     HFONT* fontOf(const FontLayout& font);
+    void fitText(HWND label);
     void makeFonts();
 
     std::string_view form_;
@@ -80,6 +81,8 @@ private:
     std::vector<Placed> placed_;
     std::map<std::string, HWND, std::less<>> names_;
     std::vector<std::pair<FontLayout, std::unique_ptr<HFONT>>> fonts_;
+    std::vector<HWND> fitting_;      // one-line captions, condensed where they would not fit
+    std::map<HWND, HFONT> fitted_;   // their condensed fonts
 };
 
 } // namespace nimbrel::win32
