@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -93,6 +94,11 @@ protected:
     void SetUp() override
     {
         if (!fs::exists(builtProgram())) GTEST_SKIP() << "Nimbrel.exe is not built at " << builtProgram();
+        // A copy left running in this Wine prefix would take every start here for a second one.
+        if (const HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Nimbrel")) {
+            CloseHandle(running);
+            GTEST_FAIL() << "another Nimbrel runs in this Wine prefix; end it first";
+        }
         folder = fs::temp_directory_path() / ("nimbrel-exe-" + std::to_string(GetCurrentProcessId()));
         fs::create_directories(folder);
         fs::copy_file(builtProgram(), folder / "Nimbrel.exe", fs::copy_options::overwrite_existing);
@@ -108,6 +114,10 @@ protected:
             WaitForSingleObject(started.hProcess, 5000);
             CloseHandle(started.hProcess);
             CloseHandle(started.hThread);
+        }
+        if (restoreDpi) {
+            if (*restoreDpi == 0) RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
+            else setScreenDpi(*restoreDpi);
         }
         // The first start asked to start with Windows: the entry names this copy, which goes now.
         RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Nimbrel");
@@ -127,8 +137,28 @@ protected:
         return processes.back();
     }
 
+    // The screen's dots an inch as the system tells programs started from now on.
+    void setScreenDpi(DWORD dpi)
+    {
+        HKEY desktop = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                                &desktop),
+                  ERROR_SUCCESS);
+        DWORD previous = 0;
+        DWORD size = sizeof previous;
+        if (!restoreDpi && RegQueryValueExW(desktop, L"LogPixels", nullptr, nullptr,
+                                            reinterpret_cast<BYTE*>(&previous), &size) == ERROR_SUCCESS) {
+            restoreDpi = previous;
+        } else if (!restoreDpi) {
+            restoreDpi = 0; // none set
+        }
+        RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        RegCloseKey(desktop);
+    }
+
     fs::path folder;
     std::vector<PROCESS_INFORMATION> processes;
+    std::optional<DWORD> restoreDpi;
 };
 
 TEST_F(NimbrelExeTest, TheWindowAppearsOneCopyRunsTheSettingsLieBesideItAndExitEndsIt)
@@ -165,6 +195,35 @@ TEST_F(NimbrelExeTest, TheWindowAppearsOneCopyRunsTheSettingsLieBesideItAndExitE
     DWORD code = 1;
     GetExitCodeProcess(first.hProcess, &code);
     EXPECT_EQ(code, 0u);
+}
+
+TEST_F(NimbrelExeTest, OnAScreenOf144DotsAnInchEveryTwipIsScaledByHalfAgain)
+{
+    setScreenDpi(144);
+    const PROCESS_INFORMATION started = start();
+    ASSERT_TRUE(waitFor([&] { return mainWindows(started.dwProcessId).window != nullptr; }, std::chrono::seconds(60)));
+    // Asked as a program that sees every screen's own pixels, the client area is the layout's 9375 by 6375 twips.
+    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    const HWND window = mainWindows(started.dwProcessId).window;
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, (9375 * 144 + 720) / 1440);
+    EXPECT_EQ(client.bottom, (6375 * 144 + 720) / 1440);
+    // Drawn at the screen's own dots, not enlarged afterwards: the amounts' lines are of an 8-point font at
+    // 144 dots an inch, 16 pixels high at least (11 at 96).
+    HWND amounts = nullptr;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM found) -> BOOL {
+            wchar_t kind[32] = L"";
+            GetClassNameW(child, kind, 32);
+            if (_wcsicmp(kind, L"ListBox") != 0 || !IsWindowVisible(child)) return TRUE;
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&amounts));
+    ASSERT_NE(amounts, nullptr);
+    EXPECT_GE(SendMessageW(amounts, LB_GETITEMHEIGHT, 0, 0), 16);
 }
 
 } // namespace

@@ -254,31 +254,38 @@ void FormBuilder::fitText(HWND label)
 {
     const auto placed = std::find_if(placed_.begin(), placed_.end(), [label](const Placed& p) { return p.control == label; });
     if (placed == placed_.end() || placed->font == nullptr) return;
-    HFONT& fitted = fitted_[label];
-    const HFONT font = *placed->font;
     RECT room;
     GetClientRect(label, &room);
     const std::wstring text = textOf(label);
     const HDC dc = GetDC(label);
-    const HGDIOBJ previous = SelectObject(dc, font);
-    SIZE needed{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &needed);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, previous);
-    ReleaseDC(label, dc);
+    // The width the text takes in a font, and the font's average letter.
+    const auto measure = [&](HFONT font, LONG& averageWidth) {
+        const HGDIOBJ previous = SelectObject(dc, font);
+        SIZE needed{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &needed);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, previous);
+        averageWidth = metrics.tmAveCharWidth;
+        return needed.cx;
+    };
 
-    const HFONT old = fitted;
+    HFONT& fitted = fitted_[label];
+    if (fitted != nullptr) DeleteObject(fitted);
     fitted = nullptr;
-    // A caption wider than its place is drawn narrower, never cut: the font's letters are condensed to fit.
-    if (needed.cx > room.right && room.right > 0) {
-        LOGFONTW narrower{};
-        GetObjectW(font, sizeof narrower, &narrower);
-        narrower.lfWidth = std::max<LONG>(1, metrics.tmAveCharWidth * room.right / needed.cx);
+    // A caption wider than its place is drawn narrower, never cut: the letters are condensed until it fits.
+    LONG average = 0;
+    LONG needed = measure(*placed->font, average);
+    LOGFONTW narrower{};
+    GetObjectW(*placed->font, sizeof narrower, &narrower);
+    for (int attempt = 0; attempt < 8 && room.right > 0 && needed > room.right && average > 1; ++attempt) {
+        narrower.lfWidth = std::max<LONG>(1, average * room.right / needed - (attempt > 0 ? 1 : 0));
+        if (fitted != nullptr) DeleteObject(fitted);
         fitted = CreateFontIndirectW(&narrower);
+        needed = measure(fitted, average);
     }
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted != nullptr ? fitted : font), TRUE);
-    if (old != nullptr) DeleteObject(old);
+    ReleaseDC(label, dc);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted != nullptr ? fitted : *placed->font), TRUE);
 }
 
 SIZE FormBuilder::outerSize(DWORD style, bool menu) const
