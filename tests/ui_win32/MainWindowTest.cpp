@@ -145,16 +145,26 @@ TEST_F(MainWindowTest, ChoosingAnAmountStoresItEvenWhenItWasAlreadyChosen)
     EXPECT_EQ(h.profile.written("RAM", "Release"), "2");
 }
 
-TEST_F(MainWindowTest, TheBehavioursSelectionShowsInTheDropDownList)
+TEST_F(MainWindowTest, TheBehavioursSelectionShowsInTheDropDownListAndEachUserChoiceIsStoredOnce)
 {
     ListModel& retries = h.form.startup.cmbRetry;
     const HWND combo = control("cmbRetry");
     retries.setListIndex(retries.count() - 1);
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), retries.count() - 1);
 
+    // Chosen from the list: the list's closing reports the choice again, which is no second choice.
+    h.profile.writes.clear();
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
     command(combo, CBN_SELENDOK);
+    command(combo, CBN_SELCHANGE);
     EXPECT_EQ(retries.listIndex(), 0);
+    EXPECT_EQ(h.profile.writes.size(), 1u);
+    EXPECT_EQ(h.profile.written("Startup", "Retry"), "0");
+
+    // The arrow keys on the closed list choose too.
+    SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    command(combo, CBN_SELCHANGE);
+    EXPECT_EQ(h.profile.written("Startup", "Retry"), "1");
 }
 
 TEST_F(MainWindowTest, ANavigationLabelShowsItsPanelAndTheViewMenuDoesTheSame)

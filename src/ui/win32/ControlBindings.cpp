@@ -7,6 +7,7 @@
 #include "core/OptionGroupModel.h"
 #include "platform/windows/WideText.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -128,12 +129,23 @@ void bindList(HWND list, ListModel& model, ControlRouter& router, Alive alive)
 void bindCombo(HWND combo, ListModel& model, ControlRouter& router, Alive alive)
 {
     follow(model, alive, [combo, &model] { showItems(combo, model, comboMessages); });
-    // The user's choice: the list closing on an entry, even the one shown, or the arrow
-    // keys moving through the closed list. Moving over the open list chooses nothing yet.
-    router.onCommand(combo, [combo, &model](WORD code) {
-        const bool open = SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
-        if (code != CBN_SELENDOK && !(code == CBN_SELCHANGE && !open)) return;
+    // The user's choice: the list closing on an entry (CBN_SELENDOK), even the one shown, or the arrow
+    // keys moving through the closed list (CBN_SELCHANGE). Moving over the open list chooses nothing yet,
+    // and the CBN_SELCHANGE that may follow a choice from the list is the same choice, not another.
+    auto chosenFromList = std::make_shared<int>(-1);
+    router.onCommand(combo, [combo, &model, chosenFromList](WORD code) {
         const auto index = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+        if (code == CBN_DROPDOWN) *chosenFromList = -1;
+        if (code == CBN_SELCHANGE) {
+            const bool open = SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+            const bool sameChoice = index == *chosenFromList;
+            *chosenFromList = -1;
+            if (open || sameChoice) return;
+        } else if (code == CBN_SELENDOK) {
+            *chosenFromList = index;
+        } else {
+            return;
+        }
         if (index >= 0) model.userSelect(index);
         showItems(combo, model, comboMessages);
     });
