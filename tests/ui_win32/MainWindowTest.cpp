@@ -198,6 +198,13 @@ TEST_F(MainWindowTest, TheMenusCarryTheirAccessKeysAndTheReleaseEntryFollowsTheA
     EXPECT_STREQ(text, L"E&xit");
 }
 
+TEST_F(MainWindowTest, AGraphsTooltipTellsItsLastValueAndTheTrayGaugeBoxSaysWhatItDoes)
+{
+    h.form.graphs.picPhysical.setToolTip("Last Value = 100 MB");
+    EXPECT_EQ(window->toolTip("picPhysical"), L"Last Value = 100 MB");
+    EXPECT_EQ(window->toolTip("chkTrayGauge"), L"Show available memory in the tray icon");
+}
+
 TEST_F(MainWindowTest, TheWindowFollowsTheFormsCaptionAndVisibility)
 {
     h.form.frmMain.setCaption("Nimbrel 100 MB");

@@ -1,5 +1,6 @@
 #include "ui/win32/FormBuilder.h"
 
+#include "core/DrawingSurface.h"
 #include "core/FrameModel.h"
 #include "core/LabelModel.h"
 #include "core/OptionGroupModel.h"
@@ -159,6 +160,14 @@ void FormBuilder::buildContainer(Container& container, const ControlLayout& row,
 
 void FormBuilder::buildRow(Container& container, const ControlLayout& row)
 {
+    buildControl(container, row);
+    if (!row.toolTip.empty()) {
+        if (const HWND shown = control(row.name)) toolTips_.set(shown, std::string(row.toolTip));
+    }
+}
+
+void FormBuilder::buildControl(Container& container, const ControlLayout& row)
+{
     if (special_ && special_(*this, container, row)) return;
     const Alive alive = alive_;
     const ControlModel model = models_(row.name);
@@ -220,10 +229,18 @@ void FormBuilder::buildRow(Container& container, const ControlLayout& row)
         return;
     }
     case ControlKind::Surface: {
-        auto surface = std::make_unique<SurfaceControl>(*std::get<DrawingSurface*>(model), container.handle(), alive);
-        names_.emplace(std::string(row.name), surface->handle());
-        placed_.push_back({surface->handle(), row.place, surface.get(), nullptr});
+        DrawingSurface& drawn = *std::get<DrawingSurface*>(model);
+        auto surface = std::make_unique<SurfaceControl>(drawn, container.handle(), alive);
+        const HWND shown = surface->handle();
+        names_.emplace(std::string(row.name), shown);
+        placed_.push_back({shown, row.place, surface.get(), nullptr});
         surfaces_.push_back(std::move(surface));
+        // The surface's tooltip tells its last value.
+        const auto showTip = [this, shown, &drawn] { toolTips_.set(shown, drawn.toolTip()); };
+        showTip();
+        drawn.changed.connect([alive, showTip] {
+            if (!alive.expired()) showTip();
+        });
         return;
     }
     default: return; // the menu bar builds the menus

@@ -5,6 +5,7 @@
 #include "ui/win32/ControlRouter.h"
 #include "ui/win32/FormControls.h"
 #include "ui/win32/SurfaceControl.h"
+#include "ui/win32/ToolTips.h"
 
 #include <functional>
 #include <map>
@@ -42,6 +43,8 @@ public:
     // The container the controls of that panel or frame sit in; the client area for the form's own name.
     HWND container(std::string_view name) const;
     UINT dpi() const { return dpi_; }
+    // The text the tooltip of the control of that name shows.
+    std::wstring toolTip(std::string_view name) const { return toolTips_.text(control(name)); }
     // Expires when the builder goes: the models' observers then do nothing.
     std::weak_ptr<bool> alive() const { return alive_; }
     ControlRouter& router() { return router_; }
@@ -63,6 +66,7 @@ private:
 
     void buildRows(Container& container, std::string_view frame);
     void buildRow(Container& container, const ControlLayout& row);
+    void buildControl(Container& container, const ControlLayout& row);
     void buildContainer(Container& container, const ControlLayout& row, const ControlModel& model);
     HFONT* fontOf(const FontLayout& font);
     void fitText(HWND label);
@@ -74,6 +78,7 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     ControlRouter router_;
+    ToolTips toolTips_;
     std::unique_ptr<Container> area_;
     std::vector<std::unique_ptr<Container>> containers_;
     std::map<std::string, Container*, std::less<>> containerNames_;

@@ -28,6 +28,8 @@ public:
     HWND control(std::string_view name) const { return controls_.control(name); }
     // The container of that panel or frame; the client area for "frmMain".
     HWND container(std::string_view name) const { return controls_.container(name); }
+    // The text the tooltip of the control of that name shows.
+    std::wstring toolTip(std::string_view name) const { return controls_.toolTip(name); }
     MenuBar& menus() { return *menus_; }
     UINT dpi() const { return controls_.dpi(); }
 
