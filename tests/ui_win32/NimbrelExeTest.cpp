@@ -62,24 +62,31 @@ Found mainWindows(DWORD process)
     return found;
 }
 
-HWND childCaptioned(HWND window, const std::wstring& caption)
+// The first child whose text is the caption, or begins with it.
+HWND childWithText(HWND window, const std::wstring& caption, bool whole)
 {
     struct Search {
         std::wstring caption;
+        bool whole;
         HWND found = nullptr;
-    } search{caption};
+    } search{caption, whole};
     EnumChildWindows(
         window,
         [](HWND child, LPARAM data) -> BOOL {
             auto& s = *reinterpret_cast<Search*>(data);
-            wchar_t text[256] = L"";
-            GetWindowTextW(child, text, 256);
-            if (s.caption == text) s.found = child;
+            wchar_t text[512] = L"";
+            GetWindowTextW(child, text, 512);
+            const std::wstring shown = text;
+            if (s.whole ? shown == s.caption : shown.rfind(s.caption, 0) == 0) s.found = child;
             return s.found == nullptr;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+HWND childCaptioned(HWND window, const std::wstring& caption) { return childWithText(window, caption, true); }
+
+HWND childStartingWith(HWND window, const std::wstring& text) { return childWithText(window, text, false); }
 
 std::string fileText(const fs::path& path)
 {
@@ -161,7 +168,7 @@ protected:
     std::optional<DWORD> restoreDpi;
 };
 
-TEST_F(NimbrelExeTest, TheWindowAppearsOneCopyRunsTheSettingsLieBesideItAndExitEndsIt)
+TEST_F(NimbrelExeTest, TheWindowAppearsTheSettingsLieBesideItAReleaseRunsOneCopyRunsAndExitEndsIt)
 {
     const PROCESS_INFORMATION first = start();
     ASSERT_TRUE(waitFor([&] { return mainWindows(first.dwProcessId).window != nullptr; }, std::chrono::seconds(60)))
@@ -178,6 +185,20 @@ TEST_F(NimbrelExeTest, TheWindowAppearsOneCopyRunsTheSettingsLieBesideItAndExitE
         std::chrono::seconds(20)))
         << fileText(settings);
 
+    // A release of the smallest amount runs and ends, and the window says how it went.
+    const HWND window = mainWindows(first.dwProcessId).window;
+    const HWND release = childCaptioned(window, L"FreeUp RAM Now");
+    ASSERT_NE(release, nullptr);
+    PostMessageW(release, BM_CLICK, 0, 0);
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return childStartingWith(window, L"Freed ") != nullptr ||
+                   childStartingWith(window, L"Nothing was freed") != nullptr ||
+                   childStartingWith(window, L"Release refused") != nullptr;
+        },
+        std::chrono::seconds(60)))
+        << "no outcome of the release showed";
+
     // A second start ends at once and leaves the one window.
     const PROCESS_INFORMATION second = start();
     ASSERT_EQ(WaitForSingleObject(second.hProcess, 30000), WAIT_OBJECT_0);
@@ -188,7 +209,7 @@ TEST_F(NimbrelExeTest, TheWindowAppearsOneCopyRunsTheSettingsLieBesideItAndExitE
     EXPECT_EQ(mainWindows(first.dwProcessId).count, 1);
 
     // "&Exit Nimbrel" ends the program, with 0.
-    const HWND exit = childCaptioned(mainWindows(first.dwProcessId).window, L"&Exit Nimbrel");
+    const HWND exit = childCaptioned(window, L"&Exit Nimbrel");
     ASSERT_NE(exit, nullptr);
     PostMessageW(exit, BM_CLICK, 0, 0);
     ASSERT_EQ(WaitForSingleObject(first.hProcess, 30000), WAIT_OBJECT_0);
