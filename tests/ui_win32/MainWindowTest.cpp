@@ -205,6 +205,21 @@ TEST_F(MainWindowTest, AGraphsTooltipTellsItsLastValueAndTheTrayGaugeBoxSaysWhat
     EXPECT_EQ(window->toolTip("chkTrayGauge"), L"Show available memory in the tray icon");
 }
 
+TEST_F(MainWindowTest, MovedToAScreenOf144DotsAnInchTheWindowIsLaidOutAgainAtThatScale)
+{
+    RECT suggested{0, 0, 1000, 800};
+    SendMessageW(window->handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    const ControlLayout& exit = controlLayout("cmdExit");
+    RECT r;
+    GetWindowRect(control("cmdExit"), &r);
+    MapWindowPoints(nullptr, GetParent(control("cmdExit")), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, px(exit.place.left, 144));
+    EXPECT_EQ(r.right - r.left, px(exit.place.width, 144));
+    RECT client;
+    GetClientRect(window->handle(), &client);
+    EXPECT_EQ(client.right, px(controlLayout("frmMain").place.width, 144));
+}
+
 TEST_F(MainWindowTest, TheWindowFollowsTheFormsCaptionAndVisibility)
 {
     h.form.frmMain.setCaption("Nimbrel 100 MB");

@@ -305,6 +305,15 @@ void FormBuilder::fitText(HWND label)
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted != nullptr ? fitted : *placed->font), TRUE);
 }
 
+void FormBuilder::dpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    relayout(HIWORD(wParam));
+    InvalidateRect(window, nullptr, TRUE);
+}
+
 SIZE FormBuilder::outerSize(DWORD style, bool menu) const
 {
     // The window's client area is the layout's, whatever the frame and menu bar take.

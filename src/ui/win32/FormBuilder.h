@@ -35,6 +35,8 @@ public:
     void build(HWND window, UINT dpi);
     // Places everything again at new dots an inch, with fonts to match.
     void relayout(UINT dpi);
+    // Answers WM_DPICHANGED of the form's window: the window where the system suggests, everything placed anew.
+    void dpiChanged(HWND window, WPARAM wParam, LPARAM lParam);
     // The window's outer size for the form's client area at the current dots an inch.
     SIZE outerSize(DWORD style, bool menu) const;
 

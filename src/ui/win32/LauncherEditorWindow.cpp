@@ -68,12 +68,15 @@ void LauncherEditorWindow::run()
     ShowWindow(window_, SW_HIDE);
 }
 
-std::optional<LRESULT> LauncherEditorWindow::onMessage(HWND /*window*/, UINT message, WPARAM /*wParam*/,
-                                                       LPARAM /*lParam*/)
+std::optional<LRESULT> LauncherEditorWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message != WM_CLOSE) return std::nullopt;
-    runUserAction([this] { editor_.cmdCancel_Click(); });
-    return 0;
+    switch (message) {
+    case WM_CLOSE:
+        runUserAction([this] { editor_.cmdCancel_Click(); });
+        return 0;
+    case WM_DPICHANGED: controls_.dpiChanged(window, wParam, lParam); return 0;
+    default: return std::nullopt;
+    }
 }
 
 } // namespace nimbrel::win32

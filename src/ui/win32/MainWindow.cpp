@@ -129,15 +129,10 @@ std::optional<LRESULT> MainWindow::onMessage(HWND /*window*/, UINT message, WPAR
             runUserAction([this, minimised] { form_.frmMain.setMinimised(minimised); });
         }
         return std::nullopt;
-    case WM_DPICHANGED: {
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-        controls_.relayout(HIWORD(wParam));
+    case WM_DPICHANGED:
+        controls_.dpiChanged(window_, wParam, lParam);
         resize();
-        InvalidateRect(window_, nullptr, TRUE);
         return 0;
-    }
     case placeScale: {
         const std::unique_ptr<std::function<void()>> deferred(reinterpret_cast<std::function<void()>*>(lParam));
         if (!controls_.alive().expired()) runUserAction(*deferred);
