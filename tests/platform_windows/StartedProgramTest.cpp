@@ -3,6 +3,7 @@
 
 #include "platform/windows/CreateProcessStarter.h"
 #include "platform/windows/ShellExecuteUrlOpener.h"
+#include "platform/common/StarterHandOver.h"
 
 #include "core/RuntimeError.h"
 #include "platform/windows/ModuleFileDirectory.h"
@@ -127,6 +128,20 @@ TEST_F(StartedProgramTest, AChosenShortcutIsListedByItsNameAndStartsItsProgramWi
     ASSERT_FALSE(report.empty()) << "the shortcut's program did not start";
     EXPECT_EQ(report, std::to_wstring(SW_SHOWMINIMIZED) + L"\n" + folder.path().wstring() + L"\n\"" +
                           fs::path(programPath()).wstring() + L"\" --from-shortcut\n");
+}
+
+// The update's hand-over: the single-instance claim is let go before the program file starts, minimised.
+TEST_F(StartedProgramTest, AHandOverLetsGoOfTheClaimAndStartsTheProgram)
+{
+    CreateProcessStarter starter;
+    std::vector<std::string> steps;
+    StarterHandOver handOver(starter, [&] { steps.push_back(fs::exists(report_) ? "too late" : "let go"); });
+    EXPECT_FALSE(handOver.startInstead((fs::temp_directory_path() / "nbl.exe").string()));
+    EXPECT_TRUE(handOver.startInstead(programPath()));
+    EXPECT_EQ(steps, (std::vector<std::string>{"let go", "let go"}));
+    const std::wstring report = awaitReport(report_);
+    ASSERT_FALSE(report.empty()) << "the program did not start";
+    EXPECT_EQ(report.substr(0, report.find(L'\n')), std::to_wstring(SW_SHOWMINIMIZED));
 }
 
 TEST_F(StartedProgramTest, WhatIsNoProgramFileIsNotFound)
