@@ -1,5 +1,6 @@
 #include "ui/qt/AboutPanel.h"
 
+#include "app/ControlLayout.h"
 #include "app/Panels.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/ClickableLabel.h"
@@ -73,7 +74,7 @@ AboutPanel::AboutPanel(QGroupBox& frame, Panels& panels)
     text(frame, "lblWebsiteCaption", QStringLiteral("Visit our website:"), twipsRect(240, 2820, 1800, 255));
     lblWebsite = link(frame, "lblWebsite", panels.lblWebsite, twipsRect(2100, 2820, 4740, 255));
 
-    text(frame, "lblVersion", QStringLiteral("Version " NIMBREL_VERSION), twipsRect(240, 3240, 6600, 255));
+    text(frame, "lblVersion", QString::fromUtf8(controlLayout("lblVersion").caption), twipsRect(240, 3240, 6600, 255));
 }
 
 } // namespace nimbrel::view
