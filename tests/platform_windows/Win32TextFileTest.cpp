@@ -3,6 +3,8 @@
 #include "core/RuntimeError.h"
 #include "platform/windows/WholeFile.h"
 
+#include "TestFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -20,31 +22,14 @@ namespace fs = std::filesystem;
 
 class Win32TextFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        folder_ = fs::temp_directory_path() / ("nimbrel-textfile-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
     std::vector<std::string> namesInFolder() const
     {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
         return names;
     }
-    static std::string bytesOf(const fs::path& file)
-    {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    fs::path folder_;
+    testing::TestFolder scratch_{"textfile"};
+    const fs::path& folder_ = scratch_.path();
     Win32TextFile file_;
 };
 
@@ -79,7 +64,7 @@ TEST_F(Win32TextFileTest, AFileThatCannotBeReplacedKeepsItsOldBytes)
         EXPECT_EQ(error.number(), 75);
     }
     CloseHandle(held);
-    EXPECT_EQ(bytesOf(list), "Old|C:\\old.exe\r\n");
+    EXPECT_EQ(testing::fileBytes(list), "Old|C:\\old.exe\r\n");
     EXPECT_EQ(namesInFolder(), std::vector<std::string>{"Launcher.mbl"});
 }
 
@@ -95,7 +80,7 @@ TEST_F(Win32TextFileTest, TheLeftoverOfACrashedWriteIsGoneAfterTheNextWrite)
     ASSERT_EQ(namesInFolder().size(), 1u);
 
     file_.replace(list.string(), "Editor|C:\\Tools\\Editor.exe\r\n");
-    EXPECT_EQ(bytesOf(list), "Editor|C:\\Tools\\Editor.exe\r\n");
+    EXPECT_EQ(testing::fileBytes(list), "Editor|C:\\Tools\\Editor.exe\r\n");
     EXPECT_EQ(namesInFolder(), std::vector<std::string>{"Launcher.mbl"});
 }
 

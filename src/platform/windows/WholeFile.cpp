@@ -66,7 +66,12 @@ std::wstring temporaryFor(const std::wstring& target)
     return target.substr(0, nameStart(target)) + name;
 }
 
-bool replace(const std::wstring& target, std::string_view bytes)
+bool moveOver(const std::wstring& temporary, const std::wstring& target)
+{
+    return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+bool replace(const std::wstring& target, std::string_view bytes, MoveIn moveIn)
 {
     const std::lock_guard<std::mutex> lock(replacing);
     const std::wstring temporary = temporaryFor(target);
@@ -77,7 +82,7 @@ bool replace(const std::wstring& target, std::string_view bytes)
     if (file == INVALID_HANDLE_VALUE) return false;
     bool ok = writeAll(file, bytes) && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
-    ok = ok && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    ok = ok && moveIn(temporary, target);
     if (!ok) DeleteFileW(temporary.c_str());
     return ok;
 }

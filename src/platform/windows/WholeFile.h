@@ -18,7 +18,13 @@ Load read(const std::wstring& path, std::string& bytes);
 // a write that crashed is taken over by the next one instead of staying behind for ever.
 std::wstring temporaryFor(const std::wstring& target);
 
+// How a temporary, written and flushed, takes target's place; true when it did.
+using MoveIn = bool (*)(const std::wstring& temporary, const std::wstring& target);
+
+// MoveFileExW over target, replacing it, the move itself written through to the disk.
+bool moveOver(const std::wstring& temporary, const std::wstring& target);
+
 // Replaces (or creates) target with the bytes; false, with target as it was, when that cannot be done.
-bool replace(const std::wstring& target, std::string_view bytes);
+bool replace(const std::wstring& target, std::string_view bytes, MoveIn moveIn = moveOver);
 
 } // namespace nimbrel::wholefile
