@@ -4,8 +4,11 @@
 #include "core/CheckBoxModel.h"
 #include "core/LabelModel.h"
 #include "core/ListModel.h"
+#include "core/ListViewModel.h"
 #include "core/OptionGroupModel.h"
 #include "platform/windows/WideText.h"
+
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -148,6 +151,27 @@ void bindCombo(HWND combo, ListModel& model, ControlRouter& router, Alive alive)
         }
         if (index >= 0) model.userSelect(index);
         showItems(combo, model, comboMessages);
+    });
+}
+
+void bindListView(HWND view, ListViewModel& model, Alive alive)
+{
+    follow(model, alive, [view, &model] {
+        SendMessageW(view, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(view, LVM_DELETEALLITEMS, 0, 0);
+        int row = 0;
+        for (const ListViewModel::Line& line : model.lines()) {
+            std::wstring text = wide::fromUtf8(line.text);
+            LVITEMW item{};
+            item.mask = LVIF_TEXT | LVIF_IMAGE;
+            item.iItem = row++;
+            item.pszText = text.data();
+            item.iImage = line.image - 1; // the list's images count from 0; none is -1
+            SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        SendMessageW(view, WM_SETREDRAW, TRUE, 0);
+        // Lines added while a long step runs show at once.
+        UpdateWindow(view);
     });
 }
 

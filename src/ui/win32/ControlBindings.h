@@ -9,6 +9,7 @@ class ButtonModel;
 class CheckBoxModel;
 class LabelModel;
 class ListModel;
+class ListViewModel;
 class OptionGroupModel;
 } // namespace nimbrel
 
@@ -33,6 +34,9 @@ void bindList(HWND list, ListModel& model, ControlRouter& router, Alive alive);
 void bindCombo(HWND combo, ListModel& model, ControlRouter& router, Alive alive);
 // A static text (SS_NOPREFIX, and SS_NOTIFY when clickable): caption, colour, visibility, clicks.
 void bindLabel(HWND label, LabelModel& model, ControlRouter& router, Alive alive, bool clickable);
+
+// A report-style list view of one column (LVS_REPORT): each line with its image of the list's images (1, 2, ...).
+void bindListView(HWND view, ListViewModel& model, Alive alive);
 
 // The control's text, from the program's UTF-8; set only when it differs.
 void setText(HWND control, const std::string& text);

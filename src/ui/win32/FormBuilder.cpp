@@ -6,6 +6,7 @@
 #include "core/OptionGroupModel.h"
 #include "platform/windows/WideText.h"
 #include "ui/win32/ControlBindings.h"
+#include "ui/win32/StatusImages.h"
 
 #include <algorithm>
 
@@ -54,6 +55,7 @@ FormBuilder::~FormBuilder()
     containers_.clear();
     area_.reset();
     for (auto& [layout, font] : fonts_) DeleteObject(*font);
+    for (const HIMAGELIST images : images_) ImageList_Destroy(images);
     for (auto& [label, font] : fitted_) {
         if (font != nullptr) DeleteObject(font);
     }
@@ -243,6 +245,19 @@ void FormBuilder::buildControl(Container& container, const ControlLayout& row)
         });
         return;
     }
+    case ControlKind::ListView: {
+        const HWND view = makeControl(container, row, WC_LISTVIEWW,
+                                      WS_BORDER | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER | LVS_SINGLESEL);
+        images_.push_back(makeStatusImages(GetSystemMetrics(SM_CXSMICON)));
+        SendMessageW(view, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.back()));
+        LVCOLUMNW column{};
+        column.mask = LVCF_WIDTH;
+        column.cx = pixels(row.place.width, dpi_);
+        SendMessageW(view, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+        bindListView(view, *std::get<ListViewModel*>(model), alive);
+        return;
+    }
+    case ControlKind::StatusBar: makeControl(container, row, STATUSCLASSNAMEW, CCS_NORESIZE | CCS_NOPARENTALIGN); return;
     default: return; // the menu bar builds the menus
     }
 }

@@ -90,6 +90,7 @@ private:
     std::vector<std::pair<FontLayout, std::unique_ptr<HFONT>>> fonts_;
     std::vector<HWND> fitting_;      // one-line captions, condensed where they would not fit
     std::map<HWND, HFONT> fitted_;   // their condensed fonts
+    std::vector<HIMAGELIST> images_; // the list views' images
 };
 
 } // namespace nimbrel::win32

@@ -10,6 +10,7 @@ class DrawingSurface;
 class FrameModel;
 class LabelModel;
 class ListModel;
+class ListViewModel;
 class MainForm;
 class MenuEntryModel;
 class MenuGroupModel;
@@ -27,7 +28,7 @@ struct OptionOf {
 // The model a control of the main window shows, by the control's name; nothing
 // for the controls whose text is fixed by the layout (captions, shapes).
 using ControlModel = std::variant<std::monostate, ButtonModel*, CheckBoxModel*, OptionOf, ListModel*, LabelModel*,
-                                  FrameModel*, DrawingSurface*, MenuEntryModel*, MenuGroupModel*>;
+                                  FrameModel*, DrawingSurface*, MenuEntryModel*, MenuGroupModel*, ListViewModel*>;
 
 ControlModel modelOf(MainForm& form, std::string_view name);
 

@@ -1,8 +1,12 @@
 // Nimbrel for Windows: composes the behaviour, the Windows services and the Win32 view, and runs them.
 
 #include "app/MainForm.h"
+#include "online/AutoUpdateDialog.h"
 #include "online/OnlineReporter.h"
+#include "online/UpdatePhases.h"
+#include "online/UpdateServer.h"
 #include "platform/common/Environment.h"
+#include "platform/common/StarterHandOver.h"
 #include "platform/windows/CreateProcessStarter.h"
 #include "platform/windows/MemoryStatusEx.h"
 #include "platform/windows/ModuleFileDirectory.h"
@@ -13,10 +17,13 @@
 #include "platform/windows/TickCountClock.h"
 #include "platform/windows/VirtualAllocBlock.h"
 #include "platform/windows/Win32ProfileFile.h"
+#include "platform/windows/Win32ProgramFiles.h"
 #include "platform/windows/Win32TextFile.h"
+#include "platform/windows/Win32VendorTrust.h"
 #include "platform/windows/WinHttpProbe.h"
 #include "platform/windows/WinHttpTransfer.h"
 #include "ui/win32/ApplicationWindow.h"
+#include "ui/win32/AutoUpdateWindow.h"
 #include "ui/win32/GdiPictureFiles.h"
 #include "ui/win32/LauncherEditorWindow.h"
 #include "ui/win32/MainWindow.h"
@@ -24,6 +31,7 @@
 #include "ui/win32/SingleInstanceMutex.h"
 #include "ui/win32/Win32EventLoop.h"
 #include "ui/win32/Win32MessageBoxes.h"
+#include "ui/win32/Win32PausingEventLoop.h"
 #include "ui/win32/Win32ProgramExit.h"
 #include "ui/win32/Win32TimerScheduler.h"
 #include "ui/win32/Win32TrayIcon.h"
@@ -70,6 +78,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     OpenFileDialog programDialog;
     Win32TextFile files;
 
+    // A pending upgrade is finished before anything else; its replacement step ends this process.
+    Win32ProgramFiles programFiles;
+    Win32VendorTrust trust(NIMBREL_UPDATE_KEY, directory.path() + "\\update-key.pub");
+    StarterHandOver handOver(programs, [&guard] { guard.letGo(); });
+    Win32PausingEventLoop pausing;
+    ModReg updateRegistry(registry, reporter);
+    UpdatePhases update({clock, pausing, programFiles, directory, registry, updateRegistry, handOver, exit, messages,
+                         urls},
+                        vendorServerUrl());
+    update.finishUpdate();
+    if (exit.ended()) return 0;
+
     MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
                    counters, nullptr, trayIcon, events, programs, programDialog, files, vendorServerUrl(),
                    [&reporter](ModReg& registry) { reporter.getSystemInfo(registry); }});
@@ -82,6 +102,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     application.onSessionEnd = [&] {
         if (!exit.ended()) form.Form_QueryUnload(MainForm::AppWindows);
     };
+    // "Check For Upgrade" opens the AutoUpdate window; Proceed fetches through the shared transfer object.
+    const auto checkConnection = [&reporter] { return reporter.checkConnection(); };
+    UpdateServer updateServer({transfer, events, trust, programFiles, directory, updateRegistry, checkConnection},
+                              vendorServerUrl());
+    AutoUpdateDialog updateDialog(
+        {updateServer, update, updateRegistry, trust, programFiles, directory, reporter, checkConnection});
+    AutoUpdateWindow updateWindow(updateDialog);
+    form.trayMenu.Upnbl.onClick = [&updateDialog] { updateDialog.Upnbl_Click(); };
     form.launcher.showEditor = [&](LauncherEditor& editor) {
         LauncherEditorWindow dialog(editor, window.handle());
         programDialog.setOwner(dialog.handle());
