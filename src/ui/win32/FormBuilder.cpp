@@ -252,7 +252,9 @@ void FormBuilder::buildControl(Container& container, const ControlLayout& row)
         SendMessageW(view, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.back()));
         LVCOLUMNW column{};
         column.mask = LVCF_WIDTH;
-        column.cx = pixels(row.place.width, dpi_);
+        // The lines' column fills the list inside its edge, beside its vertical scroll bar.
+        column.cx = pixels(row.place.width, dpi_) - GetSystemMetricsForDpi(SM_CXVSCROLL, dpi_) -
+                    2 * GetSystemMetricsForDpi(SM_CXEDGE, dpi_);
         SendMessageW(view, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
         bindListView(view, *std::get<ListViewModel*>(model), alive);
         return;
