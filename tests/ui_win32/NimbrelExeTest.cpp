@@ -168,7 +168,7 @@ protected:
     std::optional<DWORD> restoreDpi;
 };
 
-TEST_F(NimbrelExeTest, TheWindowAppearsTheSettingsLieBesideItAReleaseRunsOneCopyRunsAndExitEndsIt)
+TEST_F(NimbrelExeTest, TheWindowAppearsTheSettingsLieBesideItAReleaseRunsASecondStartBringsItUpAndExitEndsIt)
 {
     const PROCESS_INFORMATION first = start();
     ASSERT_TRUE(waitFor([&] { return mainWindows(first.dwProcessId).window != nullptr; }, std::chrono::seconds(60)))
@@ -199,13 +199,17 @@ TEST_F(NimbrelExeTest, TheWindowAppearsTheSettingsLieBesideItAReleaseRunsOneCopy
         std::chrono::seconds(60)))
         << "no outcome of the release showed";
 
-    // A second start ends at once and leaves the one window.
+    // Hidden in the tray, the running copy is brought up by a second start, which ends at once.
+    PostMessageW(childCaptioned(window, L"&Hide"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }, std::chrono::seconds(20)));
     const PROCESS_INFORMATION second = start();
     ASSERT_EQ(WaitForSingleObject(second.hProcess, 30000), WAIT_OBJECT_0);
     DWORD secondCode = 1;
     GetExitCodeProcess(second.hProcess, &secondCode);
     EXPECT_EQ(secondCode, 0u);
     EXPECT_EQ(mainWindows(second.dwProcessId).count, 0);
+    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) != FALSE; }, std::chrono::seconds(20)))
+        << "the running copy's window did not come up";
     EXPECT_EQ(mainWindows(first.dwProcessId).count, 1);
 
     // "&Exit Nimbrel" ends the program, with 0.
