@@ -4,6 +4,8 @@
 #include "support/UpdateHarness.h"
 #include "ui/win32/AutoUpdateWindow.h"
 
+#include "Placement.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -34,7 +36,7 @@ int lineImage(HWND view, int row)
 
 TEST(AutoUpdateWindowTest, CheckForUpgradeShowsTheWindowProceedListsItsStepsAndTheCloseBoxCancels)
 {
-    testing::UpdateHarness h("http://127.0.0.1:1");
+    nimbrel::testing::UpdateHarness h("http://127.0.0.1:1");
     AutoUpdateWindow window(h.dialog);
     EXPECT_FALSE(IsWindowVisible(window.handle()));
 
@@ -42,11 +44,9 @@ TEST(AutoUpdateWindowTest, CheckForUpgradeShowsTheWindowProceedListsItsStepsAndT
     ASSERT_TRUE(IsWindowVisible(window.handle()));
     const UINT dpi = GetDpiForWindow(window.handle());
     const ControlLayout& proceed = controlLayout("cmdProceed", "frmAutoUpdate");
-    RECT place;
-    GetWindowRect(window.control("cmdProceed"), &place);
-    MapWindowPoints(nullptr, GetParent(window.control("cmdProceed")), reinterpret_cast<POINT*>(&place), 2);
-    EXPECT_EQ(place.left, (proceed.place.left * static_cast<int>(dpi) + 720) / 1440);
-    EXPECT_EQ(place.top, (proceed.place.top * static_cast<int>(dpi) + 720) / 1440);
+    const RECT place = testing::placeInParent(window.control("cmdProceed"));
+    EXPECT_EQ(place.left, testing::px(proceed.place.left, dpi));
+    EXPECT_EQ(place.top, testing::px(proceed.place.top, dpi));
 
     SendMessageW(window.control("cmdProceed"), BM_CLICK, 0, 0);
     const HWND lines = window.control("ListView1");

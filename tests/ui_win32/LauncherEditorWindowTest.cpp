@@ -4,6 +4,8 @@
 #include "support/FormHarness.h"
 #include "ui/win32/LauncherEditorWindow.h"
 
+#include "Placement.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,7 +15,7 @@ namespace {
 
 TEST(LauncherEditorWindowTest, AddedAndSavedTheProgramIsInTheMainWindowsListAndTheFile)
 {
-    testing::FormHarness h;
+    nimbrel::testing::FormHarness h;
     h.form.Form_Load();
     h.programs.suffix = ".exe";
     h.fileDialog.choices.push_back("C:\\Tools\\Editor.exe");
@@ -25,11 +27,9 @@ TEST(LauncherEditorWindowTest, AddedAndSavedTheProgramIsInTheMainWindowsListAndT
         ++shown;
         const UINT dpi = GetDpiForWindow(window.handle());
         const ControlLayout& add = controlLayout("cmdAdd", "frmLauncher");
-        RECT place;
-        GetWindowRect(window.control("cmdAdd"), &place);
-        MapWindowPoints(nullptr, GetParent(window.control("cmdAdd")), reinterpret_cast<POINT*>(&place), 2);
-        EXPECT_EQ(place.left, (add.place.left * static_cast<int>(dpi) + 720) / 1440);
-        EXPECT_EQ(place.top, (add.place.top * static_cast<int>(dpi) + 720) / 1440);
+        const RECT place = testing::placeInParent(window.control("cmdAdd"));
+        EXPECT_EQ(place.left, testing::px(add.place.left, dpi));
+        EXPECT_EQ(place.top, testing::px(add.place.top, dpi));
 
         // The user's clicks, waiting in the queue as the editor opens.
         PostMessageW(window.control("cmdAdd"), BM_CLICK, 0, 0);

@@ -5,6 +5,8 @@
 #include "support/FormHarness.h"
 #include "ui/win32/MainWindow.h"
 
+#include "Placement.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,7 +16,9 @@
 namespace nimbrel::win32 {
 namespace {
 
-using testing::FormHarness;
+using nimbrel::testing::FormHarness;
+using testing::placeInParent;
+using testing::px;
 
 std::wstring textOf(HWND control)
 {
@@ -22,9 +26,6 @@ std::wstring textOf(HWND control)
     GetWindowTextW(control, text, 512);
     return text;
 }
-
-// A twips length in pixels at the window's dots an inch, rounded to the nearest.
-int px(int twips, UINT dpi) { return (twips * static_cast<int>(dpi) + 720) / 1440; }
 
 // Kinds that are windows of their own, each at its rectangle.
 bool placedAsWindow(const ControlLayout& row)
@@ -80,9 +81,7 @@ TEST_F(MainWindowTest, EveryControlSitsAtItsTwipsRectangleInsideItsFrame)
         const HWND shown = container ? window->container(row.name) : control(std::string(row.name).c_str());
         ASSERT_NE(shown, nullptr);
         ASSERT_EQ(GetParent(shown), window->container(row.frame));
-        RECT r;
-        GetWindowRect(shown, &r);
-        MapWindowPoints(nullptr, GetParent(shown), reinterpret_cast<POINT*>(&r), 2);
+        const RECT r = placeInParent(shown);
         EXPECT_EQ(r.left, px(row.place.left, dpi));
         EXPECT_EQ(r.top, px(row.place.top, dpi));
         // A drawing surface is as large as its raster; a drop-down list's height is its font's.
@@ -210,9 +209,7 @@ TEST_F(MainWindowTest, MovedToAScreenOf144DotsAnInchTheWindowIsLaidOutAgainAtTha
     RECT suggested{0, 0, 1000, 800};
     SendMessageW(window->handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     const ControlLayout& exit = controlLayout("cmdExit");
-    RECT r;
-    GetWindowRect(control("cmdExit"), &r);
-    MapWindowPoints(nullptr, GetParent(control("cmdExit")), reinterpret_cast<POINT*>(&r), 2);
+    const RECT r = placeInParent(control("cmdExit"));
     EXPECT_EQ(r.left, px(exit.place.left, 144));
     EXPECT_EQ(r.right - r.left, px(exit.place.width, 144));
     RECT client;
