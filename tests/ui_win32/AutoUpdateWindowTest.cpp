@@ -42,11 +42,7 @@ TEST(AutoUpdateWindowTest, CheckForUpgradeShowsTheWindowProceedListsItsStepsAndT
 
     h.dialog.Upnbl_Click();
     ASSERT_TRUE(IsWindowVisible(window.handle()));
-    const UINT dpi = GetDpiForWindow(window.handle());
-    const ControlLayout& proceed = controlLayout("cmdProceed", "frmAutoUpdate");
-    const RECT place = testing::placeInParent(window.control("cmdProceed"));
-    EXPECT_EQ(place.left, testing::px(proceed.place.left, dpi));
-    EXPECT_EQ(place.top, testing::px(proceed.place.top, dpi));
+    testing::expectTopLeftAt(window.control("cmdProceed"), controlLayout("cmdProceed", "frmAutoUpdate").place);
 
     SendMessageW(window.control("cmdProceed"), BM_CLICK, 0, 0);
     const HWND lines = window.control("ListView1");

@@ -25,11 +25,7 @@ TEST(LauncherEditorWindowTest, AddedAndSavedTheProgramIsInTheMainWindowsListAndT
     h.form.launcher.showEditor = [&](LauncherEditor& editor) {
         LauncherEditorWindow window(editor, owner);
         ++shown;
-        const UINT dpi = GetDpiForWindow(window.handle());
-        const ControlLayout& add = controlLayout("cmdAdd", "frmLauncher");
-        const RECT place = testing::placeInParent(window.control("cmdAdd"));
-        EXPECT_EQ(place.left, testing::px(add.place.left, dpi));
-        EXPECT_EQ(place.top, testing::px(add.place.top, dpi));
+        testing::expectTopLeftAt(window.control("cmdAdd"), controlLayout("cmdAdd", "frmLauncher").place);
 
         // The user's clicks, waiting in the queue as the editor opens.
         PostMessageW(window.control("cmdAdd"), BM_CLICK, 0, 0);

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "app/ControlLayout.h"
+
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 namespace nimbrel::win32::testing {
@@ -14,6 +18,15 @@ inline RECT placeInParent(HWND control)
     GetWindowRect(control, &place);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
     return place;
+}
+
+// The control's top-left corner stands where the layout puts it, at its window's dots an inch.
+inline void expectTopLeftAt(HWND control, const TwipsRect& place)
+{
+    const UINT dpi = GetDpiForWindow(control);
+    const RECT shown = placeInParent(control);
+    EXPECT_EQ(shown.left, px(place.left, dpi));
+    EXPECT_EQ(shown.top, px(place.top, dpi));
 }
 
 } // namespace nimbrel::win32::testing
