@@ -4,10 +4,27 @@
 file(GLOB_RECURSE NIMBREL_WINDOWS_SOURCES CONFIGURE_DEPENDS src/platform/windows/*.cpp src/platform/common/*.cpp)
 add_library(nimbrel_platform_windows STATIC ${NIMBREL_WINDOWS_SOURCES})
 target_link_libraries(nimbrel_platform_windows PUBLIC nimbrel_core)
-target_link_libraries(nimbrel_platform_windows PRIVATE winhttp shell32 advapi32)
+target_link_libraries(nimbrel_platform_windows PRIVATE winhttp shell32 ole32 uuid advapi32 bcrypt)
 # Wide-character Windows calls throughout; nothing from windows.h that the code does not ask for.
 target_compile_definitions(nimbrel_platform_windows PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                            _WIN32_WINNT=0x0A00)
+
+# The Win32 view, and Nimbrel.exe composing it with the behaviour and the Windows services.
+enable_language(RC)
+file(GLOB NIMBREL_WIN32_SOURCES CONFIGURE_DEPENDS src/ui/win32/*.cpp)
+list(FILTER NIMBREL_WIN32_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
+add_library(nimbrel_win32 STATIC ${NIMBREL_WIN32_SOURCES})
+target_link_libraries(nimbrel_win32 PUBLIC nimbrel_platform_windows user32 gdi32 shell32 comdlg32 comctl32)
+add_executable(nimbrel WIN32 src/ui/win32/main.cpp src/ui/win32/Nimbrel.rc)
+target_link_libraries(nimbrel PRIVATE nimbrel_win32)
+target_link_options(nimbrel PRIVATE -municode)
+set_target_properties(nimbrel PROPERTIES OUTPUT_NAME Nimbrel RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# The vendor's minisign public key (its base64 line) that updates must be signed with; empty: none.
+set(NIMBREL_UPDATE_KEY "" CACHE STRING "minisign public key that signs updates")
+target_compile_definitions(nimbrel PRIVATE NIMBREL_UPDATE_KEY="${NIMBREL_UPDATE_KEY}")
+set_source_files_properties(src/ui/win32/Nimbrel.rc PROPERTIES
+  INCLUDE_DIRECTORIES ${PROJECT_SOURCE_DIR}/src/ui/win32
+  COMPILE_DEFINITIONS "NIMBREL_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};NIMBREL_VERSION_MINOR=${PROJECT_VERSION_MINOR}")
 
 if(NOT NIMBREL_BUILD_TESTS)
   return()

@@ -2,7 +2,8 @@
 // and against a key of the vendor's form over a known package. The key's own signature (seeds/minisign) lets
 // the fuzzer reach the checks behind the parsing.
 
-#include "platform/linux/MinisignKey.h"
+#include "platform/common/MinisignKey.h"
+#include "platform/linux/SodiumCheck.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -27,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string keyText = input.ConsumeRandomLengthString(256);
     const std::string signature = input.ConsumeRemainingBytesAsString();
 
-    if (const auto key = MinisignKey::parse(keyText)) key->verifies(package, signature);
-    vendor.verifies(package, signature);
+    if (const auto key = MinisignKey::parse(keyText)) key->verifies(package, signature, sodiumCheck());
+    vendor.verifies(package, signature, sodiumCheck());
     // The package changed by a byte is refused whatever the signature file.
-    if (vendor.verifies({'h', 'e', 'l', 'l', 'o', '!'}, signature)) std::abort();
+    if (vendor.verifies({'h', 'e', 'l', 'l', 'o', '!'}, signature, sodiumCheck())) std::abort();
     return 0;
 }

@@ -10,6 +10,8 @@ namespace nimbrel {
 class ProgramFiles {
 public:
     virtual ~ProgramFiles() = default;
+    // The ending the system's program files carry in their names ("Nimbrel" + it), empty where they carry none.
+    virtual std::string executableSuffix() = 0;
     // Deletes the file; false when it was not there or cannot be deleted.
     virtual bool remove(const std::string& path) = 0;
     // True when files can be created and replaced in the folder.

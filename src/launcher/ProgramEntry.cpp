@@ -14,7 +14,9 @@ std::string makeEntry(const std::string& name, const std::string& path)
 
 std::string nameForFile(const std::string& path, const std::string& executableSuffix)
 {
-    const auto slash = path.find_last_of('/');
+    // Where the system's programs carry an ending (Windows), a backslash ends a folder as a slash does;
+    // elsewhere it is a character of the file's name.
+    const auto slash = path.find_last_of(executableSuffix.empty() ? "/" : "/\\");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     if (!executableSuffix.empty()) {
         for (auto at = findIgnoringCase(name, executableSuffix); at != std::string::npos;

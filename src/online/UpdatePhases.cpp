@@ -56,7 +56,7 @@ UpdatePhases::UpdatePhases(Services services, std::string vendorServer)
 
 std::string UpdatePhases::inFolder(const std::string& name)
 {
-    return services_.directory.path() + "/" + name;
+    return services_.directory.path() + "/" + name + services_.files.executableSuffix();
 }
 
 std::string UpdatePhases::storedValue(const std::string& name, const std::string& defaultValue)

@@ -42,7 +42,7 @@ UpdateServer::UpdateServer(Services services, std::string vendorServer)
 
 std::string UpdateServer::downloadedPath()
 {
-    return services_.directory.path() + "/" + downloadedName;
+    return services_.directory.path() + "/" + downloadedName + services_.files.executableSuffix();
 }
 
 std::string UpdateServer::fetchText(const std::string& url)

@@ -269,6 +269,14 @@ TEST_F(LauncherEditorTest, NamesDropEveryExecutableSuffixAndDesktopEntriesUseThe
     });
 }
 
+TEST(ProgramEntryTest, AWindowsPathLosesItsFolderAtABackslashWhereProgramsCarryAnEnding)
+{
+    EXPECT_EQ(nameForFile("C:\\Tools\\Editor.exe", ".exe"), "Editor");
+    EXPECT_EQ(nameForFile("C:/Tools\\sub/Editor.exe", ".exe"), "Editor");
+    // Elsewhere a backslash is a character of the name.
+    EXPECT_EQ(nameForFile("/opt/odd\\name", ""), "odd\\name");
+}
+
 TEST_F(LauncherEditorTest, SavingWritesTheFileAndRefreshesTheListAndTheTrayMenu)
 {
     openEditor([&](LauncherEditor& editor) {

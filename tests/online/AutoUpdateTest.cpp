@@ -250,6 +250,25 @@ TEST_F(AutoUpdateTest, PhaseBAtANormalStartReplacesTheProgramAndEnds)
     EXPECT_LT(clock.elapsedMs(), 12200u);
 }
 
+// Where program files end in ".exe", the update's files are "nbl.exe" and "Nimbrel.exe", in each of its phases.
+TEST_F(AutoUpdateTest, TheUpdatesProgramFilesCarryTheSystemsEnding)
+{
+    files.suffix = ".exe";
+    files.files = {{folder + "/Nimbrel.exe", "the installed program"}};
+    registry.setValue(key, "ver", "5");
+    publish("6", program(200000));
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(files.files[folder + "/nbl.exe"], program(200000));
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/nbl.exe"}));
+
+    phases.finishUpdate();
+    EXPECT_EQ(files.files[folder + "/Nimbrel.exe"], program(200000));
+    EXPECT_EQ(handOver.started.back(), folder + "/Nimbrel.exe");
+    phases.finishUpdate();
+    EXPECT_EQ(files.removed, std::vector<std::string>{folder + "/nbl.exe"});
+    EXPECT_FALSE(files.holds(folder + "/nbl.exe"));
+}
+
 TEST_F(AutoUpdateTest, AFailedCopyKeepsTheOldProgramAndGoesBackToPhaseA)
 {
     registry.setValue(key, "Up", "B");

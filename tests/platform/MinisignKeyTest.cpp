@@ -1,7 +1,8 @@
 // Signatures as the vendor makes them with minisign, checked the way the
 // update checks a package before saving it.
 
-#include "platform/linux/MinisignKey.h"
+#include "platform/common/MinisignKey.h"
+#include "platform/linux/SodiumCheck.h"
 #include "support/MinisignTool.h"
 
 #include <gtest/gtest.h>
@@ -52,15 +53,15 @@ TEST_F(MinisignKeyTest, TheVendorsSignatureIsAcceptedInBothForms)
     const std::string prehashed = vendor.sign(path);
     const std::string legacy = vendor.sign(path, true);
     ASSERT_NE(prehashed, legacy);
-    EXPECT_TRUE(key->verifies(bytesOf(package), prehashed));
-    EXPECT_TRUE(key->verifies(bytesOf(package), legacy));
+    EXPECT_TRUE(key->verifies(bytesOf(package), prehashed, sodiumCheck()));
+    EXPECT_TRUE(key->verifies(bytesOf(package), legacy, sodiumCheck()));
 }
 
 TEST_F(MinisignKeyTest, TheBareKeyLineIsTheSameKey)
 {
     const std::optional<MinisignKey> line = MinisignKey::parse(vendor.publicKeyLine());
     ASSERT_TRUE(line.has_value());
-    EXPECT_TRUE(line->verifies(bytesOf(package), vendor.sign(path)));
+    EXPECT_TRUE(line->verifies(bytesOf(package), vendor.sign(path), sodiumCheck()));
     EXPECT_FALSE(MinisignKey::parse("untrusted comment: nothing\nnot base64 at all").has_value());
     EXPECT_FALSE(MinisignKey::parse("").has_value());
 }
@@ -71,38 +72,41 @@ TEST_F(MinisignKeyTest, AFlippedByteOfThePackageIsRefused)
     for (const bool legacy : {false, true}) {
         std::string altered = package;
         altered[4000] ^= 0x01;
-        EXPECT_FALSE(key->verifies(bytesOf(altered), vendor.sign(path, legacy))) << legacy;
+        EXPECT_FALSE(key->verifies(bytesOf(altered), vendor.sign(path, legacy), sodiumCheck())) << legacy;
     }
     std::string shorter = package;
     shorter.pop_back();
-    EXPECT_FALSE(key->verifies(bytesOf(shorter), signature));
+    EXPECT_FALSE(key->verifies(bytesOf(shorter), signature, sodiumCheck()));
 }
 
 TEST_F(MinisignKeyTest, AnAlteredSignatureOrTrustedCommentIsRefused)
 {
     const std::string signature = vendor.sign(path);
-    EXPECT_FALSE(key->verifies(bytesOf(package), withLineChanged(signature, 1, 40))) << "the file's signature";
-    EXPECT_FALSE(key->verifies(bytesOf(package), withLineChanged(signature, 3, 40))) << "the global signature";
+    EXPECT_FALSE(key->verifies(bytesOf(package), withLineChanged(signature, 1, 40), sodiumCheck()))
+        << "the file's signature";
+    EXPECT_FALSE(key->verifies(bytesOf(package), withLineChanged(signature, 3, 40), sodiumCheck()))
+        << "the global signature";
 
     std::string comment = signature;
     const std::size_t at = comment.find("file:nblupdate.exe");
     ASSERT_NE(at, std::string::npos);
     comment[at] = 'F';
-    EXPECT_FALSE(key->verifies(bytesOf(package), comment)) << "the trusted comment";
+    EXPECT_FALSE(key->verifies(bytesOf(package), comment, sodiumCheck())) << "the trusted comment";
 }
 
 TEST_F(MinisignKeyTest, AnotherKeysSignatureIsRefused)
 {
-    EXPECT_FALSE(key->verifies(bytesOf(package), stranger.sign(path)));
-    EXPECT_FALSE(key->verifies(bytesOf(package), stranger.sign(path, true)));
+    EXPECT_FALSE(key->verifies(bytesOf(package), stranger.sign(path), sodiumCheck()));
+    EXPECT_FALSE(key->verifies(bytesOf(package), stranger.sign(path, true), sodiumCheck()));
 }
 
 TEST_F(MinisignKeyTest, ATruncatedOrMissingSignatureFileIsRefused)
 {
     const std::string signature = vendor.sign(path);
-    EXPECT_FALSE(key->verifies(bytesOf(package), signature.substr(0, signature.size() / 2)));
-    EXPECT_FALSE(key->verifies(bytesOf(package), signature.substr(0, signature.rfind("trusted comment"))));
-    EXPECT_FALSE(key->verifies(bytesOf(package), ""));
+    EXPECT_FALSE(key->verifies(bytesOf(package), signature.substr(0, signature.size() / 2), sodiumCheck()));
+    EXPECT_FALSE(
+        key->verifies(bytesOf(package), signature.substr(0, signature.rfind("trusted comment")), sodiumCheck()));
+    EXPECT_FALSE(key->verifies(bytesOf(package), "", sodiumCheck()));
 }
 
 } // namespace

@@ -3,13 +3,18 @@
 
 #include "platform/windows/CreateProcessStarter.h"
 #include "platform/windows/ShellExecuteUrlOpener.h"
+#include "platform/common/StarterHandOver.h"
 
 #include "core/RuntimeError.h"
 #include "platform/windows/ModuleFileDirectory.h"
 
+#include "TestFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <filesystem>
@@ -87,6 +92,56 @@ TEST_F(StartedProgramTest, AProgramStartsMinimisedInItsOwnFolder)
     const fs::path folder = fs::path(program).parent_path();
     EXPECT_EQ(report, std::to_wstring(SW_SHOWMINIMIZED) + L"\n" + folder.wstring() + L"\n\"" +
                           fs::path(program).wstring() + L"\"\n");
+}
+
+// A shortcut as the shell saves one: to program, with arguments, starting in folder.
+void saveShortcut(const fs::path& shortcut, const fs::path& program, const std::wstring& arguments,
+                  const fs::path& folder)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                           reinterpret_cast<void**>(&link))));
+    link->SetPath(program.c_str());
+    link->SetArguments(arguments.c_str());
+    link->SetWorkingDirectory(folder.c_str());
+    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
+    EXPECT_TRUE(SUCCEEDED(file->Save(shortcut.c_str(), TRUE)));
+    file->Release();
+    link->Release();
+    CoUninitialize();
+}
+
+TEST_F(StartedProgramTest, AChosenShortcutIsListedByItsNameAndStartsItsProgramWithItsArguments)
+{
+    const testing::TestFolder folder("shortcut");
+    const fs::path shortcut = folder.path() / "Memory Tool.lnk";
+    saveShortcut(shortcut, programPath(), L"--from-shortcut", folder.path());
+    ASSERT_TRUE(fs::exists(shortcut));
+
+    CreateProcessStarter starter;
+    EXPECT_EQ(starter.desktopName(shortcut.string()), "Memory Tool");
+    EXPECT_EQ(starter.desktopName(programPath()), std::nullopt);
+    starter.start(shortcut.string());
+    const std::wstring report = awaitReport(report_);
+    ASSERT_FALSE(report.empty()) << "the shortcut's program did not start";
+    EXPECT_EQ(report, std::to_wstring(SW_SHOWMINIMIZED) + L"\n" + folder.path().wstring() + L"\n\"" +
+                          fs::path(programPath()).wstring() + L"\" --from-shortcut\n");
+}
+
+// The update's hand-over: the single-instance claim is let go before the program file starts, minimised.
+TEST_F(StartedProgramTest, AHandOverLetsGoOfTheClaimAndStartsTheProgram)
+{
+    CreateProcessStarter starter;
+    std::vector<std::string> steps;
+    StarterHandOver handOver(starter, [&] { steps.push_back(fs::exists(report_) ? "too late" : "let go"); });
+    EXPECT_FALSE(handOver.startInstead((fs::temp_directory_path() / "nbl.exe").string()));
+    EXPECT_TRUE(handOver.startInstead(programPath()));
+    EXPECT_EQ(steps, (std::vector<std::string>{"let go", "let go"}));
+    const std::wstring report = awaitReport(report_);
+    ASSERT_FALSE(report.empty()) << "the program did not start";
+    EXPECT_EQ(report.substr(0, report.find(L'\n')), std::to_wstring(SW_SHOWMINIMIZED));
 }
 
 TEST_F(StartedProgramTest, WhatIsNoProgramFileIsNotFound)

@@ -1,6 +1,8 @@
 #include "platform/windows/Win32ProfileFile.h"
 #include "support/ProfileFileCases.h"
 
+#include "TestFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -27,27 +29,10 @@ std::string systemRead(const fs::path& file, const std::string& section, const s
     return std::string(buffer, count);
 }
 
-std::string bytesOf(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class Win32ProfileFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        folder_ = fs::temp_directory_path() / ("nimbrel-profile-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
-    fs::path folder_;
+    testing::TestFolder scratch_{"profile"};
+    const fs::path& folder_ = scratch_.path();
     Win32ProfileFile profile_;
 };
 
@@ -94,7 +79,7 @@ TEST_F(Win32ProfileFileTest, TheFirstWriteCreatesTheFileWithCrLfLines)
     const fs::path file = folder_ / "settings.ini";
     ASSERT_TRUE(profile_.writeString(file.string(), "RAM", "Amount", "64"));
     ASSERT_TRUE(profile_.writeString(file.string(), "Auto", "Enabled", "1"));
-    EXPECT_EQ(bytesOf(file), "[RAM]\r\nAmount=64\r\n[Auto]\r\nEnabled=1\r\n");
+    EXPECT_EQ(testing::fileBytes(file), "[RAM]\r\nAmount=64\r\n[Auto]\r\nEnabled=1\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
@@ -124,7 +109,7 @@ TEST_F(Win32ProfileFileTest, AFolderWithANameBeyondTheCodePageIsUsedAsNamed)
     const std::u8string utf8 = (folder / "settings.ini").u8string();
     const std::string file(utf8.begin(), utf8.end());
     ASSERT_TRUE(profile_.writeString(file, "RAM", "Amount", "64"));
-    EXPECT_EQ(bytesOf(folder / "settings.ini"), "[RAM]\r\nAmount=64\r\n");
+    EXPECT_EQ(testing::fileBytes(folder / "settings.ini"), "[RAM]\r\nAmount=64\r\n");
     EXPECT_EQ(profile_.readString(file, "ram", "amount", ""), "64");
 }
 

@@ -63,25 +63,44 @@ TEST(WinHttpTransfer, ASilentServerIsGivenUpAfterTheTimeOut)
     EXPECT_EQ(transfer.responseHeaders(), "");
 }
 
-// The caller gets nothing, and the object is free at once for the next transfer. (Wine's WinHTTP lets the
-// cancelled call itself wait on until the answer or the time-out; Windows ends it when its handle is closed.)
-TEST(WinHttpTransfer, ATransferCancelledWhileItWaitsGivesNothingAndFreesTheObject)
+// A download that keeps flowing is not cut off: the time-out counts silence, not the whole transfer.
+TEST(WinHttpTransfer, ADownloadThatKeepsFlowingOutlastsTheTimeOut)
 {
-    WinsockHttpServer server({"HTTP/1.1 200 OK", {}, "late", 3000ms});
-    WinHttpTransfer transfer(10000ms);
+    const std::string program(4000, 'x');
+    WinsockHttpServer server({"HTTP/1.1 200 OK", {}, program, 0ms, 8, 150ms});
+    WinHttpTransfer transfer(500ms);
+    EXPECT_EQ(transfer.openUrlBytes(server.url("/nblupdate.exe")).size(), program.size());
+}
+
+// Starts a transfer on a thread of its own, cancels it once the server has the request, and gives back what the
+// cancelled call returned: the call has ended by then, and the object is free for the next transfer.
+std::string cancelledTransfer(WinsockHttpServer& server)
+{
+    WinHttpTransfer transfer(60000ms);
     std::string body = "unset";
-    const auto start = std::chrono::steady_clock::now();
-    std::thread caller([&] { body = transfer.openUrlText(server.url("/nbl.txt")); });
-    while (!transfer.stillExecuting() && std::chrono::steady_clock::now() - start < 2000ms) {
-        std::this_thread::sleep_for(10ms);
-    }
-    std::this_thread::sleep_for(200ms);
+    std::thread caller([&] { body = transfer.openUrlText(server.url("/nblupdate.exe")); });
+    for (int waited = 0; waited < 200 && server.requestLines().empty(); ++waited) std::this_thread::sleep_for(10ms);
+    std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(transfer.stillExecuting());
     transfer.cancel();
     EXPECT_FALSE(transfer.stillExecuting());
     caller.join();
-    EXPECT_EQ(body, "");
     EXPECT_EQ(transfer.responseHeaders(), "");
+    return body;
+}
+
+TEST(WinHttpTransfer, ACancelEndsTheWaitForAnAnswerAtOnce)
+{
+    WinsockHttpServer server({"HTTP/1.1 200 OK", {}, "late", 20000ms});
+    EXPECT_EQ(cancelledTransfer(server), "");
+    EXPECT_EQ(server.answersBegun(), 0) << "the cancelled call waited for the answer";
+}
+
+TEST(WinHttpTransfer, ACancelEndsADownloadThatIsStillFlowing)
+{
+    WinsockHttpServer server({"HTTP/1.1 200 OK", {}, std::string(100, 'x'), 0ms, 100, 100ms});
+    EXPECT_EQ(cancelledTransfer(server), "");
+    EXPECT_EQ(server.answersSent(), 0) << "the cancelled call waited for the whole body";
 }
 
 TEST(WinHttpProbe, AnyAnswerMeansThePageIsReachable)

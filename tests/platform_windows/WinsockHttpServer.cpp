@@ -62,17 +62,37 @@ void WinsockHttpServer::serve()
             const std::lock_guard<std::mutex> guard(lock_);
             requests_.push_back(request.substr(0, request.find("\r\n")));
         }
-        for (auto waited = std::chrono::milliseconds(0); waited < answer_.delay && !stopping_;
-             waited += std::chrono::milliseconds(50)) {
-            Sleep(50);
-        }
-        std::string text = answer_.statusLine + "\r\n";
-        for (const std::string& header : answer_.headers) text += header + "\r\n";
-        text += "Content-Length: " + std::to_string(answer_.body.size()) + "\r\nConnection: close\r\n\r\n" + answer_.body;
-        send(client, text.data(), static_cast<int>(text.size()), 0);
+        answer(client);
         shutdown(client, SD_SEND);
         closesocket(client);
     }
+}
+
+bool WinsockHttpServer::pause(std::chrono::milliseconds length)
+{
+    for (auto waited = std::chrono::milliseconds(0); waited < length; waited += std::chrono::milliseconds(50)) {
+        if (stopping_) return false;
+        Sleep(50);
+    }
+    return !stopping_;
+}
+
+void WinsockHttpServer::answer(SOCKET client)
+{
+    if (!pause(answer_.delay)) return;
+    ++answersBegun_;
+    std::string text = answer_.statusLine + "\r\n";
+    for (const std::string& header : answer_.headers) text += header + "\r\n";
+    text += "Content-Length: " + std::to_string(answer_.body.size()) + "\r\nConnection: close\r\n\r\n";
+    const std::size_t pieceSize = answer_.body.size() / static_cast<std::size_t>(answer_.pieces);
+    for (int piece = 0; piece < answer_.pieces; ++piece) {
+        if (piece > 0 && !pause(answer_.pause)) return;
+        const std::size_t at = static_cast<std::size_t>(piece) * pieceSize;
+        text += answer_.body.substr(at, piece + 1 == answer_.pieces ? std::string::npos : pieceSize);
+        if (send(client, text.data(), static_cast<int>(text.size()), 0) != static_cast<int>(text.size())) return;
+        text.clear();
+    }
+    ++answersSent_;
 }
 
 } // namespace nimbrel::testing

@@ -68,7 +68,9 @@ public:
     bool writable = true;
     bool copyFails = false;
     std::vector<std::string> removed;
+    std::string suffix;
 
+    std::string executableSuffix() override { return suffix; }
     bool holds(const std::string& path) const { return files.count(path) != 0; }
     bool remove(const std::string& path) override
     {

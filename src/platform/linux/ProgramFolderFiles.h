@@ -10,6 +10,7 @@ namespace nimbrel {
 // any moment leaves the old program or the new one, never a part of either.
 class ProgramFolderFiles : public ProgramFiles {
 public:
+    std::string executableSuffix() override { return {}; }
     bool remove(const std::string& path) override;
     bool folderWritable(const std::string& folder) override;
     bool saveProgram(const std::string& path, const std::vector<std::uint8_t>& bytes) override;

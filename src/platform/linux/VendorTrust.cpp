@@ -2,37 +2,23 @@
 
 #include "ConfigFiles.h"
 #include "ElfProgram.h"
-#include "MinisignKey.h"
+#include "SodiumCheck.h"
 
 namespace nimbrel {
 
 VendorTrust::VendorTrust(std::string builtInKey, std::string keyFile, std::string model)
-    : builtInKey_(std::move(builtInKey)), keyFile_(std::move(keyFile)), model_(std::move(model))
+    : MinisignTrust(std::move(builtInKey), std::move(keyFile), sodiumCheck()), model_(std::move(model))
 {
-}
-
-// Read at every use: a key file put in place while the program runs counts at the next check.
-std::optional<MinisignKey> VendorTrust::key()
-{
-    if (const std::optional<std::string> file = configfiles::readRegularFile(keyFile_)) return MinisignKey::parse(*file);
-    if (builtInKey_.empty()) return std::nullopt;
-    return MinisignKey::parse(builtInKey_);
-}
-
-bool VendorTrust::hasKey()
-{
-    return key().has_value();
-}
-
-bool VendorTrust::signedByVendor(const std::vector<std::uint8_t>& package, const std::string& signatureFile)
-{
-    const std::optional<MinisignKey> vendor = key();
-    return vendor && vendor->verifies(package, signatureFile);
 }
 
 bool VendorTrust::runsHere(const std::vector<std::uint8_t>& package)
 {
     return runsLikeProgram(package, model_);
+}
+
+std::optional<std::string> VendorTrust::readKeyFile(const std::string& path)
+{
+    return configfiles::readRegularFile(path);
 }
 
 } // namespace nimbrel

@@ -1,11 +1,41 @@
 #include "CreateProcessStarter.h"
 
+#include "ShellShortcut.h"
 #include "WideText.h"
 #include "core/RuntimeError.h"
 
 #include <windows.h>
 
 namespace nimbrel {
+
+namespace {
+
+RuntimeError cannotStart() { return RuntimeError(5, "Invalid procedure call or argument"); }
+
+std::wstring folderOf(const std::wstring& path)
+{
+    const std::size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}
+
+void startProcess(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder)
+{
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMINIMIZED;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+        throw cannotStart();
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+} // namespace
 
 std::string CreateProcessStarter::executableSuffix()
 {
@@ -18,30 +48,33 @@ bool CreateProcessStarter::isOrdinaryFile(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
 }
 
-std::optional<std::string> CreateProcessStarter::desktopName(const std::string&)
+std::optional<std::string> CreateProcessStarter::desktopName(const std::string& path)
 {
-    return std::nullopt;
+    const std::wstring file = wide::fromUtf8(path);
+    if (!ShellShortcut::named(file) || !ShellShortcut::read(file)) return std::nullopt;
+    // A shortcut is known by its own name, as the desktop and the Start menu show it.
+    std::wstring name = file.substr(folderOf(file).size());
+    name.erase(name.size() - 4);
+    // The name stands before "|" in the list: a "|" of its own would cut the entry there.
+    for (wchar_t& c : name) {
+        if (c == L'|') c = L' ';
+    }
+    return wide::toUtf8(name);
 }
 
 void CreateProcessStarter::start(const std::string& path)
 {
     if (!isOrdinaryFile(path)) throw RuntimeError(53, "File not found");
-    const std::wstring program = wide::fromUtf8(path);
-    std::wstring commandLine = L"\"" + program + L"\"";
-    const std::size_t separator = program.find_last_of(L"\\/");
-    const std::wstring folder = separator == std::wstring::npos ? std::wstring() : program.substr(0, separator + 1);
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWMINIMIZED;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
-        throw RuntimeError(5, "Invalid procedure call or argument");
+    const std::wstring file = wide::fromUtf8(path);
+    if (!ShellShortcut::named(file)) {
+        startProcess(file, {}, folderOf(file));
+        return;
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const std::optional<ShellShortcut> shortcut = ShellShortcut::read(file);
+    if (!shortcut) throw cannotStart();
+    if (!isOrdinaryFile(wide::toUtf8(shortcut->program))) throw RuntimeError(53, "File not found");
+    startProcess(shortcut->program, shortcut->arguments,
+                 shortcut->folder.empty() ? folderOf(shortcut->program) : shortcut->folder);
 }
 
 } // namespace nimbrel

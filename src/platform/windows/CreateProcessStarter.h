@@ -5,12 +5,13 @@
 namespace nimbrel {
 
 // Starts the user's programs with CreateProcessW: minimised and activated (SW_SHOWMINIMIZED), working folder the
-// program's own, and returns without waiting.
+// program's own, and returns without waiting. A chosen shortcut (.lnk) is listed by its own name and starts the
+// program it names, with its arguments, in its working folder.
 class CreateProcessStarter : public ProcessStarter {
 public:
     std::string executableSuffix() override;
     bool isOrdinaryFile(const std::string& path) override;
-    // Windows lists a program by its file name: nothing here.
+    // A shortcut's name; nothing for a program file, which is listed by its file name.
     std::optional<std::string> desktopName(const std::string& path) override;
     void start(const std::string& path) override;
 };

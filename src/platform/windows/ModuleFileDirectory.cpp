@@ -1,6 +1,7 @@
 #include "ModuleFileDirectory.h"
 
 #include "WideText.h"
+#include "Win32ProgramFiles.h"
 
 #include <windows.h>
 
@@ -23,23 +24,12 @@ std::wstring modulePath()
     }
 }
 
-// Whether this user may make files in the folder: a file made and deleted at once says so.
-bool canWriteIn(const std::wstring& folder)
-{
-    const std::wstring probe = folder + L"\\.nimbrel-write-test";
-    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    return true;
-}
-
 } // namespace
 
 ModuleFileDirectory::ModuleFileDirectory()
 {
     const std::wstring folder = wide::fromUtf8(path());
-    portable_ = canWriteIn(folder);
+    portable_ = Win32ProgramFiles().folderWritable(path());
     if (portable_) {
         settingsFolder_ = path();
         return;

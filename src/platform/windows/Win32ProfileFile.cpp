@@ -1,5 +1,6 @@
 #include "Win32ProfileFile.h"
 
+#include "WholeFile.h"
 #include "WideText.h"
 #include "platform/common/IniText.h"
 
@@ -7,69 +8,12 @@
 
 #include <mutex>
 #include <optional>
-#include <string_view>
 
 namespace nimbrel {
 
 namespace {
 
-enum class Load { Loaded, Absent, Unreadable };
-
-// The folder part of a path, "." for a bare name.
-std::wstring folderOf(const std::wstring& path)
-{
-    const std::size_t separator = path.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) return L".";
-    return path.substr(0, separator + 1);
-}
-
-// A file that is not there reads as an empty profile. Anything else that cannot be read (a folder in its place,
-// no permission, a missing folder on the way) makes the functions give up on the file: defaults on reading,
-// failure on writing.
-Load loadText(const std::wstring& path, std::string& text)
-{
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? Load::Absent : Load::Unreadable;
-
-    bool ok = GetFileType(file) == FILE_TYPE_DISK;
-    text.clear();
-    char chunk[65536];
-    for (DWORD n = 0; ok;) {
-        ok = ReadFile(file, chunk, sizeof chunk, &n, nullptr) != 0;
-        if (!ok || n == 0) break;
-        text.append(chunk, n);
-    }
-    CloseHandle(file);
-    return ok ? Load::Loaded : Load::Unreadable;
-}
-
-bool writeAll(HANDLE file, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        DWORD written = 0;
-        const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
-        bytes.remove_prefix(written);
-    }
-    return true;
-}
-
-// Writes a temporary file beside the target, flushes it and moves it over the target in one step.
-bool replaceFile(const std::wstring& target, std::string_view bytes)
-{
-    wchar_t temporary[MAX_PATH + 1] = {};
-    if (!GetTempFileNameW(folderOf(target).c_str(), L"nbl", 0, temporary)) return false;
-    const HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool ok = file != INVALID_HANDLE_VALUE;
-    if (ok) {
-        ok = writeAll(file, bytes) && FlushFileBuffers(file);
-        ok = CloseHandle(file) && ok;
-    }
-    ok = ok && MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileW(temporary);
-    return ok;
-}
+using wholefile::Load;
 
 // One write at a time in this process: each one reads the file, changes one line and replaces the file, and two
 // at once would lose one of the changes.
@@ -81,7 +25,7 @@ std::string Win32ProfileFile::readString(const std::string& path, const std::str
                                          const std::string& defaultValue)
 {
     std::string text;
-    const Load load = loadText(wide::fromUtf8(path), text);
+    const Load load = wholefile::read(wide::fromUtf8(path), text);
     if (load == Load::Unreadable) return ini::unreadableDefault(defaultValue);
     return ini::readValue(text, section, key, defaultValue);
 }
@@ -93,7 +37,7 @@ bool Win32ProfileFile::writeString(const std::string& path, const std::string& s
     const std::wstring target = wide::fromUtf8(path);
 
     std::string text;
-    const Load load = loadText(target, text);
+    const Load load = wholefile::read(target, text);
     // A file that could not be read is not replaced: the user's other settings in it would be lost.
     if (load == Load::Unreadable) return false;
     // Nor is a read-only file, which the profile functions refuse as well.
@@ -105,7 +49,7 @@ bool Win32ProfileFile::writeString(const std::string& path, const std::string& s
     const std::optional<std::string> updated = ini::withValue(text, section, key, value);
     // The same value again: the file stays as it is.
     if (!updated) return true;
-    return replaceFile(target, *updated);
+    return wholefile::replace(target, *updated);
 }
 
 } // namespace nimbrel

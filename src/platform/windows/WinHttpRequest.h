@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -11,8 +10,10 @@
 
 namespace nimbrel {
 
-// One GET through WinHTTP, made synchronously: a session that uses the system's proxy settings, a connection
-// and a request, each closed when this goes. Every step waits no longer than the time-out given.
+// One GET through WinHTTP: a session that uses the system's proxy settings, a connection and a request, each
+// closed when this goes. The calls are made asynchronously and waited for one step at a time (connect and send,
+// the answer's headers, each piece of the body), so that abort() from another thread ends the wait at once; no
+// step waits longer than the time-out given.
 class WinHttpRequest {
 public:
     WinHttpRequest(const std::string& url, std::chrono::milliseconds timeout, bool followRedirects);
@@ -28,13 +29,23 @@ public:
     std::string headers() const;
     // The body of the answer; false when it broke off.
     bool readBody(std::vector<std::uint8_t>& body);
-    // Ends the request from another thread: send() and readBody() fail at once.
+    // Ends the request from another thread: the step send() or readBody() waits on fails at once, and so does
+    // every later one.
     void abort();
 
 private:
+    struct Exchange;
+    static void CALLBACK onStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID information,
+                                  DWORD length);
+    // Waits for the end of the step just started (false when the call to start it failed); true when it went well.
+    bool awaitStep(BOOL started);
+
+    DWORD timeout_;
     HINTERNET session_ = nullptr;
     HINTERNET connection_ = nullptr;
-    std::atomic<HINTERNET> request_{nullptr};
+    HINTERNET request_ = nullptr;
+    HANDLE aborted_;
+    Exchange* exchange_ = nullptr;
 };
 
 } // namespace nimbrel

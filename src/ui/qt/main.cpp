@@ -4,7 +4,7 @@
 #include "online/OnlineReporter.h"
 #include "platform/linux/DetachedProcessStarter.h"
 #include "platform/linux/DiskTextFile.h"
-#include "platform/linux/Environment.h"
+#include "platform/common/Environment.h"
 #include "platform/linux/GuardedMemoryBlock.h"
 #include "platform/linux/IniProfileFile.h"
 #include "platform/linux/OsReleaseVersion.h"

@@ -1,12 +1,22 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace nimbrel {
+
+// The cryptography a check of minisign's signatures needs, from the system's library where it has one.
+struct SignatureCheck {
+    // True when signature (64 bytes) is key's (32 bytes) Ed25519 signature of the message.
+    bool (*ed25519Verifies)(const std::uint8_t* signature, const std::uint8_t* message, std::size_t size,
+                            const std::uint8_t* key);
+    // The BLAKE2b-512 hash (64 bytes) of the message into hash.
+    void (*blake2b512)(std::uint8_t* hash, const std::uint8_t* message, std::size_t size);
+};
 
 // An Ed25519 public key in minisign's format, and the check of minisign's
 // detached signatures against it: the signature of the file (over the file
@@ -19,7 +29,8 @@ public:
     static std::optional<MinisignKey> parse(const std::string& text);
 
     // True when the signature file is this key's signature of exactly these bytes.
-    bool verifies(const std::vector<std::uint8_t>& message, const std::string& signatureFile) const;
+    bool verifies(const std::vector<std::uint8_t>& message, const std::string& signatureFile,
+                  const SignatureCheck& check) const;
 
 private:
     std::array<std::uint8_t, 8> id_{};

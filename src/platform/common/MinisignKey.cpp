@@ -1,7 +1,5 @@
 #include "MinisignKey.h"
 
-#include <sodium.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -11,6 +9,9 @@ namespace {
 
 constexpr std::size_t algorithmSize = 2;
 constexpr std::size_t idSize = 8;
+constexpr std::size_t keySize = 32;
+constexpr std::size_t signatureSize = 64;
+constexpr std::size_t hashSize = 64;
 const std::string untrustedLabel = "untrusted comment: ";
 const std::string trustedLabel = "trusted comment: ";
 
@@ -32,21 +33,43 @@ std::vector<std::string> linesOf(const std::string& text)
 
 bool startsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 
-// The bytes of a base64 line that decodes to exactly the size expected.
-std::optional<std::vector<std::uint8_t>> decoded(const std::string& line, std::size_t size)
+// The value of a character of base64's alphabet, -1 for any other.
+int base64Value(char c)
 {
-    std::vector<std::uint8_t> bytes(size + 1);
-    std::size_t length = 0;
-    const char* end = nullptr;
-    if (sodium_base642bin(bytes.data(), bytes.size(), line.data(), line.size(), nullptr, &length, &end,
-                          sodium_base64_VARIANT_ORIGINAL) != 0 ||
-        end != line.data() + line.size() || length != size)
-        return std::nullopt;
-    bytes.resize(size);
-    return bytes;
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
 }
 
-bool ready() { return sodium_init() >= 0; }
+// The bytes of a base64 line (padded, no blanks) that decodes to exactly the size expected.
+std::optional<std::vector<std::uint8_t>> decoded(const std::string& line, std::size_t size)
+{
+    if (line.size() != (size + 2) / 3 * 4) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    std::uint32_t bits = 0;
+    int held = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        // "=" only at the end, as many as the size leaves over.
+        if (line[i] == '=') {
+            if (i < line.size() - (3 - size % 3) % 3) return std::nullopt;
+            continue;
+        }
+        const int value = base64Value(line[i]);
+        if (value < 0) return std::nullopt;
+        bits = (bits << 6) | static_cast<std::uint32_t>(value);
+        held += 6;
+        if (held >= 8) {
+            held -= 8;
+            bytes.push_back(static_cast<std::uint8_t>(bits >> held));
+        }
+    }
+    // The bits after the last byte must be zero: one text for each key.
+    if (bytes.size() != size || (bits & ((1u << held) - 1)) != 0) return std::nullopt;
+    return bytes;
+}
 
 } // namespace
 
@@ -61,22 +84,22 @@ std::optional<MinisignKey> MinisignKey::parse(const std::string& text)
     } else {
         return std::nullopt;
     }
-    const auto bytes = decoded(keyLine, algorithmSize + idSize + crypto_sign_PUBLICKEYBYTES);
+    const auto bytes = decoded(keyLine, algorithmSize + idSize + keySize);
     if (!bytes || (*bytes)[0] != 'E' || (*bytes)[1] != 'd') return std::nullopt;
     MinisignKey key;
     std::copy_n(bytes->begin() + algorithmSize, idSize, key.id_.begin());
-    std::copy_n(bytes->begin() + algorithmSize + idSize, crypto_sign_PUBLICKEYBYTES, key.publicKey_.begin());
+    std::copy_n(bytes->begin() + algorithmSize + idSize, keySize, key.publicKey_.begin());
     return key;
 }
 
-bool MinisignKey::verifies(const std::vector<std::uint8_t>& message, const std::string& signatureFile) const
+bool MinisignKey::verifies(const std::vector<std::uint8_t>& message, const std::string& signatureFile,
+                           const SignatureCheck& check) const
 {
-    if (!ready()) return false;
     const std::vector<std::string> lines = linesOf(signatureFile);
     if (lines.size() != 4 || !startsWith(lines[0], untrustedLabel) || !startsWith(lines[2], trustedLabel))
         return false;
-    const auto signature = decoded(lines[1], algorithmSize + idSize + crypto_sign_BYTES);
-    const auto globalSignature = decoded(lines[3], crypto_sign_BYTES);
+    const auto signature = decoded(lines[1], algorithmSize + idSize + signatureSize);
+    const auto globalSignature = decoded(lines[3], signatureSize);
     if (!signature || !globalSignature) return false;
     if (!std::equal(id_.begin(), id_.end(), signature->begin() + algorithmSize)) return false;
     const std::uint8_t* fileSignature = signature->data() + algorithmSize + idSize;
@@ -85,20 +108,20 @@ bool MinisignKey::verifies(const std::vector<std::uint8_t>& message, const std::
     const char algorithm[2] = {static_cast<char>((*signature)[0]), static_cast<char>((*signature)[1])};
     bool fileSigned = false;
     if (std::memcmp(algorithm, "Ed", 2) == 0) {
-        fileSigned = crypto_sign_verify_detached(fileSignature, message.data(), message.size(), publicKey_.data()) == 0;
+        fileSigned = check.ed25519Verifies(fileSignature, message.data(), message.size(), publicKey_.data());
     } else if (std::memcmp(algorithm, "ED", 2) == 0) {
-        std::array<std::uint8_t, crypto_generichash_BYTES_MAX> hash{};
-        if (crypto_generichash(hash.data(), hash.size(), message.data(), message.size(), nullptr, 0) != 0) return false;
-        fileSigned = crypto_sign_verify_detached(fileSignature, hash.data(), hash.size(), publicKey_.data()) == 0;
+        std::array<std::uint8_t, hashSize> hash{};
+        check.blake2b512(hash.data(), message.data(), message.size());
+        fileSigned = check.ed25519Verifies(fileSignature, hash.data(), hash.size(), publicKey_.data());
     }
     if (!fileSigned) return false;
 
     // The trusted comment counts only with the global signature over the file's signature and the comment.
-    std::vector<std::uint8_t> signedComment(fileSignature, fileSignature + crypto_sign_BYTES);
+    std::vector<std::uint8_t> signedComment(fileSignature, fileSignature + signatureSize);
     const std::string comment = lines[2].substr(trustedLabel.size());
     signedComment.insert(signedComment.end(), comment.begin(), comment.end());
-    return crypto_sign_verify_detached(globalSignature->data(), signedComment.data(), signedComment.size(),
-                                       publicKey_.data()) == 0;
+    return check.ed25519Verifies(globalSignature->data(), signedComment.data(), signedComment.size(),
+                                 publicKey_.data());
 }
 
 } // namespace nimbrel

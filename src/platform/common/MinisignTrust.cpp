@@ -1,0 +1,29 @@
+#include "MinisignTrust.h"
+
+namespace nimbrel {
+
+MinisignTrust::MinisignTrust(std::string builtInKey, std::string keyFile, const SignatureCheck& check)
+    : builtInKey_(std::move(builtInKey)), keyFile_(std::move(keyFile)), check_(check)
+{
+}
+
+// Read at every use: a key file put in place while the program runs counts at the next check.
+std::optional<MinisignKey> MinisignTrust::key()
+{
+    if (const std::optional<std::string> file = readKeyFile(keyFile_)) return MinisignKey::parse(*file);
+    if (builtInKey_.empty()) return std::nullopt;
+    return MinisignKey::parse(builtInKey_);
+}
+
+bool MinisignTrust::hasKey()
+{
+    return key().has_value();
+}
+
+bool MinisignTrust::signedByVendor(const std::vector<std::uint8_t>& package, const std::string& signatureFile)
+{
+    const std::optional<MinisignKey> vendor = key();
+    return vendor && vendor->verifies(package, signatureFile, check_);
+}
+
+} // namespace nimbrel

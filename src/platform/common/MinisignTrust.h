@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/PackageTrust.h"
+#include "platform/common/MinisignKey.h"
+
+#include <optional>
+#include <string>
+
+namespace nimbrel {
+
+// The vendor's minisign key decides what may be installed: the key the program was built with, or the key file
+// "update-key.pub" beside the executable, which takes its place. Each system reads the key file, checks the
+// signatures with its own cryptography and says which programs run on it.
+class MinisignTrust : public PackageTrust {
+public:
+    bool hasKey() override;
+    bool signedByVendor(const std::vector<std::uint8_t>& package, const std::string& signatureFile) override;
+
+protected:
+    // builtInKey: the base64 line of the vendor's public key, empty when the build has none.
+    MinisignTrust(std::string builtInKey, std::string keyFile, const SignatureCheck& check);
+    // The text of the key file; nothing when there is none to read.
+    virtual std::optional<std::string> readKeyFile(const std::string& path) = 0;
+
+private:
+    std::optional<MinisignKey> key();
+
+    std::string builtInKey_;
+    std::string keyFile_;
+    const SignatureCheck& check_;
+};
+
+} // namespace nimbrel

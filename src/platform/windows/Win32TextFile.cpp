@@ -1,0 +1,31 @@
+#include "Win32TextFile.h"
+
+#include "WholeFile.h"
+#include "WideText.h"
+#include "core/RuntimeError.h"
+
+namespace nimbrel {
+
+namespace {
+
+RuntimeError accessError() { return RuntimeError(75, "Path/File access error"); }
+
+} // namespace
+
+std::optional<std::string> Win32TextFile::read(const std::string& path)
+{
+    std::string bytes;
+    switch (wholefile::read(wide::fromUtf8(path), bytes)) {
+    case wholefile::Load::Loaded: return bytes;
+    case wholefile::Load::Absent: return std::nullopt;
+    case wholefile::Load::Unreadable: break;
+    }
+    throw accessError();
+}
+
+void Win32TextFile::replace(const std::string& path, const std::string& bytes)
+{
+    if (!wholefile::replace(wide::fromUtf8(path), bytes)) throw accessError();
+}
+
+} // namespace nimbrel

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/common/MinisignTrust.h"
+
+#include <string>
+
+namespace nimbrel {
+
+// The vendor's key on Windows: signatures checked with CNG's SHA-512 and the standard C++ Ed25519 and BLAKE2b,
+// and a package must be a Windows program for this processor.
+class Win32VendorTrust : public MinisignTrust {
+public:
+    Win32VendorTrust(std::string builtInKey, std::string keyFile);
+
+    bool runsHere(const std::vector<std::uint8_t>& package) override;
+
+protected:
+    std::optional<std::string> readKeyFile(const std::string& path) override;
+};
+
+} // namespace nimbrel

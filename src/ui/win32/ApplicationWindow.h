@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ui/win32/HandledWindow.h"
+
+#include <functional>
+#include <vector>
+
+namespace nimbrel::win32 {
+
+// The program's hidden top-level window, titled with the application title: a copy
+// started later finds the running one by it and asks it to come forward; the tray
+// icon's notifications and the session's end arrive here too.
+class ApplicationWindow : private MessageHandler {
+public:
+    ApplicationWindow();
+    ~ApplicationWindow() override;
+    ApplicationWindow(const ApplicationWindow&) = delete;
+    ApplicationWindow& operator=(const ApplicationWindow&) = delete;
+
+    HWND handle() const { return window_; }
+
+    // Passes every message through handler first (the tray icon's notifications).
+    void addHandler(MessageHandler& handler) { handlers_.push_back(&handler); }
+
+    // What the running copy does when a later copy asks for it.
+    std::function<void()> onActivationRequest;
+    // What the program does when the session ends.
+    std::function<void()> onSessionEnd;
+
+    static constexpr const wchar_t* className = L"ThunderRT6Main";
+    static constexpr const wchar_t* title = L"Nimbrel";
+    static constexpr UINT activationRequest = WM_APP + 2;
+
+private:
+    std::optional<LRESULT> onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    HWND window_;
+    std::vector<MessageHandler*> handlers_;
+};
+
+} // namespace nimbrel::win32

@@ -1,0 +1,25 @@
+#include "ui/win32/OpenFileDialog.h"
+
+#include "platform/windows/WideText.h"
+
+#include <commdlg.h>
+
+namespace nimbrel::win32 {
+
+std::optional<std::string> OpenFileDialog::chooseProgram()
+{
+    // MAX_PATH characters and the NUL.
+    wchar_t file[MAX_PATH + 1] = L"";
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner_ != nullptr && IsWindow(owner_) ? owner_ : GetActiveWindow();
+    dialog.lpstrFilter = L"EXE Files (*.exe)\0*.exe\0";
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+    // Cancelled, or failed: either way nothing is chosen.
+    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    return wide::toUtf8(file);
+}
+
+} // namespace nimbrel::win32

@@ -1,0 +1,126 @@
+// Nimbrel for Windows: composes the behaviour, the Windows services and the Win32 view, and runs them.
+
+#include "app/MainForm.h"
+#include "online/AutoUpdateDialog.h"
+#include "online/OnlineReporter.h"
+#include "online/UpdatePhases.h"
+#include "online/UpdateServer.h"
+#include "platform/common/Environment.h"
+#include "platform/common/StarterHandOver.h"
+#include "platform/windows/CreateProcessStarter.h"
+#include "platform/windows/MemoryStatusEx.h"
+#include "platform/windows/ModuleFileDirectory.h"
+#include "platform/windows/RegistryHives.h"
+#include "platform/windows/RtlVersionRecord.h"
+#include "platform/windows/ShellExecuteUrlOpener.h"
+#include "platform/windows/SystemTimesCounters.h"
+#include "platform/windows/TickCountClock.h"
+#include "platform/windows/VirtualAllocBlock.h"
+#include "platform/windows/Win32ProfileFile.h"
+#include "platform/windows/Win32ProgramFiles.h"
+#include "platform/windows/Win32TextFile.h"
+#include "platform/windows/Win32VendorTrust.h"
+#include "platform/windows/WinHttpProbe.h"
+#include "platform/windows/WinHttpTransfer.h"
+#include "ui/win32/ApplicationWindow.h"
+#include "ui/win32/AutoUpdateWindow.h"
+#include "ui/win32/GdiPictureFiles.h"
+#include "ui/win32/LauncherEditorWindow.h"
+#include "ui/win32/MainWindow.h"
+#include "ui/win32/OpenFileDialog.h"
+#include "ui/win32/SingleInstanceMutex.h"
+#include "ui/win32/Win32EventLoop.h"
+#include "ui/win32/Win32MessageBoxes.h"
+#include "ui/win32/Win32PausingEventLoop.h"
+#include "ui/win32/Win32ProgramExit.h"
+#include "ui/win32/Win32TimerScheduler.h"
+#include "ui/win32/Win32TrayIcon.h"
+
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/)
+{
+    using namespace nimbrel;
+    using namespace nimbrel::win32;
+
+    // The manifest asks for it too; a system that reads no such manifest entry is told here.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+
+    // Another copy running: it is asked to come forward, and this copy ends without a window.
+    SingleInstanceMutex guard;
+    if (!guard.first()) {
+        guard.askRunningCopy();
+        return 0;
+    }
+
+    MemoryStatusEx memory;
+    VirtualAllocBlock block(memory);
+    TickCountClock clock;
+    Win32ProfileFile profile;
+    RegistryHives registry;
+    ModuleFileDirectory directory;
+    SystemTimesCounters counters;
+    GdiPictureFiles pictures;
+    Win32MessageBoxes messages;
+    // Every trapped error goes to the vendor's server, with the system's identification.
+    WinHttpTransfer transfer;
+    WinHttpProbe probe(probeUrl());
+    Win32EventLoop events;
+    RtlVersionRecord system;
+    OnlineReporter reporter({transfer, probe, events, system}, vendorServerUrl());
+    ShellExecuteUrlOpener urls;
+    Win32TimerScheduler timers;
+    Win32ProgramExit exit(timers);
+    ApplicationWindow application;
+    Win32TrayIcon trayIcon(application.handle(), LoadIconW(instance, MAKEINTRESOURCEW(1)));
+    application.addHandler(trayIcon);
+    CreateProcessStarter programs;
+    OpenFileDialog programDialog;
+    Win32TextFile files;
+
+    // A pending upgrade is finished before anything else; its replacement step ends this process.
+    Win32ProgramFiles programFiles;
+    Win32VendorTrust trust(NIMBREL_UPDATE_KEY, directory.path() + "\\update-key.pub");
+    StarterHandOver handOver(programs, [&guard] { guard.letGo(); });
+    Win32PausingEventLoop pausing;
+    ModReg updateRegistry(registry, reporter);
+    UpdatePhases update({clock, pausing, programFiles, directory, registry, updateRegistry, handOver, exit, messages,
+                         urls},
+                        vendorServerUrl());
+    update.finishUpdate();
+    if (exit.ended()) return 0;
+
+    MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
+                   counters, nullptr, trayIcon, events, programs, programDialog, files, vendorServerUrl(),
+                   [&reporter](ModReg& registry) { reporter.getSystemInfo(registry); }});
+    MainWindow window(form);
+    messages.setOwner(window.handle());
+    trayIcon.setFileMenu(window.menus().menu("mnuFile"), window.handle());
+    trayIcon.onNotification = [&form](int code) { form.trayMenu.Form_MouseMove(code); };
+    application.onActivationRequest = [&form] { form.frmMain.bringToFront(); };
+    // The session ending closes the program whatever "Quit button hides in tray" says.
+    application.onSessionEnd = [&] {
+        if (!exit.ended()) form.Form_QueryUnload(MainForm::AppWindows);
+    };
+    // "Check For Upgrade" opens the AutoUpdate window; Proceed fetches through the shared transfer object.
+    const auto checkConnection = [&reporter] { return reporter.checkConnection(); };
+    UpdateServer updateServer({transfer, events, trust, programFiles, directory, updateRegistry, checkConnection},
+                              vendorServerUrl());
+    AutoUpdateDialog updateDialog(
+        {updateServer, update, updateRegistry, trust, programFiles, directory, reporter, checkConnection});
+    AutoUpdateWindow updateWindow(updateDialog);
+    form.trayMenu.Upnbl.onClick = [&updateDialog] { updateDialog.Upnbl_Click(); };
+    form.launcher.showEditor = [&](LauncherEditor& editor) {
+        LauncherEditorWindow dialog(editor, window.handle());
+        programDialog.setOwner(dialog.handle());
+        dialog.run();
+        programDialog.setOwner(nullptr);
+    };
+
+    form.Form_Load();
+    // A load step may already have ended the program.
+    if (exit.ended()) return 0;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) deliver(message);
+    return static_cast<int>(message.wParam);
+}

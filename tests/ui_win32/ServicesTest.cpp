@@ -1,0 +1,145 @@
+// The Windows services of the view, on the real system calls: timers, the tray icon's notifications, bitmap
+// files, the single-instance claim.
+
+#include "core/RuntimeError.h"
+#include "core/TimerModel.h"
+#include "ui/win32/ApplicationWindow.h"
+#include "ui/win32/GdiPictureFiles.h"
+#include "ui/win32/SingleInstanceMutex.h"
+#include "ui/win32/Win32EventLoop.h"
+#include "ui/win32/Win32TimerScheduler.h"
+#include "ui/win32/Win32TrayIcon.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <vector>
+
+namespace nimbrel::win32 {
+namespace {
+
+// Pumps messages until the condition holds or two seconds have passed.
+template <typename Condition> bool pumpUntil(Condition condition)
+{
+    Win32EventLoop events;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!condition() && std::chrono::steady_clock::now() < deadline) {
+        events.doEvents();
+        Sleep(5);
+    }
+    return condition();
+}
+
+TEST(Win32TimerSchedulerTest, ATimerTicksWhileEnabledAndNotAfterItIsDisabled)
+{
+    Win32TimerScheduler scheduler;
+    TimerModel timer(20);
+    int ticks = 0;
+    timer.onTimer = [&] {
+        if (++ticks == 3) timer.setEnabled(false);
+    };
+    scheduler.attach(timer);
+    EXPECT_FALSE(pumpUntil([&] { return ticks > 0; })) << "a disabled timer ticked";
+
+    timer.setEnabled(true);
+    ASSERT_TRUE(pumpUntil([&] { return ticks >= 3; }));
+    pumpUntil([] { return false; });
+    EXPECT_EQ(ticks, 3);
+}
+
+TEST(Win32TimerSchedulerTest, HaltedTimersNeverTickAgain)
+{
+    Win32TimerScheduler scheduler;
+    TimerModel timer(20);
+    int ticks = 0;
+    timer.onTimer = [&] { ++ticks; };
+    scheduler.attach(timer);
+    scheduler.haltAll();
+    timer.setEnabled(true);
+    EXPECT_FALSE(pumpUntil([&] { return ticks > 0; }));
+}
+
+TEST(Win32TrayIconTest, OnlyADoubleClickAndTheRightButtonReleasedReachTheForm)
+{
+    ApplicationWindow application;
+    Win32TrayIcon icon(application.handle(), nullptr);
+    application.addHandler(icon);
+    std::vector<int> codes;
+    icon.onNotification = [&](int code) { codes.push_back(code); };
+    for (const UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP}) {
+        SendMessageW(application.handle(), Win32TrayIcon::callbackMessage, 1, mouse);
+    }
+    // The mouse moving over the window itself is no notification.
+    SendMessageW(application.handle(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONUP, 0));
+    EXPECT_EQ(codes, (std::vector<int>{0x203, 0x205}));
+}
+
+TEST(ApplicationWindowTest, ALaterCopyFindsTheRunningCopyAndAsksItForward)
+{
+    const std::wstring name = L"Local\\NimbrelTest" + std::to_wstring(GetCurrentProcessId());
+    ApplicationWindow application;
+    int asked = 0;
+    application.onActivationRequest = [&] { ++asked; };
+
+    SingleInstanceMutex running(name);
+    ASSERT_TRUE(running.first());
+    SingleInstanceMutex later(name);
+    EXPECT_FALSE(later.first());
+    EXPECT_TRUE(later.askRunningCopy(std::chrono::milliseconds(500)));
+    EXPECT_TRUE(pumpUntil([&] { return asked == 1; }));
+
+    later.letGo();
+    running.letGo();
+    EXPECT_TRUE(SingleInstanceMutex(name).first());
+}
+
+class GdiPictureFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = std::filesystem::temp_directory_path() / ("nimbrel-pictures-" + std::to_string(GetCurrentProcessId()));
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::filesystem::path folder;
+    GdiPictureFiles files;
+};
+
+TEST_F(GdiPictureFilesTest, APictureSavedAsABitmapLoadsBackPixelForPixel)
+{
+    // An odd width, so that each row of the file is padded.
+    Picture picture(5, 3, colours::white);
+    picture.at(0, 0) = rgb(255, 0, 0);
+    picture.at(4, 2) = rgb(0, 128, 255);
+    picture.at(2, 1) = colours::orange;
+    const std::string path = (folder / "graphback.bmp").string();
+    files.save(picture, path);
+    EXPECT_EQ(std::filesystem::file_size(path), 14u + 40u + 3u * 16u);
+    EXPECT_TRUE(files.exists(path));
+    EXPECT_EQ(files.load(path), picture);
+}
+
+TEST_F(GdiPictureFilesTest, AMissingFileAndAFileThatIsNoPictureAreTheClassicErrors)
+{
+    try {
+        files.load((folder / "none.bmp").string());
+        FAIL() << "a missing file loaded";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), 53);
+    }
+    const std::filesystem::path text = folder / "text.bmp";
+    FILE* f = _wfopen(text.c_str(), L"wb");
+    std::fputs("not a bitmap", f);
+    std::fclose(f);
+    try {
+        files.load(text.string());
+        FAIL() << "a text file loaded as a picture";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), 481);
+    }
+}
+
+} // namespace
+} // namespace nimbrel::win32
