@@ -1,18 +1,26 @@
-// The standard C++ BLAKE2b and Ed25519 check (what Windows builds use, having no libsodium) agree with
-// libsodium: the same hashes, and the same answer for signatures libsodium made and for altered ones.
+// The standard C++ BLAKE2b and Ed25519 check (what Windows builds use, having no libsodium): the published
+// vectors, and the same answers as libsodium for what it signed, for altered signatures, and for the keys and
+// signatures it refuses.
 
 #include "platform/common/Blake2b.h"
 #include "platform/common/Ed25519.h"
+
+#include "support/Ed25519Vectors.h"
 
 #include <gtest/gtest.h>
 
 #include <sodium.h>
 
 #include <array>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace nimbrel {
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using testing::fromHex;
 
 std::array<std::uint8_t, 64> sodiumSha512(const std::uint8_t* message, std::size_t size)
 {
@@ -21,52 +29,125 @@ std::array<std::uint8_t, 64> sodiumSha512(const std::uint8_t* message, std::size
     return hash;
 }
 
-std::vector<std::uint8_t> bytes(std::size_t size, std::uint8_t seed)
+bool ours(const Bytes& signature, const Bytes& message, const Bytes& key)
 {
-    std::vector<std::uint8_t> message(size);
-    for (std::size_t i = 0; i < size; ++i) message[i] = static_cast<std::uint8_t>(seed + i * 31 + (i >> 7));
-    return message;
+    return ed25519Verifies(signature.data(), message.data(), message.size(), key.data(), sodiumSha512);
+}
+
+bool libsodiums(const Bytes& signature, const Bytes& message, const Bytes& key)
+{
+    return crypto_sign_verify_detached(signature.data(), message.data(), message.size(), key.data()) == 0;
+}
+
+Bytes randomBytes(std::mt19937_64& random, std::size_t size)
+{
+    Bytes bytes(size);
+    for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+void flipBit(Bytes& bytes, std::size_t from, std::size_t size, std::mt19937_64& random)
+{
+    bytes[from + random() % size] ^= static_cast<std::uint8_t>(1u << (random() % 8));
+}
+
+TEST(PortableSignatureCheck, Blake2bGivesTheHashesOfRfc7693)
+{
+    const auto hashOf = [](const std::string& text) {
+        Bytes hash(64);
+        blake2b512(hash.data(), reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+        return hash;
+    };
+    EXPECT_EQ(hashOf("abc"), fromHex("ba80a53f981c4d0d6a2797b69f12f6e94c212f14685ac4b74b12bb6fdbffa2d1"
+                                     "7d87c5392aab792dc252d5de4533cc9518d38aa8dbf1925ab92386edd4009923"));
+    EXPECT_EQ(hashOf(""), fromHex("786a02f742015903c6c6fd852552d272912f4740e15847618a86e217f71f5419"
+                                  "d25e1031afee585313896444934eb04b903a685b1448b755d56f701afe9be2ce"));
 }
 
 TEST(PortableSignatureCheck, Blake2bHashesAsLibsodiumDoesAtEveryBlockBoundary)
 {
     ASSERT_GE(sodium_init(), 0);
-    for (const std::size_t size : {0, 1, 127, 128, 129, 255, 256, 257, 5000}) {
-        const std::vector<std::uint8_t> message = bytes(size, 7);
-        std::array<std::uint8_t, 64> ours{};
-        std::array<std::uint8_t, 64> theirs{};
+    std::mt19937_64 random(7693);
+    for (const std::size_t size : {1, 127, 128, 129, 255, 256, 257, 5000}) {
+        const Bytes message = randomBytes(random, size);
+        Bytes ours(64);
+        Bytes theirs(64);
         blake2b512(ours.data(), message.data(), message.size());
         crypto_generichash(theirs.data(), theirs.size(), message.data(), message.size(), nullptr, 0);
         EXPECT_EQ(ours, theirs) << size << " bytes";
     }
 }
 
-TEST(PortableSignatureCheck, Ed25519AcceptsWhatLibsodiumSignedAndNothingElse)
+TEST(PortableSignatureCheck, Ed25519AcceptsTheVectorsOfRfc8032AndNoneWithABitFlipped)
+{
+    std::mt19937_64 random(8032);
+    for (const testing::Ed25519Vector& vector : testing::rfc8032Vectors()) {
+        SCOPED_TRACE(vector.name);
+        EXPECT_TRUE(ours(vector.signature, vector.message, vector.key));
+        for (int round = 0; round < 8; ++round) {
+            Bytes message = vector.message;
+            if (!message.empty()) {
+                flipBit(message, 0, message.size(), random);
+                EXPECT_FALSE(ours(vector.signature, message, vector.key)) << "message";
+            }
+            Bytes signature = vector.signature;
+            flipBit(signature, 0, 32, random);
+            EXPECT_FALSE(ours(signature, vector.message, vector.key)) << "R";
+            signature = vector.signature;
+            flipBit(signature, 32, 32, random);
+            EXPECT_FALSE(ours(signature, vector.message, vector.key)) << "S";
+            Bytes key = vector.key;
+            flipBit(key, 0, key.size(), random);
+            EXPECT_FALSE(ours(vector.signature, vector.message, key)) << "key";
+        }
+    }
+}
+
+TEST(PortableSignatureCheck, Ed25519AnswersAsLibsodiumForRandomKeysMessagesAndCorruptions)
 {
     ASSERT_GE(sodium_init(), 0);
-    for (std::uint8_t round = 0; round < 8; ++round) {
-        std::array<std::uint8_t, crypto_sign_PUBLICKEYBYTES> key{};
-        std::array<std::uint8_t, crypto_sign_SECRETKEYBYTES> secret{};
-        crypto_sign_keypair(key.data(), secret.data());
-        const std::vector<std::uint8_t> message = bytes(round * 37u, round);
-        std::array<std::uint8_t, crypto_sign_BYTES> signature{};
+    const Bytes order = fromHex("edd3f55c1a631258d69cf7a2def9de1400000000000000000000000000000010");
+    std::mt19937_64 random(25519);
+    int accepted = 0;
+    constexpr int kCases = 200;
+    constexpr int kKinds = 8;
+    for (int round = 0; round < kCases; ++round) {
+        Bytes key(crypto_sign_PUBLICKEYBYTES);
+        Bytes secret(crypto_sign_SECRETKEYBYTES);
+        crypto_sign_seed_keypair(key.data(), secret.data(), randomBytes(random, crypto_sign_SEEDBYTES).data());
+        Bytes message = randomBytes(random, random() % 300);
+        Bytes signature(crypto_sign_BYTES);
         crypto_sign_detached(signature.data(), nullptr, message.data(), message.size(), secret.data());
-        SCOPED_TRACE(static_cast<int>(round));
-        EXPECT_TRUE(ed25519Verifies(signature.data(), message.data(), message.size(), key.data(), sodiumSha512));
 
-        std::vector<std::uint8_t> altered = message;
-        altered.push_back(0);
-        EXPECT_FALSE(ed25519Verifies(signature.data(), altered.data(), altered.size(), key.data(), sodiumSha512));
-        for (const std::size_t at : {0u, 31u, 32u, 63u}) {
-            std::array<std::uint8_t, crypto_sign_BYTES> broken = signature;
-            broken[at] ^= 0x01;
-            EXPECT_FALSE(ed25519Verifies(broken.data(), message.data(), message.size(), key.data(), sodiumSha512))
-                << "signature byte " << at;
+        const int kind = round % kKinds;
+        switch (kind) {
+        case 0: break;
+        case 1:
+            if (message.empty()) message.push_back(0);
+            else flipBit(message, 0, message.size(), random);
+            break;
+        case 2: flipBit(signature, 0, 32, random); break;
+        case 3: flipBit(signature, 32, 32, random); break;
+        case 4: flipBit(key, 0, key.size(), random); break;
+        case 5: {
+            // S + L: the same S modulo L, written as a number at or above L.
+            unsigned carry = 0;
+            for (std::size_t i = 0; i < 32; ++i) {
+                const unsigned sum = signature[32 + i] + order[i] + carry;
+                signature[32 + i] = static_cast<std::uint8_t>(sum);
+                carry = sum >> 8;
+            }
+            break;
         }
-        std::array<std::uint8_t, crypto_sign_PUBLICKEYBYTES> otherKey = key;
-        otherKey[5] ^= 0x10;
-        EXPECT_FALSE(ed25519Verifies(signature.data(), message.data(), message.size(), otherKey.data(), sodiumSha512));
+        case 6: key = randomBytes(random, key.size()); break;
+        default: std::copy_n(randomBytes(random, 32).begin(), 32, signature.begin()); break;
+        }
+        const bool theirs = libsodiums(signature, message, key);
+        EXPECT_EQ(ours(signature, message, key), theirs) << "case " << round << ", kind " << kind;
+        accepted += theirs;
     }
+    // The unaltered signatures, and only they.
+    EXPECT_EQ(accepted, kCases / kKinds);
 }
 
 } // namespace
