@@ -51,6 +51,39 @@ void flipBit(Bytes& bytes, std::size_t from, std::size_t size, std::mt19937_64& 
     bytes[from + random() % size] ^= static_cast<std::uint8_t>(1u << (random() % 8));
 }
 
+// A scalar below the group's order, and that multiple of the base point.
+Bytes randomScalar(std::mt19937_64& random)
+{
+    Bytes scalar(crypto_core_ed25519_SCALARBYTES);
+    crypto_core_ed25519_scalar_reduce(scalar.data(), randomBytes(random, 64).data());
+    return scalar;
+}
+
+Bytes timesBase(const Bytes& scalar)
+{
+    Bytes point(crypto_core_ed25519_BYTES);
+    EXPECT_EQ(crypto_scalarmult_ed25519_base_noclamp(point.data(), scalar.data()), 0);
+    return point;
+}
+
+// SHA-512(R, key, message) modulo the order: the h of the check [S]B = R + [h]A.
+Bytes hashModOrder(const Bytes& r, const Bytes& key, const Bytes& message)
+{
+    Bytes hashed = r;
+    hashed.insert(hashed.end(), key.begin(), key.end());
+    hashed.insert(hashed.end(), message.begin(), message.end());
+    const std::array<std::uint8_t, 64> wide = sodiumSha512(hashed.data(), hashed.size());
+    Bytes h(crypto_core_ed25519_SCALARBYTES);
+    crypto_core_ed25519_scalar_reduce(h.data(), wide.data());
+    return h;
+}
+
+Bytes concatenated(Bytes r, const Bytes& s)
+{
+    r.insert(r.end(), s.begin(), s.end());
+    return r;
+}
+
 TEST(PortableSignatureCheck, Blake2bGivesTheHashesOfRfc7693)
 {
     const auto hashOf = [](const std::string& text) {
@@ -148,6 +181,32 @@ TEST(PortableSignatureCheck, Ed25519AnswersAsLibsodiumForRandomKeysMessagesAndCo
     }
     // The unaltered signatures, and only they.
     EXPECT_EQ(accepted, kCases / kKinds);
+}
+
+TEST(PortableSignatureCheck, Ed25519TakesTheHashModuloTheOrderForAKeyWithASmallOrderPart)
+{
+    ASSERT_GE(sodium_init(), 0);
+    // A point of order 8, T: the key is [a]B + T. Where h modulo L is a multiple of 8, [h mod L]T is the neutral
+    // point and R = [r]B with S = r + h a signs; the unreduced h is that multiple of 8 only by chance.
+    const Bytes torsion = fromHex("26e8958fc2b227b045c3f489f2ef98f0d5dfac05d3c63339b13802886d53fc05");
+    std::mt19937_64 random(8);
+    const Bytes a = randomScalar(random);
+    Bytes key(crypto_core_ed25519_BYTES);
+    ASSERT_EQ(crypto_core_ed25519_add(key.data(), timesBase(a).data(), torsion.data()), 0);
+    for (int made = 0; made < 8;) {
+        const Bytes r = randomScalar(random);
+        const Bytes message = randomBytes(random, 40);
+        const Bytes h = hashModOrder(timesBase(r), key, message);
+        if (h[0] % 8 != 0) continue;
+        Bytes ha(crypto_core_ed25519_SCALARBYTES);
+        crypto_core_ed25519_scalar_mul(ha.data(), h.data(), a.data());
+        Bytes s(crypto_core_ed25519_SCALARBYTES);
+        crypto_core_ed25519_scalar_add(s.data(), r.data(), ha.data());
+        const Bytes signature = concatenated(timesBase(r), s);
+        ASSERT_TRUE(libsodiums(signature, message, key)) << made;
+        EXPECT_TRUE(ours(signature, message, key)) << made;
+        ++made;
+    }
 }
 
 } // namespace

@@ -249,6 +249,30 @@ bool belowOrder(const std::uint8_t* scalar)
     return false;
 }
 
+// The 64-byte little-endian number modulo L, by long division a bit at a time. A key with a small-order part
+// gives another point for the hash itself than for the hash modulo L, and the check is defined with the latter.
+std::array<std::uint8_t, 32> reduced(const std::array<std::uint8_t, 64>& number)
+{
+    std::array<std::uint8_t, 32> r{};
+    for (int bit = 511; bit >= 0; --bit) {
+        // r = 2r + bit stays below 2L < 2^254.
+        unsigned carry = (number[bit / 8] >> (bit % 8)) & 1u;
+        for (std::uint8_t& byte : r) {
+            const unsigned doubled = 2u * byte + carry;
+            byte = static_cast<std::uint8_t>(doubled);
+            carry = doubled >> 8;
+        }
+        if (belowOrder(r.data())) continue;
+        unsigned borrow = 0;
+        for (int i = 0; i < 32; ++i) {
+            const unsigned difference = r[i] - kOrder[i] - borrow;
+            r[i] = static_cast<std::uint8_t>(difference);
+            borrow = (difference >> 8) & 1u;
+        }
+    }
+    return r;
+}
+
 } // namespace
 
 bool ed25519Verifies(const std::uint8_t* signature, const std::uint8_t* message, std::size_t size,
@@ -263,7 +287,7 @@ bool ed25519Verifies(const std::uint8_t* signature, const std::uint8_t* message,
     std::vector<std::uint8_t> hashed(signature, signature + 32);
     hashed.insert(hashed.end(), key, key + 32);
     hashed.insert(hashed.end(), message, message + size);
-    const std::array<std::uint8_t, 64> h = sha512(hashed.data(), hashed.size());
+    const std::array<std::uint8_t, 32> h = reduced(sha512(hashed.data(), hashed.size()));
 
     // [S]B - [h]A must be R.
     Point check = times(negatedKey, h.data(), h.size(), c);
