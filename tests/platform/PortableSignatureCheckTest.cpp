@@ -209,5 +209,24 @@ TEST(PortableSignatureCheck, Ed25519TakesTheHashModuloTheOrderForAKeyWithASmallO
     }
 }
 
+TEST(PortableSignatureCheck, Ed25519RefusesTheNeutralPointAsKeyOrAsR)
+{
+    ASSERT_GE(sodium_init(), 0);
+    std::mt19937_64 random(1);
+    const Bytes message = randomBytes(random, 24);
+    const Bytes neutral = fromHex("0100000000000000000000000000000000000000000000000000000000000000");
+    // The neutral point as key makes R = [S]B a signature of anything, in its own encoding as in y = p + 1.
+    const Bytes s = randomScalar(random);
+    for (const Bytes& key : {neutral, fromHex("eeffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff7f")})
+        EXPECT_FALSE(ours(concatenated(timesBase(s), s), message, key));
+
+    // R as the neutral point: S = h a makes [S]B - [h]A neutral for one who knows a.
+    const Bytes a = randomScalar(random);
+    const Bytes key = timesBase(a);
+    Bytes ha(crypto_core_ed25519_SCALARBYTES);
+    crypto_core_ed25519_scalar_mul(ha.data(), hashModOrder(neutral, key, message).data(), a.data());
+    EXPECT_FALSE(ours(concatenated(neutral, ha), message, key));
+}
+
 } // namespace
 } // namespace nimbrel

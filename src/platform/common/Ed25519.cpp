@@ -1,5 +1,6 @@
 #include "Ed25519.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -273,6 +274,21 @@ std::array<std::uint8_t, 32> reduced(const std::array<std::uint8_t, 64>& number)
     return r;
 }
 
+// True when the bytes hold y below p: each point has one encoding (the sign bit of x aside).
+bool canonical(const std::uint8_t* bytes)
+{
+    const std::array<std::uint8_t, 32> y = pack(unpack(bytes));
+    return std::equal(y.begin(), y.end() - 1, bytes) && y[31] == (bytes[31] & 0x7f);
+}
+
+// True for the eight points whose order divides 8, eight times which is the neutral point (0, 1). A key or R
+// among them signs next to nothing: libsodium refuses them, and so does this check.
+bool smallOrder(Point p, const Curve& c)
+{
+    for (int i = 0; i < 3; ++i) addTo(p, p, c);
+    return !differ(p[0], number(0)) && !differ(p[1], p[2]);
+}
+
 } // namespace
 
 bool ed25519Verifies(const std::uint8_t* signature, const std::uint8_t* message, std::size_t size,
@@ -282,17 +298,17 @@ bool ed25519Verifies(const std::uint8_t* signature, const std::uint8_t* message,
     // S at or above the order would let one signature be written several ways.
     if (!belowOrder(signature + 32)) return false;
     Point negatedKey;
-    if (!unpackNegated(negatedKey, key, c)) return false;
+    if (!canonical(key) || !unpackNegated(negatedKey, key, c) || smallOrder(negatedKey, c)) return false;
 
     std::vector<std::uint8_t> hashed(signature, signature + 32);
     hashed.insert(hashed.end(), key, key + 32);
     hashed.insert(hashed.end(), message, message + size);
     const std::array<std::uint8_t, 32> h = reduced(sha512(hashed.data(), hashed.size()));
 
-    // [S]B - [h]A must be R.
+    // [S]B - [h]A must be R, a point of more than small order written as its one encoding.
     Point check = times(negatedKey, h.data(), h.size(), c);
     addTo(check, times(c.base, signature + 32, 32, c), c);
-    return std::memcmp(encode(check).data(), signature, 32) == 0;
+    return std::memcmp(encode(check).data(), signature, 32) == 0 && !smallOrder(check, c);
 }
 
 } // namespace nimbrel
