@@ -12,6 +12,7 @@
 #include <sodium.h>
 
 #include <array>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -22,7 +23,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using testing::fromHex;
 
-std::array<std::uint8_t, 64> sodiumSha512(const std::uint8_t* message, std::size_t size)
+std::optional<std::array<std::uint8_t, 64>> sodiumSha512(const std::uint8_t* message, std::size_t size)
 {
     std::array<std::uint8_t, 64> hash{};
     crypto_hash_sha512(hash.data(), message, size);
@@ -72,7 +73,7 @@ Bytes hashModOrder(const Bytes& r, const Bytes& key, const Bytes& message)
     Bytes hashed = r;
     hashed.insert(hashed.end(), key.begin(), key.end());
     hashed.insert(hashed.end(), message.begin(), message.end());
-    const std::array<std::uint8_t, 64> wide = sodiumSha512(hashed.data(), hashed.size());
+    const std::array<std::uint8_t, 64> wide = *sodiumSha512(hashed.data(), hashed.size());
     Bytes h(crypto_core_ed25519_SCALARBYTES);
     crypto_core_ed25519_scalar_reduce(h.data(), wide.data());
     return h;
@@ -226,6 +227,21 @@ TEST(PortableSignatureCheck, Ed25519RefusesTheNeutralPointAsKeyOrAsR)
     Bytes ha(crypto_core_ed25519_SCALARBYTES);
     crypto_core_ed25519_scalar_mul(ha.data(), hashModOrder(neutral, key, message).data(), a.data());
     EXPECT_FALSE(ours(concatenated(neutral, ha), message, key));
+}
+
+TEST(PortableSignatureCheck, Ed25519RefusesEverythingWhenTheHashCannotBeHad)
+{
+    ASSERT_GE(sodium_init(), 0);
+    // With a zero hash standing in, R = [S]B would be every key's signature of anything.
+    const auto failing = [](const std::uint8_t*, std::size_t) -> std::optional<std::array<std::uint8_t, 64>> {
+        return std::nullopt;
+    };
+    std::mt19937_64 random(0);
+    const Bytes s = randomScalar(random);
+    const Bytes signature = concatenated(timesBase(s), s);
+    const Bytes key = timesBase(randomScalar(random));
+    const Bytes message = randomBytes(random, 10);
+    EXPECT_FALSE(ed25519Verifies(signature.data(), message.data(), message.size(), key.data(), failing));
 }
 
 } // namespace

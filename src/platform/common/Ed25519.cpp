@@ -303,7 +303,9 @@ bool ed25519Verifies(const std::uint8_t* signature, const std::uint8_t* message,
     std::vector<std::uint8_t> hashed(signature, signature + 32);
     hashed.insert(hashed.end(), key, key + 32);
     hashed.insert(hashed.end(), message, message + size);
-    const std::array<std::uint8_t, 32> h = reduced(sha512(hashed.data(), hashed.size()));
+    const std::optional<std::array<std::uint8_t, 64>> digest = sha512(hashed.data(), hashed.size());
+    if (!digest) return false;
+    const std::array<std::uint8_t, 32> h = reduced(*digest);
 
     // [S]B - [h]A must be R, a point of more than small order written as its one encoding.
     Point check = times(negatedKey, h.data(), h.size(), c);

@@ -10,12 +10,11 @@ namespace nimbrel {
 
 namespace {
 
-// An all-zero hash when CNG refuses, which no signature check accepts by chance.
-std::array<std::uint8_t, 64> sha512(const std::uint8_t* message, std::size_t size)
+// Nothing when CNG refuses.
+std::optional<std::array<std::uint8_t, 64>> sha512(const std::uint8_t* message, std::size_t size)
 {
-    std::array<std::uint8_t, 64> hash{};
     BCRYPT_ALG_HANDLE algorithm = nullptr;
-    if (BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA512_ALGORITHM, nullptr, 0) != 0) return hash;
+    if (BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA512_ALGORITHM, nullptr, 0) != 0) return std::nullopt;
     BCRYPT_HASH_HANDLE hashing = nullptr;
     bool ok = BCryptCreateHash(algorithm, &hashing, nullptr, 0, nullptr, 0, 0) == 0;
     while (ok && size > 0) {
@@ -24,9 +23,11 @@ std::array<std::uint8_t, 64> sha512(const std::uint8_t* message, std::size_t siz
         message += piece;
         size -= piece;
     }
-    if (ok && BCryptFinishHash(hashing, hash.data(), static_cast<ULONG>(hash.size()), 0) != 0) hash.fill(0);
+    std::array<std::uint8_t, 64> hash{};
+    ok = ok && BCryptFinishHash(hashing, hash.data(), static_cast<ULONG>(hash.size()), 0) == 0;
     if (hashing) BCryptDestroyHash(hashing);
     BCryptCloseAlgorithmProvider(algorithm, 0);
+    if (!ok) return std::nullopt;
     return hash;
 }
 
