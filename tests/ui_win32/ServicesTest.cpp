@@ -50,18 +50,6 @@ TEST(Win32TimerSchedulerTest, ATimerTicksWhileEnabledAndNotAfterItIsDisabled)
     EXPECT_EQ(ticks, 3);
 }
 
-TEST(Win32TimerSchedulerTest, HaltedTimersNeverTickAgain)
-{
-    Win32TimerScheduler scheduler;
-    TimerModel timer(20);
-    int ticks = 0;
-    timer.onTimer = [&] { ++ticks; };
-    scheduler.attach(timer);
-    scheduler.haltAll();
-    timer.setEnabled(true);
-    EXPECT_FALSE(pumpUntil([&] { return ticks > 0; }));
-}
-
 TEST(Win32TrayIconTest, OnlyADoubleClickAndTheRightButtonReleasedReachTheForm)
 {
     ApplicationWindow application;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command with an X display of its own: an Xvfb server started for it on a free display number and
 # stopped after it. The command's "DISPLAY=" argument (the Wine emulator's, which keeps the other tests off any
-# screen) is given this display. Exits 77, which ctest counts as skipped, where Xvfb or Wine cannot run.
+# screen) is given this display. Exits 77, which ctest counts as skipped, where Xvfb cannot run; without Wine
+# the test is not listed at all.
 set -u
 wineserver=$(command -v /usr/lib/wine/wineserver wineserver | head -n1)
 
