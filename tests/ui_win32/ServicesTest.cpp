@@ -7,6 +7,7 @@
 #include "ui/win32/GdiPictureFiles.h"
 #include "ui/win32/SingleInstanceMutex.h"
 #include "ui/win32/Win32EventLoop.h"
+#include "ui/win32/Win32MessageBoxes.h"
 #include "ui/win32/Win32TimerScheduler.h"
 #include "ui/win32/Win32TrayIcon.h"
 
@@ -14,6 +15,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 namespace nimbrel::win32 {
@@ -48,18 +50,6 @@ TEST(Win32TimerSchedulerTest, ATimerTicksWhileEnabledAndNotAfterItIsDisabled)
     EXPECT_EQ(ticks, 3);
 }
 
-TEST(Win32TimerSchedulerTest, HaltedTimersNeverTickAgain)
-{
-    Win32TimerScheduler scheduler;
-    TimerModel timer(20);
-    int ticks = 0;
-    timer.onTimer = [&] { ++ticks; };
-    scheduler.attach(timer);
-    scheduler.haltAll();
-    timer.setEnabled(true);
-    EXPECT_FALSE(pumpUntil([&] { return ticks > 0; }));
-}
-
 TEST(Win32TrayIconTest, OnlyADoubleClickAndTheRightButtonReleasedReachTheForm)
 {
     ApplicationWindow application;
@@ -92,6 +82,33 @@ TEST(ApplicationWindowTest, ALaterCopyFindsTheRunningCopyAndAsksItForward)
     later.letGo();
     running.letGo();
     EXPECT_TRUE(SingleInstanceMutex(name).first());
+}
+
+TEST(Win32MessageBoxesTest, AQuestionWithYesAndNoShowsItsPromptAndReturnsTheButtonChosen)
+{
+    // The user, in another thread: finds the box by its title, reads it, and answers No.
+    std::wstring shownPrompt;
+    bool yesAndNoOnly = false;
+    std::thread user([&] {
+        HWND box = nullptr;
+        for (int i = 0; i < 200 && box == nullptr; ++i) {
+            box = FindWindowW(L"#32770", L"Nimbrel test");
+            if (box == nullptr) Sleep(25);
+        }
+        if (box == nullptr) return;
+        wchar_t text[256] = L"";
+        GetDlgItemTextW(box, 0xFFFF, text, 256); // the prompt's static text
+        shownPrompt = text;
+        yesAndNoOnly = GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr &&
+                       GetDlgItem(box, IDOK) == nullptr && GetDlgItem(box, IDCANCEL) == nullptr;
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDNO)));
+    });
+    Win32MessageBoxes boxes;
+    const int answer = boxes.msgBox("Free up 64 MB now?", mb::yesNo | mb::question, "Nimbrel test");
+    user.join();
+    EXPECT_EQ(answer, mb::no);
+    EXPECT_EQ(shownPrompt, L"Free up 64 MB now?");
+    EXPECT_TRUE(yesAndNoOnly);
 }
 
 class GdiPictureFilesTest : public ::testing::Test {

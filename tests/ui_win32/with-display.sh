@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs a command with an X display of its own: an Xvfb server started for it on a free display number and
 # stopped after it. The command's "DISPLAY=" argument (the Wine emulator's, which keeps the other tests off any
-# screen) is given this display. Exits 77, which ctest counts as skipped, where Xvfb or Wine cannot run.
+# screen) is given this display. Exits 77, which ctest counts as skipped, where Xvfb cannot run; without Wine
+# the test is not listed at all.
 set -u
+wineserver=$(command -v /usr/lib/wine/wineserver wineserver | head -n1)
 
 if ! command -v Xvfb >/dev/null; then
   echo "Xvfb is not installed: the Win32 view's tests need a display and are skipped"
@@ -24,8 +26,17 @@ fi
 display=":$(head -n1 "$work/display")"
 
 command=()
+prefix=
 for argument in "$@"; do
   [ "$argument" = "DISPLAY=" ] && argument="DISPLAY=$display"
+  case "$argument" in WINEPREFIX=*) prefix=${argument#WINEPREFIX=} ;; esac
   command+=("$argument")
 done
+# Wine's desktop process belongs to the display it started on: this prefix's Wine is to be idle before the tests
+# start on this display, and again before the display goes.
+settle() { [ -n "$prefix" ] && [ -n "$wineserver" ] && WINEPREFIX="$prefix" "$wineserver" -w 2>/dev/null; }
+settle
 DISPLAY="$display" "${command[@]}"
+status=$?
+settle
+exit $status

@@ -32,6 +32,27 @@ HBRUSH ControlRouter::brush(Colour colour)
     return made;
 }
 
+void ControlRouter::drawAccent(const DRAWITEMSTRUCT& item, Colour text, Colour back)
+{
+    const HDC dc = item.hDC;
+    RECT area = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &area, brush(back));
+    // A pressed button sinks; the one with the keyboard's focus shows it.
+    DrawEdge(dc, &area, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    if (pressed) OffsetRect(&area, 1, 1);
+    wchar_t caption[256] = L"";
+    GetWindowTextW(item.hwndItem, caption, 256);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colorRef(text));
+    const UINT keys = (item.itemState & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0;
+    DrawTextW(dc, caption, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE | keys);
+    if ((item.itemState & ODS_FOCUS) != 0) {
+        InflateRect(&area, -4, -4);
+        DrawFocusRect(dc, &area);
+    }
+}
+
 std::optional<LRESULT> ControlRouter::route(UINT message, WPARAM wParam, LPARAM lParam, Colour containerBack)
 {
     const auto control = reinterpret_cast<HWND>(lParam);
@@ -43,6 +64,13 @@ std::optional<LRESULT> ControlRouter::route(UINT message, WPARAM wParam, LPARAM 
         const std::function<void(WORD)> handler = found->second;
         runUserAction([&] { handler(HIWORD(wParam)); });
         return 0;
+    }
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        const auto accent = accents_.find(item.hwndItem);
+        if (accent == accents_.end()) return std::nullopt;
+        drawAccent(item, accent->second.first, accent->second.second);
+        return TRUE;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {

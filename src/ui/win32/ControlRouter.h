@@ -27,18 +27,22 @@ public:
     void setTextColour(HWND control, Colour colour);
     // The colour behind the control's text; without one, its container's.
     void setBackColour(HWND control, Colour colour);
+    // Draws an owner-drawn push button (BS_OWNERDRAW) in these colours: an accent button.
+    void drawAsAccent(HWND button, Colour text, Colour back) { accents_[button] = {text, back}; }
 
-    // WM_COMMAND from a control, WM_CTLCOLORSTATIC and WM_CTLCOLORBTN; nullopt for any other message.
+    // WM_COMMAND from a control, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN and WM_DRAWITEM; nullopt for any other message.
     // containerBack is the background of the container that received the message.
     std::optional<LRESULT> route(UINT message, WPARAM wParam, LPARAM lParam, Colour containerBack);
 
 private:
     HBRUSH brush(Colour colour);
+    void drawAccent(const DRAWITEMSTRUCT& item, Colour text, Colour back);
 
     std::map<HWND, std::function<void(WORD)>> commands_;
     std::map<HWND, Colour> textColours_;
     std::map<HWND, Colour> backColours_;
     std::map<Colour, HBRUSH> brushes_;
+    std::map<HWND, std::pair<Colour, Colour>> accents_; // text, back
 };
 
 // A GDI colour of the program's 0x00BBGGRR colour: the same number.

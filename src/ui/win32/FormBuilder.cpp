@@ -203,10 +203,14 @@ void FormBuilder::buildControl(Container& container, const ControlLayout& row)
         });
         return;
     }
-    case ControlKind::Button:
-        bindButton(makeControl(container, row, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON), *std::get<ButtonModel*>(model),
-                   router_, alive);
+    case ControlKind::Button: {
+        // A button of colours of its own is drawn by the program.
+        const bool accent = row.backColour.has_value();
+        const HWND button = makeControl(container, row, L"BUTTON", WS_TABSTOP | (accent ? BS_OWNERDRAW : BS_PUSHBUTTON));
+        if (accent) router_.drawAsAccent(button, row.foreColour.value_or(colours::black), *row.backColour);
+        bindButton(button, *std::get<ButtonModel*>(model), router_, alive);
         return;
+    }
     case ControlKind::Check:
         bindCheck(makeControl(container, row, L"BUTTON", WS_TABSTOP | BS_3STATE), *std::get<CheckBoxModel*>(model),
                   router_, alive);

@@ -34,16 +34,10 @@ void Win32TimerScheduler::attach(TimerModel& timer)
     follow(index);
 }
 
-void Win32TimerScheduler::haltAll()
-{
-    halted_ = true;
-    for (std::size_t i = 0; i < timers_.size(); ++i) KillTimer(window_, i + 1);
-}
-
 void Win32TimerScheduler::follow(std::size_t index) const
 {
     const TimerModel& timer = *timers_[index];
-    if (halted_ || !timer.running()) {
+    if (!timer.running()) {
         KillTimer(window_, index + 1);
         return;
     }
@@ -56,7 +50,7 @@ void Win32TimerScheduler::follow(std::size_t index) const
 std::optional<LRESULT> Win32TimerScheduler::onMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM /*lParam*/)
 {
     if (message != WM_TIMER) return std::nullopt;
-    if (!halted_ && wParam >= 1 && wParam <= timers_.size()) {
+    if (wParam >= 1 && wParam <= timers_.size()) {
         const TimerModel* timer = timers_[wParam - 1];
         runUserAction([timer] { timer->fire(); });
     }

@@ -20,9 +20,6 @@ public:
 
     void attach(TimerModel& timer) override;
 
-    // Stops every timer for good: no tick is delivered afterwards. Used when the program ends.
-    void haltAll();
-
 private:
     std::optional<LRESULT> onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void follow(std::size_t index) const;
@@ -30,7 +27,6 @@ private:
     HWND window_;
     std::vector<TimerModel*> timers_; // the timer id is the index plus one
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    bool halted_ = false;
 };
 
 } // namespace nimbrel::win32

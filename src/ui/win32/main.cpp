@@ -70,7 +70,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     OnlineReporter reporter({transfer, probe, events, system}, vendorServerUrl());
     ShellExecuteUrlOpener urls;
     Win32TimerScheduler timers;
-    Win32ProgramExit exit(timers);
+    Win32ProgramExit exit;
     ApplicationWindow application;
     Win32TrayIcon trayIcon(application.handle(), LoadIconW(instance, MAKEINTRESOURCEW(1)));
     application.addHandler(trayIcon);
@@ -88,7 +88,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
                          urls},
                         vendorServerUrl());
     update.finishUpdate();
-    if (exit.ended()) return 0;
 
     MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
                    counters, nullptr, trayIcon, events, programs, programDialog, files, vendorServerUrl(),
@@ -99,9 +98,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     trayIcon.onNotification = [&form](int code) { form.trayMenu.Form_MouseMove(code); };
     application.onActivationRequest = [&form] { form.frmMain.bringToFront(); };
     // The session ending closes the program whatever "Quit button hides in tray" says.
-    application.onSessionEnd = [&] {
-        if (!exit.ended()) form.Form_QueryUnload(MainForm::AppWindows);
-    };
+    application.onSessionEnd = [&form] { form.Form_QueryUnload(MainForm::AppWindows); };
     // "Check For Upgrade" opens the AutoUpdate window; Proceed fetches through the shared transfer object.
     const auto checkConnection = [&reporter] { return reporter.checkConnection(); };
     UpdateServer updateServer({transfer, events, trust, programFiles, directory, updateRegistry, checkConnection},
@@ -118,8 +115,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     };
 
     form.Form_Load();
-    // A load step may already have ended the program.
-    if (exit.ended()) return 0;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) deliver(message);
     return static_cast<int>(message.wParam);
