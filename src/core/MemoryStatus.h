@@ -12,11 +12,27 @@ struct MemorySnapshot {
     std::uint64_t availPageFile = 0; // what of that is still free
 };
 
+// How a system names the place idle pages go to when they are paged out, as the user's messages say it.
+struct PagingWords {
+    const char* system;    // "Linux"
+    const char* none;      // "there is no swap space"
+    const char* with;      // "With swap or zram"
+    const char* backing;   // "swap": "more than 300 MB of free swap"
+    const char* shortNone; // "no swap"
+    const char* shortLow;  // "too little swap"
+};
+
+// Swap space and zram, and the page file.
+extern const PagingWords swapWords;
+extern const PagingWords pageFileWords;
+
 class MemoryStatus {
 public:
     virtual ~MemoryStatus() = default;
     // Reads the figures as they are now.
     virtual MemorySnapshot read() = 0;
+    // The words for where this system pages memory out to.
+    virtual const PagingWords& pagingWords() const = 0;
 };
 
 } // namespace nimbrel

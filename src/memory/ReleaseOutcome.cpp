@@ -19,7 +19,8 @@ ReleaseOutcome measureOutcome(MemoryStatus& status, ReleaseOrigin origin, bool r
                               std::int32_t amountMB)
 {
     const MemorySnapshot now = status.read();
-    ReleaseOutcome outcome{origin, refused, 0, bytesToMB(now.availPhys), amountMB, now.totalPageFile > now.totalPhys};
+    ReleaseOutcome outcome{origin, refused, 0, bytesToMB(now.availPhys), amountMB, now.totalPageFile > now.totalPhys,
+                           &status.pagingWords()};
     if (!refused) outcome.freedMB = std::max(0, outcome.availableMB - availableAtStartMB);
     return outcome;
 }
@@ -32,19 +33,21 @@ std::string describeOutcome(const ReleaseOutcome& outcome)
     }
     // The block is what is available now plus the amount: the amount has to go somewhere, and that is swap.
     const std::string needed = groupedDigits(outcome.amountMB);
+    const PagingWords& w = *outcome.words;
+    const std::string needs = "more than " + needed + " MB of free " + w.backing + ".";
     if (!outcome.swapPresent) {
-        return "Nothing was freed: there is no swap space, so Linux already counts every page it could free as "
-               "available. With swap or zram Nimbrel can page idle programs out; a release of " +
-               needed + " MB needs more than " + needed + " MB of free swap.";
+        return "Nothing was freed: " + std::string(w.none) + ", so " + w.system +
+               " already counts every page it could free as available. " + w.with +
+               " Nimbrel can page idle programs out; a release of " + needed + " MB needs " + needs;
     }
-    return "Nothing was freed: memory and free swap together cannot hold the block of a " + needed +
-           " MB release. It needs more than " + needed + " MB of free swap.";
+    return "Nothing was freed: memory and free " + std::string(w.backing) + " together cannot hold the block of a " +
+           needed + " MB release. It needs " + needs;
 }
 
 std::string summariseOutcome(const ReleaseOutcome& outcome)
 {
     if (!outcome.refused) return "Freed " + groupedDigits(outcome.freedMB) + " MB";
-    return outcome.swapPresent ? "Release refused: too little swap" : "Release refused: no swap";
+    return std::string("Release refused: ") + (outcome.swapPresent ? outcome.words->shortLow : outcome.words->shortNone);
 }
 
 } // namespace nimbrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/MemoryStatus.h"
+
 #include <cstdint>
 #include <string>
 
@@ -17,9 +19,8 @@ struct ReleaseOutcome {
     std::int32_t availableMB = 0;  // available at the end
     std::int32_t amountMB = 0;     // what the release was to free
     bool swapPresent = false;      // the machine has swap (or zram) to page idle programs out to
+    const PagingWords* words = &swapWords; // what the system calls that
 };
-
-class MemoryStatus;
 
 // The outcome of a release that ends now: what is available now against what was available when it began.
 ReleaseOutcome measureOutcome(MemoryStatus& status, ReleaseOrigin origin, bool refused, std::int32_t availableAtStartMB,

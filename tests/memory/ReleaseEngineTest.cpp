@@ -125,6 +125,29 @@ TEST_F(ReleaseEngineTest, AFirstDelayOfZeroMakesItsPassAtTheNextTickAndEnds)
     EXPECT_TRUE(messages.shown.empty()) << "the button is free again";
 }
 
+TEST_F(ReleaseEngineTest, ARefusalSaysWhyInTheWordsOfTheSystemsPageFile)
+{
+    retries(5);
+    block.outcome = BlockOutcome::Refused;
+    memory.words = &pageFileWords;
+    memory.setMB(512, 100, 1024, 100);
+    select("300 MB");
+    engine.cmdRam.userClick();
+    scheduler.advance(1000);
+    EXPECT_EQ(engine.lblOutcome.caption(), "Release refused: too little page file space");
+    EXPECT_EQ(describeOutcome(engine.lastOutcome()),
+              "Nothing was freed: memory and free page file space together cannot hold the block of a 300 MB "
+              "release. It needs more than 300 MB of free page file space.");
+    memory.setMB(512, 100, 512, 100);
+    engine.cmdRam.userClick();
+    scheduler.advance(1000);
+    EXPECT_EQ(engine.lblOutcome.caption(), "Release refused: no page file");
+    EXPECT_EQ(describeOutcome(engine.lastOutcome()).rfind("Nothing was freed: there is no page file, so Windows "
+                                                          "already counts every page",
+                                                          0),
+              0u);
+}
+
 TEST_F(ReleaseEngineTest, ARefusedBlockEndsTheReleaseAtOnceAndSaysWhy)
 {
     retries(5);

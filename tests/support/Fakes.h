@@ -44,6 +44,9 @@ public:
     // Called before each read, so a test can let memory change over time.
     std::function<void(MemorySnapshot&)> beforeRead;
 
+    const PagingWords* words = &swapWords;
+
+    const PagingWords& pagingWords() const override { return *words; }
     MemorySnapshot read() override
     {
         ++reads;

@@ -25,6 +25,7 @@ public:
     // Reads the figures as they are now. Allocates nothing and uses only open, read and close, so a child
     // forked from a multi-threaded process may call it.
     MemorySnapshot read() noexcept override;
+    const PagingWords& pagingWords() const override { return swapWords; }
 
 private:
     std::string meminfo_;

@@ -13,6 +13,7 @@ class MemoryStatusEx : public MemoryStatus {
 public:
     // Reads the figures as they are now; all zero in the unlikely case the system refuses.
     MemorySnapshot read() noexcept override;
+    const PagingWords& pagingWords() const override { return pageFileWords; }
 };
 
 } // namespace nimbrel
