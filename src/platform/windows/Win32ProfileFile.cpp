@@ -1,7 +1,6 @@
 #include "Win32ProfileFile.h"
 
 #include "WideText.h"
-#include "platform/common/IniText.h"
 
 #include <windows.h>
 
@@ -13,35 +12,12 @@ namespace nimbrel {
 
 namespace {
 
-enum class Load { Loaded, Absent, Unreadable };
-
 // The folder part of a path, "." for a bare name.
 std::wstring folderOf(const std::wstring& path)
 {
     const std::size_t separator = path.find_last_of(L"\\/");
     if (separator == std::wstring::npos) return L".";
     return path.substr(0, separator + 1);
-}
-
-// A file that is not there reads as an empty profile. Anything else that cannot be read (a folder in its place,
-// no permission, a missing folder on the way) makes the functions give up on the file: defaults on reading,
-// failure on writing.
-Load loadText(const std::wstring& path, std::string& text)
-{
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? Load::Absent : Load::Unreadable;
-
-    bool ok = GetFileType(file) == FILE_TYPE_DISK;
-    text.clear();
-    char chunk[65536];
-    for (DWORD n = 0; ok;) {
-        ok = ReadFile(file, chunk, sizeof chunk, &n, nullptr) != 0;
-        if (!ok || n == 0) break;
-        text.append(chunk, n);
-    }
-    CloseHandle(file);
-    return ok ? Load::Loaded : Load::Unreadable;
 }
 
 bool writeAll(HANDLE file, std::string_view bytes)
@@ -77,13 +53,12 @@ std::mutex writeLock;
 
 } // namespace
 
+Win32ProfileFile::Win32ProfileFile() : cache_(disk_) {}
+
 std::string Win32ProfileFile::readString(const std::string& path, const std::string& section, const std::string& key,
                                          const std::string& defaultValue)
 {
-    std::string text;
-    const Load load = loadText(wide::fromUtf8(path), text);
-    if (load == Load::Unreadable) return ini::unreadableDefault(defaultValue);
-    return ini::readValue(text, section, key, defaultValue);
+    return cache_.read(path, section, key, defaultValue);
 }
 
 bool Win32ProfileFile::writeString(const std::string& path, const std::string& section, const std::string& key,
@@ -92,20 +67,20 @@ bool Win32ProfileFile::writeString(const std::string& path, const std::string& s
     const std::lock_guard<std::mutex> lock(writeLock);
     const std::wstring target = wide::fromUtf8(path);
 
-    std::string text;
-    const Load load = loadText(target, text);
+    const ini::ProfileCache::Edit edit = cache_.edit(path, section, key, value);
     // A file that could not be read is not replaced: the user's other settings in it would be lost.
-    if (load == Load::Unreadable) return false;
+    if (edit.load == ini::Load::Unreadable) return false;
     // Nor is a read-only file, which the profile functions refuse as well.
     const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (load == Load::Loaded && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    if (edit.load == ini::Load::Loaded && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_READONLY)) {
         return false;
     }
 
-    const std::optional<std::string> updated = ini::withValue(text, section, key, value);
     // The same value again: the file stays as it is.
-    if (!updated) return true;
-    return replaceFile(target, *updated);
+    if (!edit.text) return true;
+    cache_.forget();
+    return replaceFile(target, *edit.text);
 }
 
 } // namespace nimbrel
