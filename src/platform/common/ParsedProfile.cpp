@@ -10,10 +10,11 @@ const std::optional<ParsedProfile::Keys>& ParsedProfile::section(std::string_vie
     const auto [at, added] = sections_.try_emplace(foldedName(wanted));
     if (!added) return at->second;
     Keys keys;
-    const bool found = walkSection(text_, wanted, [&keys](const KeyLine& line) {
-        keys.try_emplace(foldedName(line.name), line.value); // a later line of the same name is read past
-        return true;
-    }).has_value();
+    const bool found =
+        walkSection(text_, wanted, [&keys](const KeyLine& line) {
+            keys.try_emplace(foldedName(line.name), line.value); // a later line of the same name is read past
+            return true;
+        }).has_value();
     if (found) at->second = std::move(keys);
     return at->second;
 }

@@ -34,7 +34,8 @@ ParsedProfile* ProfileCache::current(const std::string& path, Load& load)
         return nullptr;
     }
     // The same text again keeps what was parsed of it.
-    if (!profile_ || path != path_ || text != profile_->text()) profile_ = std::make_unique<ParsedProfile>(std::move(text));
+    if (!profile_ || path != path_ || text != profile_->text())
+        profile_ = std::make_unique<ParsedProfile>(std::move(text));
     path_ = path;
     stamp_ = stamp;
     settled_ = std::max(stamp.modified, stamp.changed) < readAt - kSettledNanoseconds;
