@@ -4,35 +4,40 @@
 
 namespace nimbrel::ini {
 
-const std::optional<ParsedProfile::Keys>& ParsedProfile::section(std::string_view name)
+bool ParsedProfile::has(std::string_view section) const
 {
-    const std::string_view wanted = lookupName(name);
-    const auto [at, added] = sections_.try_emplace(foldedName(wanted));
-    if (!added) return at->second;
+    return sections_.contains(foldedName(lookupName(section)));
+}
+
+void ParsedProfile::add(std::string_view text, std::string_view section)
+{
+    const std::string_view wanted = lookupName(section);
     Keys keys;
-    const bool found =
-        walkSection(text_, wanted, [&keys](const KeyLine& line) {
-            keys.try_emplace(foldedName(line.name), line.value); // a later line of the same name is read past
-            return true;
-        }).has_value();
-    if (found) at->second = std::move(keys);
-    return at->second;
+    const auto start = walkSection(text, wanted, [&keys](const KeyLine& line) {
+        std::string name = foldedName(line.name);
+        // A later line of the same name is read past.
+        if (!keys.contains(name))
+            keys.emplace(std::move(name), line.value ? std::optional<std::string>(*line.value) : std::nullopt);
+        return true;
+    });
+    sections_[foldedName(wanted)] = start ? std::optional<Keys>(std::move(keys)) : std::nullopt;
 }
 
-std::optional<std::string_view> ParsedProfile::stored(std::string_view sectionName, std::string_view key)
+std::optional<std::string_view> ParsedProfile::stored(std::string_view section, std::string_view key) const
 {
-    const std::optional<Keys>& keys = section(sectionName);
-    if (!keys) return std::nullopt;
-    const auto found = keys->find(foldedName(lookupName(key)));
-    return found == keys->end() ? std::nullopt : found->second;
+    const auto keys = sections_.find(foldedName(lookupName(section)));
+    if (keys == sections_.end() || !keys->second) return std::nullopt;
+    const auto found = keys->second->find(foldedName(lookupName(key)));
+    if (found == keys->second->end() || !found->second) return std::nullopt;
+    return *found->second;
 }
 
-std::string ParsedProfile::read(std::string_view section, std::string_view key, std::string_view defaultValue)
+std::string ParsedProfile::read(std::string_view section, std::string_view key, std::string_view defaultValue) const
 {
     return readResult(stored(section, key), defaultValue);
 }
 
-bool ParsedProfile::holds(std::string_view section, std::string_view key, std::string_view value)
+bool ParsedProfile::holds(std::string_view section, std::string_view key, std::string_view value) const
 {
     const std::optional<std::string_view> current = stored(section, key);
     return current && *current == writtenValue(value);

@@ -4,37 +4,33 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <utility>
 
 namespace nimbrel::ini {
 
-// The text of a profile with its sections looked up once: the first time a section is asked for, its key lines
-// are read in one pass and kept by name, so later lookups in it do not go over the text again. Only the sections
-// asked for are kept; a large file pays for what the program reads, not for the rest.
+// The sections of a profile that were asked for, each read from the text once and kept by name with its keys,
+// so later lookups in it do not go over the text again. The text itself is not kept: a large file costs what
+// the program reads of it, not its size.
 class ParsedProfile {
 public:
-    explicit ParsedProfile(std::string text) : text_(std::move(text)) {}
-    ParsedProfile(const ParsedProfile&) = delete;
-    ParsedProfile& operator=(const ParsedProfile&) = delete;
+    // Whether section has been read.
+    bool has(std::string_view section) const;
+    // Reads section from the text (the first section of that name, as the lookup finds it).
+    void add(std::string_view text, std::string_view section);
 
-    const std::string& text() const { return text_; }
-
-    // What a read of key in section gives, as ini::readValue would give it from the text.
-    std::string read(std::string_view section, std::string_view key, std::string_view defaultValue);
-
-    // Whether a write of value to key in section would leave the text as it is: the key is there with that value.
-    bool holds(std::string_view section, std::string_view key, std::string_view value);
+    // What a read of key in section (one that has been read) gives, as ini::readValue gives it from the text.
+    std::string read(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    // Whether a write of value to key in section (one that has been read) would leave the text as it is: the
+    // key is there with that value.
+    bool holds(std::string_view section, std::string_view key, std::string_view value) const;
 
 private:
     // The first line of each name in the section; the value is nothing for a line without "=".
-    using Keys = std::unordered_map<std::string, std::optional<std::string_view>>;
-    // The keys of the first section of that name; nothing when the text has no such section.
-    const std::optional<Keys>& section(std::string_view name);
+    using Keys = std::unordered_map<std::string, std::optional<std::string>>;
     // The stored value of a key; nothing when the key is absent or has no "=".
-    std::optional<std::string_view> stored(std::string_view section, std::string_view key);
+    std::optional<std::string_view> stored(std::string_view section, std::string_view key) const;
 
-    std::string text_;
-    std::unordered_map<std::string, std::optional<Keys>> sections_; // by folded name
+    // By folded name; nothing for a section the text does not have.
+    std::unordered_map<std::string, std::optional<Keys>> sections_;
 };
 
 } // namespace nimbrel::ini

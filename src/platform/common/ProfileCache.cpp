@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <string_view>
 
 namespace nimbrel::ini {
 
@@ -17,50 +19,62 @@ std::int64_t nanosecondsSince1970()
 
 } // namespace
 
-ParsedProfile* ProfileCache::current(const std::string& path, Load& load)
+bool ProfileCache::unchanged(const std::string& path)
 {
-    if (profile_ && path == path_ && settled_ && disk_.stampOf(path) == stamp_) {
-        load = Load::Loaded;
-        return profile_.get();
-    }
+    return profile_ && settled_ && path == path_ && disk_.stampOf(path) == stamp_;
+}
 
+Load ProfileCache::refresh(const std::string& path, const std::string& section, std::string& text)
+{
     // Taken before the reading: the text is at least as new as this moment.
     const std::int64_t readAt = nanosecondsSince1970();
-    std::string text;
     FileStamp stamp;
-    load = disk_.load(path, text, stamp);
+    const Load load = disk_.load(path, text, stamp);
     if (load != Load::Loaded) {
         drop();
-        return nullptr;
+        return load;
     }
-    // The same text again keeps what was parsed of it.
-    if (!profile_ || path != path_ || text != profile_->text())
-        profile_ = std::make_unique<ParsedProfile>(std::move(text));
+    // What was read of the version kept stays when this is the same version: the same trusted stamp, or the same
+    // size and hash of the text.
+    bool same = profile_ && path == path_ && settled_ && stamp == stamp_;
+    if (!same) {
+        const std::size_t hash = std::hash<std::string_view>{}(text);
+        same = profile_ && path == path_ && stamp.size == stamp_.size && hash == textHash_;
+        textHash_ = hash;
+    }
+    if (!same) profile_.emplace();
     path_ = path;
     stamp_ = stamp;
     settled_ = std::max(stamp.modified, stamp.changed) < readAt - kSettledNanoseconds;
-    return profile_.get();
+    if (!profile_->has(section)) profile_->add(text, section);
+    return load;
 }
 
 std::string ProfileCache::read(const std::string& path, const std::string& section, const std::string& key,
                                const std::string& defaultValue)
 {
     const std::lock_guard<std::mutex> hold(lock_);
-    Load load = Load::Unreadable;
-    ParsedProfile* profile = current(path, load);
-    if (load == Load::Unreadable) return unreadableDefault(defaultValue);
-    if (!profile) return readValue({}, section, key, defaultValue);
-    return profile->read(section, key, defaultValue);
+    if (!unchanged(path) || !profile_->has(section)) {
+        std::string text;
+        const Load load = refresh(path, section, text);
+        if (load == Load::Unreadable) return unreadableDefault(defaultValue);
+        if (load == Load::Absent) return readValue({}, section, key, defaultValue);
+    }
+    return profile_->read(section, key, defaultValue);
 }
 
 ProfileCache::Edit ProfileCache::edit(const std::string& path, const std::string& section, const std::string& key,
                                       const std::string& value)
 {
     const std::lock_guard<std::mutex> hold(lock_);
-    Edit edit;
-    ParsedProfile* profile = current(path, edit.load);
-    if (profile && profile->holds(section, key, value)) return edit;
-    if (edit.load != Load::Unreadable) edit.text = withValue(profile ? profile->text() : "", section, key, value);
+    Edit edit{Load::Loaded, std::nullopt};
+    if (unchanged(path) && profile_->has(section) && profile_->holds(section, key, value)) return edit;
+    std::string text;
+    edit.load = refresh(path, section, text);
+    if (edit.load == Load::Unreadable || (edit.load == Load::Loaded && profile_->holds(section, key, value))) {
+        return edit;
+    }
+    edit.text = withValue(text, section, key, value);
     return edit;
 }
 

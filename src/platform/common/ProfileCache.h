@@ -2,8 +2,8 @@
 
 #include "ParsedProfile.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -33,15 +33,15 @@ public:
     virtual Load load(const std::string& path, std::string& text, FileStamp& stamp) = 0;
 };
 
-// The last profile read, kept with the stamp of the file it came from, so that a file that has not changed is
-// not read and parsed again for every key. A change made by any program shows in the stamp and is seen at the
-// next read.
+// The sections read from the profile last read, kept with the stamp of the file they came from, so that a file
+// that has not changed is not read and parsed again for every key. A change made by any program shows in the
+// stamp and is seen at the next read.
 //
 // A stamp alone cannot tell two versions apart that were written within one tick of the file system's clock
 // (two seconds on FAT) with the same size, as a program that rewrites the file in place may do. So a stamp is
 // trusted only once the file's last change lies more than kSettledNanoseconds before the moment its text was
-// read: any later write then gets a later time. Until then the file is read again at every use and its text
-// compared with the one kept, which costs a read but no parsing.
+// read: any later write then gets a later time. Until then the file is read again at every use, and what was
+// parsed of it is kept only when the text is the one it was parsed from (the same size and hash).
 class ProfileCache {
 public:
     static constexpr std::int64_t kSettledNanoseconds = 3'000'000'000;
@@ -60,20 +60,24 @@ public:
     };
     Edit edit(const std::string& path, const std::string& section, const std::string& key, const std::string& value);
 
-    // The file was replaced by a write: the text kept is no longer its text.
+    // The file was replaced by a write: what is kept is no longer of its text.
     void forget();
 
 private:
-    // The parsed text of the file at path as it is now (nullptr with a load that is not Loaded).
-    ParsedProfile* current(const std::string& path, Load& load);
+    // Whether the file at path is the version the sections kept were read from, without reading it.
+    bool unchanged(const std::string& path);
+    // Reads the file at path and keeps section of it (and the sections kept before, when its text is the same);
+    // the text goes to the caller.
+    Load refresh(const std::string& path, const std::string& section, std::string& text);
     void drop();
 
     ProfileDisk& disk_;
     std::mutex lock_;
+    std::optional<ParsedProfile> profile_;
     std::string path_;
     FileStamp stamp_;
+    std::size_t textHash_ = 0;
     bool settled_ = false;
-    std::unique_ptr<ParsedProfile> profile_;
 };
 
 } // namespace nimbrel::ini
