@@ -11,7 +11,7 @@ namespace nimbrel {
 // settings.ini read and written the way the classic private-profile functions do it (the lookup rules are in
 // IniText.h), with two differences that a user of the file can only be glad of: the lines a write does not
 // touch stay byte for byte as they were, and every write replaces the file in one step, so a crash or a full
-// disk leaves the old file or the new one. The text last read is kept while the file stays as it was.
+// disk leaves the old file or the new one. What was read of the file is kept while the file stays as it was.
 class IniProfileFile : public ProfileFile {
 public:
     IniProfileFile();
