@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -345,6 +346,25 @@ TEST_F(IniProfileFileTest, WritingThroughASymbolicLinkReplacesTheFileItLeadsTo)
     EXPECT_TRUE(fs::is_symlink(settings));
     EXPECT_EQ(bytesOf(folder / "real.ini"), "[RAM]\r\nRelease=5\r\n");
     EXPECT_EQ(read("RAM", "Release", "0"), "5");
+}
+
+TEST_F(IniProfileFileTest, AnotherProgramsRewriteOfTheSameSizeAtTheSameTimeIsSeenAtTheNextRead)
+{
+    store(settings, "[RAM]\r\nRelease=2\r\n");
+    const struct stat first = statusOf(settings);
+    EXPECT_EQ(read("RAM", "Release", "0"), "2");
+
+    // Rewritten in place, the same file with the same size, and given back the time of the first version, as a
+    // program that writes twice within one tick of the file system's clock leaves it.
+    store(settings, "[RAM]\r\nRelease=3\r\n");
+    const timespec times[2] = {first.st_atim, first.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, settings.c_str(), times, 0), 0);
+    ASSERT_EQ(statusOf(settings).st_ino, first.st_ino);
+    EXPECT_EQ(read("RAM", "Release", "0"), "3");
+
+    // And our own write, at once.
+    ASSERT_TRUE(write("RAM", "Release", "4"));
+    EXPECT_EQ(read("RAM", "Release", "0"), "4");
 }
 
 // What a child process reports through its exit status; a bit for each check that failed.

@@ -93,6 +93,27 @@ TEST_F(Win32ProfileFileTest, AReadOnlyFileIsNeitherChangedNorReplaced)
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST_F(Win32ProfileFileTest, AnotherProgramsRewriteOfTheSameSizeAtTheSameTimeIsSeenAtTheNextRead)
+{
+    const fs::path file = folder_ / "settings.ini";
+    { std::ofstream(file, std::ios::binary) << "[RAM]\r\nAmount=64\r\n"; }
+    WIN32_FILE_ATTRIBUTE_DATA first{};
+    ASSERT_TRUE(GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &first));
+    EXPECT_EQ(profile_.readString(file.string(), "RAM", "Amount", ""), "64");
+
+    // Rewritten in place with the same size and given back the write time of the first version.
+    { std::ofstream(file, std::ios::binary) << "[RAM]\r\nAmount=32\r\n"; }
+    const HANDLE handle = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &first.ftLastWriteTime));
+    CloseHandle(handle);
+    EXPECT_EQ(profile_.readString(file.string(), "RAM", "Amount", ""), "32");
+
+    ASSERT_TRUE(profile_.writeString(file.string(), "RAM", "Amount", "16"));
+    EXPECT_EQ(profile_.readString(file.string(), "RAM", "Amount", ""), "16");
+}
+
 TEST_F(Win32ProfileFileTest, AFolderThatIsNotThereGivesDefaultsAndRefusesWrites)
 {
     const fs::path file = folder_ / "missing" / "settings.ini";

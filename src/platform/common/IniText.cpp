@@ -142,19 +142,13 @@ bool lacksFinalLineEnd(std::string_view text)
     return !text.empty() && text.back() != '\n' && text.back() != '\r';
 }
 
-KeyPosition findKey(std::string_view text, std::string_view section, std::string_view key)
+std::optional<SectionStart> walkSection(std::string_view text, std::string_view section,
+                                        const std::function<bool(const KeyLine&)>& visit)
 {
-    const std::string_view wantedSection = lookupName(section);
-    const std::string_view wantedKey = lookupName(key);
-
-    KeyPosition found;
     std::size_t at = byteOrderMarkLength(text);
     // The lines before the first header are a section without a name, and an empty name finds them.
-    bool inSection = wantedSection.empty();
-    if (inSection) {
-        found.sectionFound = true;
-        found.newKeyAt = at;
-    }
+    std::optional<SectionStart> start;
+    if (section.empty()) start = SectionStart{at, true};
 
     while (at < text.size()) {
         const Line line = lineAt(text, at);
@@ -163,40 +157,70 @@ KeyPosition findKey(std::string_view text, std::string_view section, std::string
         if (content.empty()) continue;
 
         if (const auto name = headerName(content)) {
-            if (inSection) break; // the first section of that name is over; later ones do not count
-            if (sameName(*name, wantedSection)) {
-                inSection = true;
-                found.sectionFound = true;
-                found.newKeyAt = line.end;
-                found.newKeyNeedsLineEnd = line.end == line.contentEnd;
-            }
+            if (start) break; // the first section of that name is over; later ones do not count
+            if (sameName(*name, section)) start = SectionStart{line.end, line.end != line.contentEnd};
             continue;
         }
-        if (!inSection) continue;
+        if (!start) continue;
 
-        // Comments and lines without "=" are keys to the functions too, so a new key goes after them.
-        found.newKeyAt = line.end;
-        found.newKeyNeedsLineEnd = line.end == line.contentEnd;
         const Entry entry = entryOf(content);
-        if (sameName(entry.name, wantedKey)) {
-            found.keyFound = true;
-            found.keyLineBegin = line.begin;
-            found.keyLineEnd = line.end;
-            found.storedName = entry.name;
-            found.storedValue = entry.value;
-            break;
-        }
+        if (!visit(KeyLine{line.begin, line.end, line.end != line.contentEnd, entry.name, entry.value})) break;
+    }
+    return start;
+}
+
+KeyPosition findKey(std::string_view text, std::string_view section, std::string_view key)
+{
+    const std::string_view wantedKey = lookupName(key);
+    KeyPosition found;
+    bool afterKeyLine = false;
+    const auto start = walkSection(text, lookupName(section), [&](const KeyLine& line) {
+        // Comments and lines without "=" are keys to the functions too, so a new key goes after them.
+        afterKeyLine = true;
+        found.newKeyAt = line.end;
+        found.newKeyNeedsLineEnd = !line.hasLineEnd;
+        if (!sameName(line.name, wantedKey)) return true;
+        found.keyFound = true;
+        found.keyLineBegin = line.begin;
+        found.keyLineEnd = line.end;
+        found.storedName = line.name;
+        found.storedValue = line.value;
+        return false;
+    });
+    if (!start) return found;
+    found.sectionFound = true;
+    if (!afterKeyLine) {
+        found.newKeyAt = start->bodyAt;
+        found.newKeyNeedsLineEnd = !start->headerHasLineEnd;
     }
     return found;
+}
+
+std::string foldedName(std::string_view name)
+{
+    std::string folded(name);
+    for (char& c : folded) c = static_cast<char>(lowerCase[static_cast<unsigned char>(c)]);
+    return folded;
+}
+
+std::string_view writtenValue(std::string_view value)
+{
+    value = uptoNul(value);
+    while (!value.empty() && isBlank(value.front())) value.remove_prefix(1);
+    return value;
+}
+
+std::string readResult(std::optional<std::string_view> storedValue, std::string_view defaultValue)
+{
+    if (storedValue) return copiedValue(*storedValue);
+    return copiedValue(withoutTrailingSpaces(uptoNul(defaultValue)));
 }
 
 std::string readValue(std::string_view text, std::string_view section, std::string_view key,
                       std::string_view defaultValue)
 {
-    const std::string_view fallback = withoutTrailingSpaces(uptoNul(defaultValue));
     const KeyPosition position = findKey(text, section, key);
-    if (position.keyFound && position.storedValue) return copiedValue(*position.storedValue);
-    return copiedValue(fallback);
+    return readResult(position.keyFound ? position.storedValue : std::nullopt, defaultValue);
 }
 
 std::string unreadableDefault(std::string_view defaultValue)
@@ -209,8 +233,7 @@ std::optional<std::string> withValue(std::string_view text, std::string_view sec
 {
     const std::string_view sectionName = lookupName(section);
     const std::string_view keyName = lookupName(key);
-    std::string_view newValue = uptoNul(value);
-    while (!newValue.empty() && isBlank(newValue.front())) newValue.remove_prefix(1);
+    const std::string_view newValue = writtenValue(value);
 
     const KeyPosition position = findKey(text, sectionName, keyName);
     std::string updated;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ struct KeyPosition {
 std::string readValue(std::string_view text, std::string_view section, std::string_view key,
                       std::string_view defaultValue);
 
+// What a read gives back for a key stored with that value, or for a key that is absent or has no "=" (nothing).
+std::string readResult(std::optional<std::string_view> storedValue, std::string_view defaultValue);
+
 // What a read gives back when the file is there but cannot be read.
 std::string unreadableDefault(std::string_view defaultValue);
 
@@ -46,6 +50,33 @@ std::optional<std::string> withValue(std::string_view text, std::string_view sec
 
 // The first key named key in the first section named section.
 KeyPosition findKey(std::string_view text, std::string_view section, std::string_view key);
+
+// One line of a section that is not blank and not a header: a key to the functions, comments included.
+struct KeyLine {
+    std::size_t begin = 0;
+    std::size_t end = 0; // after its own line end
+    bool hasLineEnd = false;
+    std::string_view name;
+    std::optional<std::string_view> value; // nothing for a line without "="
+};
+
+// Where the first section named section (a lookup name) begins: after its header line, or at the start of the
+// text (after a byte order mark) for the lines without a name.
+struct SectionStart {
+    std::size_t bodyAt = 0;
+    bool headerHasLineEnd = true;
+};
+
+// Finds the first section named section and hands its key lines to visit in order, until visit returns false
+// or the section ends; nothing when the text has no such section.
+std::optional<SectionStart> walkSection(std::string_view text, std::string_view section,
+                                        const std::function<bool(const KeyLine&)>& visit);
+
+// A name in a form that is the same for every name the lookup takes as the same.
+std::string foldedName(std::string_view name);
+
+// The value a write stores for the value it is given: up to a NUL, without the blanks before it.
+std::string_view writtenValue(std::string_view value);
 
 // A name as the caller's text gives it to the lookup: up to a NUL, blanks around it removed.
 std::string_view lookupName(std::string_view name);

@@ -1,7 +1,5 @@
 #include "IniProfileFile.h"
 
-#include "platform/common/IniText.h"
-
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -20,45 +18,11 @@ namespace nimbrel {
 
 namespace {
 
-enum class Load { Loaded, Absent, Unreadable };
-
 std::pair<std::string, std::string> folderAndName(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return {".", path};
     return {slash == 0 ? std::string("/") : path.substr(0, slash), path.substr(slash + 1)};
-}
-
-bool isFolder(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// A file that is not there reads as an empty profile. Anything else that cannot be read (a folder in its place,
-// no permission, a missing folder on the way) makes the functions give up on the file: defaults on reading,
-// failure on writing.
-Load loadText(const std::string& path, std::string& text, struct stat& info)
-{
-    // O_NONBLOCK: a pipe put in place of the file must not hang the program; fstat turns it away below.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return errno == ENOENT && isFolder(folderAndName(path).first) ? Load::Absent : Load::Unreadable;
-
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (ok) {
-        text.clear();
-        text.reserve(static_cast<std::size_t>(info.st_size));
-        char chunk[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, chunk, sizeof chunk);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) ok = false;
-            if (n <= 0) break;
-            text.append(chunk, static_cast<std::size_t>(n));
-        }
-    }
-    ::close(fd);
-    return ok ? Load::Loaded : Load::Unreadable;
 }
 
 // A symbolic link stays a link: the file it leads to is the one replaced.
@@ -181,14 +145,12 @@ std::mutex writeLock;
 
 } // namespace
 
+IniProfileFile::IniProfileFile() : cache_(disk_) {}
+
 std::string IniProfileFile::readString(const std::string& path, const std::string& section, const std::string& key,
                                        const std::string& defaultValue)
 {
-    std::string text;
-    struct stat info {};
-    const Load load = loadText(path, text, info);
-    if (load == Load::Unreadable) return ini::unreadableDefault(defaultValue);
-    return ini::readValue(text, section, key, defaultValue);
+    return cache_.read(path, section, key, defaultValue);
 }
 
 bool IniProfileFile::writeString(const std::string& path, const std::string& section, const std::string& key,
@@ -197,19 +159,18 @@ bool IniProfileFile::writeString(const std::string& path, const std::string& sec
     const std::lock_guard<std::mutex> lock(writeLock);
     const std::string target = writeTarget(path);
 
-    std::string text;
-    struct stat info {};
-    const Load load = loadText(target, text, info);
+    const ini::ProfileCache::Edit edit = cache_.edit(target, section, key, value);
     // A file that could not be read is not replaced: the user's other settings in it would be lost.
-    if (load == Load::Unreadable) return false;
-    const bool exists = load == Load::Loaded;
-    // Nor is a file we may not write to, which a read-only settings.ini does on the original platform too.
+    if (edit.load == ini::Load::Unreadable) return false;
+    struct stat info {};
+    const bool exists = edit.load == ini::Load::Loaded && ::stat(target.c_str(), &info) == 0;
+    // Nor is a file we may not write to: the profile functions refuse a read-only file as well.
     if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
 
-    const std::optional<std::string> updated = ini::withValue(text, section, key, value);
     // The same value again: the file stays as it is.
-    if (!updated) return true;
-    return replaceFile(target, *updated, exists ? &info : nullptr);
+    if (!edit.text) return true;
+    cache_.forget();
+    return replaceFile(target, *edit.text, exists ? &info : nullptr);
 }
 
 } // namespace nimbrel

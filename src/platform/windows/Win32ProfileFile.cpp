@@ -2,7 +2,6 @@
 
 #include "WholeFile.h"
 #include "WideText.h"
-#include "platform/common/IniText.h"
 
 #include <windows.h>
 
@@ -13,21 +12,18 @@ namespace nimbrel {
 
 namespace {
 
-using wholefile::Load;
-
 // One write at a time in this process: each one reads the file, changes one line and replaces the file, and two
 // at once would lose one of the changes.
 std::mutex writeLock;
 
 } // namespace
 
+Win32ProfileFile::Win32ProfileFile() : cache_(disk_) {}
+
 std::string Win32ProfileFile::readString(const std::string& path, const std::string& section, const std::string& key,
                                          const std::string& defaultValue)
 {
-    std::string text;
-    const Load load = wholefile::read(wide::fromUtf8(path), text);
-    if (load == Load::Unreadable) return ini::unreadableDefault(defaultValue);
-    return ini::readValue(text, section, key, defaultValue);
+    return cache_.read(path, section, key, defaultValue);
 }
 
 bool Win32ProfileFile::writeString(const std::string& path, const std::string& section, const std::string& key,
@@ -36,20 +32,20 @@ bool Win32ProfileFile::writeString(const std::string& path, const std::string& s
     const std::lock_guard<std::mutex> lock(writeLock);
     const std::wstring target = wide::fromUtf8(path);
 
-    std::string text;
-    const Load load = wholefile::read(target, text);
+    const ini::ProfileCache::Edit edit = cache_.edit(path, section, key, value);
     // A file that could not be read is not replaced: the user's other settings in it would be lost.
-    if (load == Load::Unreadable) return false;
+    if (edit.load == ini::Load::Unreadable) return false;
     // Nor is a read-only file, which the profile functions refuse as well.
     const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (load == Load::Loaded && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    if (edit.load == ini::Load::Loaded && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_READONLY)) {
         return false;
     }
 
-    const std::optional<std::string> updated = ini::withValue(text, section, key, value);
     // The same value again: the file stays as it is.
-    if (!updated) return true;
-    return wholefile::replace(target, *updated);
+    if (!edit.text) return true;
+    cache_.forget();
+    return wholefile::replace(target, *edit.text);
 }
 
 } // namespace nimbrel
