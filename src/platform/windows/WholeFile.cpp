@@ -40,16 +40,20 @@ Load read(const std::wstring& path, std::string& bytes)
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Load::Absent : Load::Unreadable;
     }
-    bool ok = GetFileType(file) == FILE_TYPE_DISK;
-    bytes.clear();
-    char chunk[65536];
-    for (DWORD n = 0; ok;) {
-        ok = ReadFile(file, chunk, sizeof chunk, &n, nullptr) != 0;
-        if (!ok || n == 0) break;
-        bytes.append(chunk, n);
-    }
+    const bool ok = GetFileType(file) == FILE_TYPE_DISK && readAll(file, bytes);
     CloseHandle(file);
     return ok ? Load::Loaded : Load::Unreadable;
+}
+
+bool readAll(void* file, std::string& bytes)
+{
+    bytes.clear();
+    char chunk[65536];
+    for (DWORD n = 0;;) {
+        if (!ReadFile(file, chunk, sizeof chunk, &n, nullptr)) return false;
+        if (n == 0) return true;
+        bytes.append(chunk, n);
+    }
 }
 
 std::wstring temporaryFor(const std::wstring& target)

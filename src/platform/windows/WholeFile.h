@@ -14,6 +14,9 @@ enum class Load { Loaded, Absent, Unreadable };
 // else that cannot be read (a folder in the file's place, no permission, a device).
 Load read(const std::wstring& path, std::string& bytes);
 
+// The rest of an open file (a HANDLE), from where it stands to its end; false when a read fails.
+bool readAll(void* file, std::string& bytes);
+
 // Where a replacement of target writes first: the same name for every write of that file, so that the leftover of
 // a write that crashed is taken over by the next one instead of staying behind for ever.
 std::wstring temporaryFor(const std::wstring& target);

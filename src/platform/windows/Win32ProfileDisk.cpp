@@ -1,5 +1,6 @@
 #include "Win32ProfileDisk.h"
 
+#include "WholeFile.h"
 #include "WideText.h"
 
 #include <windows.h>
@@ -67,15 +68,8 @@ ini::Load Win32ProfileDisk::load(const std::string& path, std::string& text, ini
         return GetLastError() == ERROR_FILE_NOT_FOUND ? ini::Load::Absent : ini::Load::Unreadable;
     }
     const std::optional<ini::FileStamp> opened = stampOfHandle(file);
-    bool ok = opened.has_value();
-    if (ok) stamp = *opened;
-    text.clear();
-    char chunk[65536];
-    for (DWORD n = 0; ok;) {
-        ok = ReadFile(file, chunk, sizeof chunk, &n, nullptr) != 0;
-        if (!ok || n == 0) break;
-        text.append(chunk, n);
-    }
+    if (opened) stamp = *opened;
+    const bool ok = opened && wholefile::readAll(file, text);
     CloseHandle(file);
     return ok ? ini::Load::Loaded : ini::Load::Unreadable;
 }
