@@ -1,5 +1,7 @@
 #include "platform/linux/IniProfileFile.h"
 
+#include "support/FileBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -23,17 +25,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string bytesOf(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void store(const fs::path& file, std::string_view bytes)
-{
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using testing::bytesOf;
+using testing::store;
 
 struct stat statusOf(const fs::path& path)
 {

@@ -1,5 +1,7 @@
 #include "ProfileFileCases.h"
 
+#include "support/FileBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -20,18 +22,6 @@ namespace nimbrel::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string bytesOf(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void store(const fs::path& file, std::string_view bytes)
-{
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 class TemporaryFolder {
 public:
