@@ -37,7 +37,7 @@ void DrawingSurface::line(int x1, int y1, int x2, int y2, Colour colour)
             y += sy;
         }
     }
-    changed.emit();
+    drawn();
 }
 
 void DrawingSurface::clear()
@@ -52,7 +52,35 @@ void DrawingSurface::clear()
         std::fill(row(y) + w, row(y + 1), backColour_);
     }
     std::fill(row(h), raster_.pixels.end(), backColour_);
+    drawn();
+}
+
+void DrawingSurface::drawn()
+{
+    // The lines of a kept drawing are drawn while the view paints: nothing more to tell it.
+    if (!drawingNow_) changed.emit();
+}
+
+void DrawingSurface::setDrawing(std::function<void(DrawingSurface&)> drawing) { drawing_ = std::move(drawing); }
+
+void DrawingSurface::redraw()
+{
+    outOfDate_ = true;
     changed.emit();
+}
+
+const Picture& DrawingSurface::image()
+{
+    if (outOfDate_ && drawing_ && !drawingNow_) {
+        outOfDate_ = false;
+        drawingNow_ = true;
+        struct Done {
+            bool& now;
+            ~Done() { now = false; }
+        } done{drawingNow_};
+        drawing_(*this);
+    }
+    return raster_;
 }
 
 void DrawingSurface::setBackground(Picture picture)

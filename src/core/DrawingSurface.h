@@ -4,6 +4,7 @@
 #include "Picture.h"
 #include "Signal.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,12 @@ namespace nimbrel {
 // scale (1 unit a pixel, or 15 twips a pixel), with a background colour and
 // an optional background picture drawn from the top-left corner. The view
 // only copies the raster to the screen.
+//
+// A surface redrawn again and again keeps its drawing (setDrawing) and is
+// told when what it shows has changed (redraw); the drawing runs when the
+// pixels are next looked at, by the view painting them or anyone reading
+// them. A surface nobody sees, its window hidden in the tray or its panel
+// not chosen, costs nothing however often it changes.
 class DrawingSurface {
 public:
     static constexpr int twipsPerPixel = 15;
@@ -39,9 +46,13 @@ public:
     const Picture& background() const { return *background_; }
     bool hasBackground() const { return !background_->empty(); }
 
-    // The pixels as they are now.
-    const Picture& image() const { return raster_; }
-    Colour pixel(int x, int y) const { return raster_.at(x, y); }
+    // The drawing that makes the whole picture, run at the first look after each redraw() and not before.
+    void setDrawing(std::function<void(DrawingSurface&)> drawing);
+    void redraw();
+
+    // The pixels as they are now, drawn first if the picture is out of date.
+    const Picture& image();
+    Colour pixel(int x, int y) { return image().at(x, y); }
 
     const std::string& toolTip() const { return toolTip_; }
     void setToolTip(const std::string& text);
@@ -50,6 +61,11 @@ public:
 
 private:
     void plot(int x, int y, Colour colour);
+    void drawn();
+
+    std::function<void(DrawingSurface&)> drawing_;
+    bool outOfDate_ = false;
+    bool drawingNow_ = false;
 
     Picture raster_;
     std::shared_ptr<const Picture> background_ = std::make_shared<const Picture>();

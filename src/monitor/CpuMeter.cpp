@@ -15,6 +15,18 @@ CpuMeter::CpuMeter(Services services, OptionGroupModel& optCPU) : services_(serv
 {
     tmrCPU.onTimer = [this] { tmrCPU_Timer(); };
     optCPU_.onClick = [this](int index) { optCPU_Click(index); };
+    picCPU.setDrawing([this](DrawingSurface& meter) {
+        const Trap trap(services_.reporter, "frmMain,drawCPUGraph");
+        trap([&] {
+            meter.clear();
+            const std::int32_t rows = toInt32(shownPercent_ * 0.17);
+            for (int i = 0; i < rows; ++i) {
+                const int y = 95 - 5 * i;
+                meter.line(60, y, 10, y, litColour);
+                meter.line(115, y, 65, y, litColour);
+            }
+        });
+    });
 }
 
 void CpuMeter::createSampler()
@@ -60,16 +72,8 @@ void CpuMeter::tmrCPU_Timer()
 
 void CpuMeter::drawCPUGraph(std::int32_t percent)
 {
-    const Trap trap(services_.reporter, "frmMain,drawCPUGraph");
-    trap([&] {
-        picCPU.clear();
-        const std::int32_t rows = toInt32(percent * 0.17);
-        for (int i = 0; i < rows; ++i) {
-            const int y = 95 - 5 * i;
-            picCPU.line(60, y, 10, y, litColour);
-            picCPU.line(115, y, 65, y, litColour);
-        }
-    });
+    shownPercent_ = percent;
+    picCPU.redraw();
 }
 
 void CpuMeter::optCPU_Click(int index)

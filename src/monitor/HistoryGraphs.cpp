@@ -35,6 +35,20 @@ HistoryGraphs::HistoryGraphs(Services services) : services_(services)
     for (const char* entry : intervalEntries) cmbUpdateGraph.addItem(entry);
     cmbUpdateGraph.onClick = [this] { cmbUpdateGraph_Click(); };
     emptyHistory();
+    const auto drawing = [this](const std::array<std::int16_t, samples>& history, Colour colour) {
+        return [this, &history, colour](DrawingSurface& graph) {
+            const Trap trap(services_.reporter, "frmMain,drawGraph");
+            trap([&] { graph.clear(); });
+            trap([&] {
+                for (int i = 0; i < samples - 1; ++i) {
+                    if (history[i] == -1) continue;
+                    graph.line(i, plotHeight - history[i], i + 1, plotHeight - history[i + 1], colour);
+                }
+            });
+        };
+    };
+    picPhysical.setDrawing(drawing(physicalHistory, physicalColour));
+    picVirtual.setDrawing(drawing(pageFileHistory, pageFileColour));
 }
 
 void HistoryGraphs::emptyHistory()
@@ -114,19 +128,8 @@ void HistoryGraphs::addSample(std::int32_t physicalHeight, std::int32_t pageFile
 
 void HistoryGraphs::drawGraph()
 {
-    const Trap trap(services_.reporter, "frmMain,drawGraph");
-    trap([&] {
-        picPhysical.clear();
-        picVirtual.clear();
-    });
-    auto curve = [](DrawingSurface& surface, const std::array<std::int16_t, samples>& history, Colour colour) {
-        for (int i = 0; i < samples - 1; ++i) {
-            if (history[i] == -1) continue;
-            surface.line(i, plotHeight - history[i], i + 1, plotHeight - history[i + 1], colour);
-        }
-    };
-    trap([&] { curve(picPhysical, physicalHistory, physicalColour); });
-    trap([&] { curve(picVirtual, pageFileHistory, pageFileColour); });
+    picPhysical.redraw();
+    picVirtual.redraw();
 }
 
 } // namespace nimbrel

@@ -42,6 +42,14 @@ MemoryGauges::MemoryGauges(Services services, Neighbours neighbours)
     : services_(services), n_(std::move(neighbours))
 {
     tmrMemory.onTimer = [this] { tmrMemory_Timer(); };
+    const auto drawing = [this](const std::int32_t& percent) {
+        return [this, &percent](DrawingSurface& bar) {
+            const Trap trap(services_.reporter, "frmMain,drawProgressBar");
+            trap([&] { drawBar(bar, percent, barWidth, barHeight); });
+        };
+    };
+    picPProgress.setDrawing(drawing(barPhysPercent_));
+    picVProgress.setDrawing(drawing(barPagePercent_));
 }
 
 bool MemoryGauges::gateOpen()
@@ -117,9 +125,10 @@ void MemoryGauges::showPercentages(std::int32_t physPercent, std::int32_t pagePe
 
 void MemoryGauges::drawProgressBar(std::int32_t physPercent, std::int32_t pagePercent)
 {
-    const Trap trap(services_.reporter, "frmMain,drawProgressBar");
-    trap([&] { drawBar(picPProgress, physPercent, barWidth, barHeight); });
-    trap([&] { drawBar(picVProgress, pagePercent, barWidth, barHeight); });
+    barPhysPercent_ = physPercent;
+    barPagePercent_ = pagePercent;
+    picPProgress.redraw();
+    picVProgress.redraw();
 }
 
 } // namespace nimbrel

@@ -43,5 +43,30 @@ TEST(DrawingSurfaceTest, ClearingShowsTheVisiblePartOfALargerPictureAndNothingEl
     EXPECT_EQ(surface.background().height, 2);
 }
 
+TEST(DrawingSurfaceTest, AKeptDrawingRunsOnlyWhenThePixelsAreLookedAtAndShowsTheLatestState)
+{
+    DrawingSurface surface(4, 1, back);
+    int drawings = 0;
+    int changes = 0;
+    int row = 0;
+    surface.changed.connect([&] { ++changes; });
+    surface.setDrawing([&](DrawingSurface& s) {
+        ++drawings;
+        s.clear();
+        s.line(row, 0, row + 1, 0, ink);
+    });
+    for (const int r : {0, 1, 2}) {
+        row = r;
+        surface.redraw();
+    }
+    EXPECT_EQ(drawings, 0) << "nobody looked";
+    EXPECT_EQ(changes, 3) << "one change told for each redraw, none for the lines drawn at the look";
+    EXPECT_EQ(surface.pixel(2, 0), ink);
+    EXPECT_EQ(surface.pixel(0, 0), back);
+    surface.image();
+    EXPECT_EQ(drawings, 1) << "drawn once until the next redraw";
+    EXPECT_EQ(changes, 3);
+}
+
 } // namespace
 } // namespace nimbrel

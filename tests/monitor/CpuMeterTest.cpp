@@ -117,7 +117,7 @@ TEST(CpuSampler, ThePublishedStatisticsOfThe9xFamily)
 
 class CpuMeterTest : public ::testing::Test, public FormHarness {
 protected:
-    int litRows() const
+    int litRows()
     {
         int rows = 0;
         for (int k = 1; k <= 17; ++k) {

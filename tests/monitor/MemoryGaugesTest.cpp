@@ -10,7 +10,7 @@ using namespace nimbrel::testing;
 class MemoryGaugesTest : public ::testing::Test, public FormHarness {
 protected:
     // Whether the segment at x twips of a bar is lit, unlit, or not a segment at all.
-    static Colour segmentAt(const DrawingSurface& bar, int xTwips) { return bar.pixel(xTwips / 15, 8); }
+    static Colour segmentAt(DrawingSurface& bar, int xTwips) { return bar.pixel(xTwips / 15, 8); }
     void setAvailableMB(double mb) { memory.snapshot.availPhys = static_cast<std::uint64_t>(mb * MB); }
 };
 
@@ -18,7 +18,7 @@ TEST_F(MemoryGaugesTest, ThirtySevenPercentLightsTheSegmentsBelowTheFill)
 {
     form.Form_Load();
     form.gauges.drawProgressBar(37, 0);
-    const DrawingSurface& bar = form.gauges.picPProgress;
+    DrawingSurface& bar = form.gauges.picPProgress;
     for (int x = 60; x <= 1260; x += 60) EXPECT_EQ(segmentAt(bar, x), MemoryGauges::litColour) << x;
     for (int x = 1320; x < 3500; x += 60) EXPECT_EQ(segmentAt(bar, x), MemoryGauges::unlitColour) << x;
     EXPECT_EQ(bar.pixel(1290 / 15, 8), MemoryGauges::barBackColour) << "the background shows in the gaps";

@@ -22,7 +22,7 @@ namespace nimbrel::testing {
 
 // The user opens the drop-down list, moves to one of its entries and takes it with Enter.
 // Pixels of the widget's picture that differ from the surface it shows; -1 when the sizes differ.
-inline int differences(view::SurfaceWidget& widget, const DrawingSurface& surface)
+inline int differences(view::SurfaceWidget& widget, DrawingSurface& surface)
 {
     const QImage image = picture(widget);
     if (image.size() != QSize(surface.pixelWidth(), surface.pixelHeight())) return -1;
