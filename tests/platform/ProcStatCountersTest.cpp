@@ -1,6 +1,7 @@
 #include "monitor/CpuSampler.h"
 #include "platform/linux/OsReleaseVersion.h"
 #include "platform/linux/ProcStatCounters.h"
+#include "platform/linux/SmallFile.h"
 #include "support/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <string>
 #include <thread>
 #include <unistd.h>
 
@@ -57,6 +59,21 @@ TEST(ProcStatCounters, TheLiveCountersSeeOneBusyProcessor)
     EXPECT_GE(usage, 100 / s.processors - 10);
     EXPECT_LE(usage, 101);
     EXPECT_TRUE(reporter.errors.empty());
+}
+
+TEST(KeptSmallFile, EachReadingIsTheTextAsTheKernelMakesItNow)
+{
+    KeptSmallFile uptime("/proc/uptime"); // moves in 10 ms steps
+    char first[64];
+    char second[64];
+    const long firstLength = uptime.read(first, sizeof first);
+    ASSERT_GT(firstLength, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const long secondLength = uptime.read(second, sizeof second);
+    ASSERT_GT(secondLength, 0);
+    EXPECT_NE(std::string(first, static_cast<std::size_t>(firstLength)),
+              std::string(second, static_cast<std::size_t>(secondLength)));
+    EXPECT_EQ(KeptSmallFile("/proc/no-such-file").read(first, sizeof first), -1);
 }
 
 TEST(OsReleaseVersion, TheSystemNamesItself)

@@ -99,7 +99,7 @@ MemorySnapshot ProcMeminfoStatus::read() noexcept
 {
     // /proc/meminfo is about 1.5 KB; the fields wanted are all near its top.
     char text[8192];
-    const long length = readSmallFile(meminfo_.c_str(), text, sizeof text);
+    const long length = meminfo_.read(text, sizeof text);
     const Meminfo info = length > 0 ? parseMeminfo(text, text + length) : Meminfo{};
 
     const std::uint64_t memAvailable =

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MemoryCgroup.h"
+#include "SmallFile.h"
 #include "core/MemoryStatus.h"
 
 #include <string>
@@ -22,13 +23,13 @@ public:
                                const std::string& cgroupV1MemoryRoot = "/sys/fs/cgroup/memory",
                                const std::string& cgroupV2Root = "/sys/fs/cgroup");
 
-    // Reads the figures as they are now. Allocates nothing and uses only open, read and close, so a child
+    // Reads the figures as they are now. Allocates nothing and uses only plain system calls, so a child
     // forked from a multi-threaded process may call it.
     MemorySnapshot read() noexcept override;
     const PagingWords& pagingWords() const override { return swapWords; }
 
 private:
-    std::string meminfo_;
+    KeptSmallFile meminfo_;
     MemoryCgroup cgroup_;
 };
 

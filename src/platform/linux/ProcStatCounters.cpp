@@ -1,7 +1,5 @@
 #include "ProcStatCounters.h"
 
-#include "SmallFile.h"
-
 #include <cstdlib>
 #include <ctime>
 #include <string_view>
@@ -11,7 +9,7 @@
 namespace nimbrel {
 
 ProcStatCounters::ProcStatCounters(std::string statPath)
-    : statPath_(std::move(statPath)), ticksPerSecond_(sysconf(_SC_CLK_TCK))
+    : stat_(std::move(statPath)), ticksPerSecond_(sysconf(_SC_CLK_TCK))
 {
     if (ticksPerSecond_ <= 0) ticksPerSecond_ = 100;
 }
@@ -53,7 +51,7 @@ bool ProcStatCounters::sample(CounterSample& out)
     // The cpu lines come first; the interrupt counts after them can be long and are not needed.
     static constexpr std::size_t capacity = 64 * 1024;
     if (buffer_.size() != capacity) buffer_.resize(capacity);
-    const long count = readSmallFile(statPath_.c_str(), buffer_.data(), capacity);
+    const long count = stat_.read(buffer_.data(), capacity);
     if (count <= 0) return false;
     const std::string_view text(buffer_.data(), static_cast<std::size_t>(count));
     timespec now{};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SmallFile.h"
 #include "core/SystemCounters.h"
 
 #include <string>
@@ -18,7 +19,7 @@ public:
     bool sample(CounterSample& out) override;
 
 private:
-    std::string statPath_;
+    KeptSmallFile stat_;
     long ticksPerSecond_;
     std::vector<char> buffer_;
 };
