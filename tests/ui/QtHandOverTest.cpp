@@ -31,10 +31,10 @@ QString writeNextProgram(const QTemporaryDir& folder, const QString& guardFolder
     QFile script(path);
     script.open(QIODevice::WriteOnly);
     script.write(QStringLiteral("#!/bin/sh\n"
-                                "if [ -e '%1/Nimbrel.lock' ]; then\n"
-                                "  echo taken > \"$PWD/started\"\n"
-                                "else\n"
+                                "if flock -n '%1/Nimbrel.lock' true; then\n"
                                 "  echo free > \"$PWD/started\"\n"
+                                "else\n"
+                                "  echo taken > \"$PWD/started\"\n"
                                 "fi\n")
                      .arg(guardFolder)
                      .toUtf8());

@@ -36,10 +36,8 @@ QString SingleInstanceGuard::runtimeDirectory()
 SingleInstanceGuard::SingleInstanceGuard(QString directory) : SingleInstanceGuard(std::move(directory), Patience{}) {}
 
 SingleInstanceGuard::SingleInstanceGuard(QString directory, Patience patience)
-    : directory_(std::move(directory)), patience_(patience), lock_(lockPath())
+    : directory_(std::move(directory)), patience_(patience), lock_(lockPath().toStdString())
 {
-    // The running copy holds the lock for hours: only a dead holder makes it stale, never its age.
-    lock_.setStaleLockTime(0);
 }
 
 SingleInstanceGuard::~SingleInstanceGuard()
@@ -57,7 +55,7 @@ void SingleInstanceGuard::letGo()
         listenerNotifier_ = nullptr;
         listener_ = LocalSocket();
     }
-    if (lock_.isLocked()) lock_.unlock();
+    lock_.release();
 }
 
 SingleInstanceGuard::Claim SingleInstanceGuard::claim()
@@ -74,12 +72,12 @@ SingleInstanceGuard::Claim SingleInstanceGuard::claim()
 
     const QDeadlineTimer deadline(patience_.toFind);
     for (;;) {
-        // tryLock removes a lock left by a process that no longer runs.
-        if (lock_.tryLock(0)) {
+        const FileLock::Outcome outcome = lock_.tryLock();
+        if (outcome == FileLock::Outcome::Taken) {
             listen();
             return Claim::First;
         }
-        if (lock_.error() != QLockFile::LockFailedError) {
+        if (outcome == FileLock::Outcome::Failed) {
             // No lock can be made here at all; better one copy too many than none.
             std::fprintf(stderr, "nimbrel: cannot lock %s; running without the single-instance guard\n",
                          qPrintable(lockPath()));

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/linux/FileLock.h"
 #include "platform/linux/LocalSocket.h"
 
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
@@ -21,9 +21,9 @@ namespace nimbrel::view {
 // window forward, then ends.
 //
 // The lock decides, the socket only carries the request: of two copies
-// started together exactly one gets the lock. A lock whose holder has died
-// (a crash) is stale and taken over; a socket file left behind is removed by
-// whoever holds the lock.
+// started together exactly one gets the lock. The system lets go of the lock
+// when its holder ends, a crash included; a socket file left behind is
+// removed by whoever holds the lock.
 class SingleInstanceGuard : public QObject {
     Q_OBJECT
 public:
@@ -74,7 +74,7 @@ private:
 
     QString directory_;
     Patience patience_;
-    QLockFile lock_;
+    FileLock lock_;
     LocalSocket listener_;
     QSocketNotifier* listenerNotifier_ = nullptr;
     std::vector<std::unique_ptr<Caller>> callers_;
