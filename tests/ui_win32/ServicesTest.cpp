@@ -65,6 +65,37 @@ TEST(Win32TrayIconTest, OnlyADoubleClickAndTheRightButtonReleasedReachTheForm)
     EXPECT_EQ(codes, (std::vector<int>{0x203, 0x205}));
 }
 
+// Asks the notification area about the window's icon; a change of nothing succeeds only for an icon it holds.
+bool askTray(DWORD what, HWND window)
+{
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = 1;
+    return Shell_NotifyIconW(what, &data) != FALSE;
+}
+
+TEST(Win32TrayIconTest, ATaskbarMadeAnewGetsTheIconBackWhileItIsShown)
+{
+    if (FindWindowW(L"Shell_TrayWnd", nullptr) == nullptr) GTEST_SKIP() << "this desktop has no notification area";
+    ApplicationWindow application;
+    Win32TrayIcon icon(application.handle(), LoadIconW(nullptr, IDI_APPLICATION));
+    application.addHandler(icon);
+    // The new taskbar starts empty and tells every top-level window so.
+    const auto taskbarMadeAnew = [&] {
+        askTray(NIM_DELETE, application.handle());
+        SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000,
+                            nullptr);
+    };
+    icon.add("Nimbrel");
+    taskbarMadeAnew();
+    EXPECT_TRUE(askTray(NIM_MODIFY, application.handle())) << "the icon did not come back";
+
+    icon.remove();
+    taskbarMadeAnew();
+    EXPECT_FALSE(askTray(NIM_MODIFY, application.handle())) << "a removed icon came back";
+}
+
 TEST(ApplicationWindowTest, ALaterCopyFindsTheRunningCopyAndAsksItForward)
 {
     const std::wstring name = L"Local\\NimbrelTest" + std::to_wstring(GetCurrentProcessId());

@@ -20,7 +20,11 @@ template <std::size_t N> void copyCut(wchar_t (&field)[N], const std::wstring& t
 
 } // namespace
 
-Win32TrayIcon::Win32TrayIcon(HWND window, HICON icon) : window_(window), icon_(icon), shown_(icon) {}
+Win32TrayIcon::Win32TrayIcon(HWND window, HICON icon) : window_(window), icon_(icon), shown_(icon)
+{
+    // A program run elevated would otherwise not hear from a taskbar that runs as the plain user.
+    ChangeWindowMessageFilterEx(window_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
+}
 
 Win32TrayIcon::~Win32TrayIcon()
 {
@@ -44,8 +48,13 @@ NOTIFYICONDATAW Win32TrayIcon::record(UINT flags) const
 void Win32TrayIcon::add(const std::string& toolTip)
 {
     toolTip_ = wide::fromUtf8(toolTip);
+    added_ = addToTray();
+}
+
+bool Win32TrayIcon::addToTray() const
+{
     NOTIFYICONDATAW data = record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
 
 void Win32TrayIcon::modify(const std::string& toolTip)
@@ -111,6 +120,11 @@ void Win32TrayIcon::popUpMenu()
 
 std::optional<LRESULT> Win32TrayIcon::onMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == taskbarCreated_) {
+        // A new taskbar (Explorer started again) holds no icons: ours goes back as it is now, if it is shown.
+        if (added_) addToTray();
+        return 0;
+    }
     if (message != callbackMessage || wParam != 1) return std::nullopt;
     // The first version of the record: the mouse message is the whole of lParam.
     const UINT event = static_cast<UINT>(lParam);

@@ -14,10 +14,12 @@ namespace nimbrel::win32 {
 // notifications come to a hidden window of the program's own on a private message,
 // so that they are never mistaken for the mouse moving over a window; each is handed
 // on as the code the form expects: 0x203 for a left double-click, 0x205 for the right
-// button released. Other notifications are not passed on.
+// button released. Other notifications are not passed on. When the taskbar is made
+// anew, the system tells every top-level window by the registered message
+// "TaskbarCreated"; the icon, while shown, is then added again to the new one.
 class Win32TrayIcon : public TrayIcon, public MessageHandler {
 public:
-    // window receives the notifications; icon is the picture the icon shows.
+    // window, a top-level one, receives the notifications; icon is the picture the icon shows.
     Win32TrayIcon(HWND window, HICON icon);
     ~Win32TrayIcon() override;
     Win32TrayIcon(const Win32TrayIcon&) = delete;
@@ -34,8 +36,8 @@ public:
     // The menu popUpMenu shows (the main window's File menu) and the window its choices go to.
     void setFileMenu(HMENU menu, HWND owner);
 
-    // Answers the private notification message of the icon; the owner window's procedure
-    // passes its messages through here first.
+    // Answers the private notification message of the icon and the taskbar's coming back;
+    // the owner window's procedure passes its messages through here first.
     std::optional<LRESULT> onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     std::function<void(int)> onNotification;
@@ -44,6 +46,8 @@ public:
 
 private:
     NOTIFYICONDATAW record(UINT flags) const;
+    // Puts the icon in the notification area as it is now; false where the area refuses it.
+    bool addToTray() const;
     void setPicture(HICON picture);
 
     HWND window_;
@@ -54,6 +58,7 @@ private:
     HMENU fileMenu_ = nullptr;
     HWND menuOwner_ = nullptr;
     bool added_ = false;
+    const UINT taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 };
 
 } // namespace nimbrel::win32
