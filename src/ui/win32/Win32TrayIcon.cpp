@@ -48,6 +48,7 @@ NOTIFYICONDATAW Win32TrayIcon::record(UINT flags) const
 void Win32TrayIcon::add(const std::string& toolTip)
 {
     toolTip_ = wide::fromUtf8(toolTip);
+    wanted_ = true;
     added_ = addToTray();
 }
 
@@ -66,6 +67,7 @@ void Win32TrayIcon::modify(const std::string& toolTip)
 
 void Win32TrayIcon::remove()
 {
+    wanted_ = false;
     if (!added_) return;
     NOTIFYICONDATAW data = record(0);
     Shell_NotifyIconW(NIM_DELETE, &data);
@@ -121,8 +123,9 @@ void Win32TrayIcon::popUpMenu()
 std::optional<LRESULT> Win32TrayIcon::onMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == taskbarCreated_) {
-        // A new taskbar (Explorer started again) holds no icons: ours goes back as it is now, if it is shown.
-        if (added_) addToTray();
+        // A new taskbar (Explorer started again, or the first one late at logon) holds no icons: ours goes
+        // in as it is now, if it is to be shown.
+        if (wanted_) added_ = addToTray();
         return 0;
     }
     if (message != callbackMessage || wParam != 1) return std::nullopt;

@@ -16,7 +16,8 @@ namespace nimbrel::win32 {
 // on as the code the form expects: 0x203 for a left double-click, 0x205 for the right
 // button released. Other notifications are not passed on. When the taskbar is made
 // anew, the system tells every top-level window by the registered message
-// "TaskbarCreated"; the icon, while shown, is then added again to the new one.
+// "TaskbarCreated"; the icon, while shown, is then added again to the new one, and
+// an icon no taskbar took at first is added then.
 class Win32TrayIcon : public TrayIcon, public MessageHandler {
 public:
     // window, a top-level one, receives the notifications; icon is the picture the icon shows.
@@ -57,6 +58,7 @@ private:
     std::wstring toolTip_;
     HMENU fileMenu_ = nullptr;
     HWND menuOwner_ = nullptr;
+    bool wanted_ = false; // shown until removed, whether or not a taskbar took it
     bool added_ = false;
     const UINT taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 };
