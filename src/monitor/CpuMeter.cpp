@@ -19,8 +19,7 @@ CpuMeter::CpuMeter(Services services, OptionGroupModel& optCPU) : services_(serv
         const Trap trap(services_.reporter, "frmMain,drawCPUGraph");
         trap([&] {
             meter.clear();
-            const std::int32_t rows = toInt32(shownPercent_ * 0.17);
-            for (int i = 0; i < rows; ++i) {
+            for (int i = 0; i < shownRows_; ++i) {
                 const int y = 95 - 5 * i;
                 meter.line(60, y, 10, y, litColour);
                 meter.line(115, y, 65, y, litColour);
@@ -53,6 +52,7 @@ void CpuMeter::initGraph()
             }
         },
         trap);
+    picCPU.redraw(); // the lit rows over the new background
 }
 
 void CpuMeter::showNoReadingYet() { lblCPU.setCaption("0%"); }
@@ -72,7 +72,10 @@ void CpuMeter::tmrCPU_Timer()
 
 void CpuMeter::drawCPUGraph(std::int32_t percent)
 {
-    shownPercent_ = percent;
+    // The picture changes only with the number of lit rows: a steady reading repaints nothing.
+    const std::int32_t rows = toInt32(percent * 0.17);
+    if (rows == shownRows_) return;
+    shownRows_ = rows;
     picCPU.redraw();
 }
 

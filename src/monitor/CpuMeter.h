@@ -66,7 +66,7 @@ private:
     OptionGroupModel& optCPU_;
     std::unique_ptr<CpuSampler> sampler_;
     std::int32_t lastCPUPercent_ = 0;
-    std::int32_t shownPercent_ = 0; // what the segments show, drawn when next looked at
+    std::int32_t shownRows_ = 0; // the lit rows of segments, drawn when next looked at
 };
 
 } // namespace nimbrel

@@ -125,10 +125,15 @@ void MemoryGauges::showPercentages(std::int32_t physPercent, std::int32_t pagePe
 
 void MemoryGauges::drawProgressBar(std::int32_t physPercent, std::int32_t pagePercent)
 {
-    barPhysPercent_ = physPercent;
-    barPagePercent_ = pagePercent;
-    picPProgress.redraw();
-    picVProgress.redraw();
+    // A bar is drawn anew only when its reading changed: a steady reading repaints nothing.
+    if (physPercent != barPhysPercent_) {
+        barPhysPercent_ = physPercent;
+        picPProgress.redraw();
+    }
+    if (pagePercent != barPagePercent_) {
+        barPagePercent_ = pagePercent;
+        picVProgress.redraw();
+    }
 }
 
 } // namespace nimbrel

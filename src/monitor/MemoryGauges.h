@@ -71,9 +71,9 @@ private:
     Neighbours n_;
     std::int32_t lastPhysicalPercent_ = 0;
     std::int32_t lastPageFilePercent_ = 0;
-    // What the bars show, drawn when they are next looked at.
-    std::int32_t barPhysPercent_ = 0;
-    std::int32_t barPagePercent_ = 0;
+    // What the bars show, drawn when they are next looked at; none before the first reading.
+    std::int32_t barPhysPercent_ = -1;
+    std::int32_t barPagePercent_ = -1;
 };
 
 } // namespace nimbrel

@@ -144,6 +144,19 @@ TEST_F(CpuMeterTest, ReadingsLightRowsFromTheBottom)
     EXPECT_EQ(form.cpu.picCPU.pixel(62, 95), colours::black) << "the gap between the columns";
 }
 
+TEST_F(CpuMeterTest, AReadingThatLightsTheSameRowsRepaintsNothing)
+{
+    form.Form_Load();
+    int repaints = 0;
+    form.cpu.picCPU.changed.connect([&] { ++repaints; });
+    form.cpu.drawCPUGraph(50);
+    form.cpu.drawCPUGraph(47); // 8 rows, as 50
+    EXPECT_EQ(repaints, 1);
+    form.cpu.drawCPUGraph(53);
+    EXPECT_EQ(repaints, 2);
+    EXPECT_EQ(litRows(), 9);
+}
+
 TEST_F(CpuMeterTest, TheMeterShowsNothingBusyUntilItsFirstWholePeriod)
 {
     counters.steadyLoadPercent = 100; // the start itself keeps the processor busy
