@@ -66,12 +66,13 @@ int main(int argc, char* argv[])
     IniProfileFile profile;
     XdgRegistryStore registry;
     ProgramFolders directory;
-    // What a run killed while it replaced a file left behind goes: in the program's folder (the
-    // program file and a downloaded update among them), its settings' folder, its own values and
-    // the autostart entry's folder. No other copy runs now, so no write of another is under way.
-    for (const std::filesystem::path& folder :
-         {std::filesystem::path(directory.path()), std::filesystem::path(directory.settingsPath()),
-          registry.keyFolder(UpdateServer::programKey), AutostartEntry::defaultFolder()}) {
+    // What a run killed while it replaced a file left behind goes: in the folder of its settings
+    // (a portable copy's own folder, with the program file and a downloaded update), its own
+    // values and the autostart entry's folder. No other copy runs now, so no write of another is
+    // under way. An installed copy writes nothing beside the program.
+    for (const std::filesystem::path& folder : {std::filesystem::path(directory.settingsPath()),
+                                                registry.keyFolder(UpdateServer::programKey),
+                                                AutostartEntry::defaultFolder()}) {
         configfiles::removeLeftovers(folder);
     }
     // An installed copy's icon is in the system's theme. A portable copy puts it in the user's
