@@ -5,6 +5,7 @@
 #include "ui/qt/ClickableLabel.h"
 
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QRegularExpression>
 
@@ -62,6 +63,32 @@ TEST_F(AboutPanelTest, ClickingTheWebsiteOpensTheHomePage)
 {
     click(child<QLabel>("lblWebsite"));
     EXPECT_EQ(harness.urls.opened, std::vector<std::string>{"http://127.0.0.1:8765/"});
+}
+
+// A key as the user presses it, to whichever widget has the keyboard.
+void press(int key)
+{
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(focused, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(focused, &up);
+}
+
+TEST_F(AboutPanelTest, TabReachesBothLinksAndEnterOrSpaceOpensThem)
+{
+    window->activateWindow();
+    QCoreApplication::processEvents();
+    child<QLabel>("lblAboutN").setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &child<QLabel>("lblHelp"));
+    press(Qt::Key_Return);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &child<QLabel>("lblWebsite"));
+    EXPECT_GT(pixelsNear(picture(child<QLabel>("lblWebsite")), QColor(0, 0, 255), 60), 0);
+    press(Qt::Key_Space);
+    EXPECT_EQ(harness.urls.opened, (std::vector<std::string>{"http://127.0.0.1:8765/help/", "http://127.0.0.1:8765/"}));
 }
 
 TEST_F(AboutPanelTest, APressThatEndsOutsideTheLinkIsNoClick)

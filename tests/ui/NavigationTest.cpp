@@ -116,6 +116,21 @@ void press(int key)
     QApplication::sendEvent(focused, &up);
 }
 
+TEST_F(NavigationTest, TheFocusOutlineFollowsAPanelChosenByMouseOrMenu)
+{
+    window->activateWindow();
+    QCoreApplication::processEvents();
+    child<QLabel>(labelNames[0]).setFocus(Qt::TabFocusReason);
+    const QColor orange = view::theme::orange;
+
+    click(child<QLabel>(labelNames[1]));
+    EXPECT_EQ(pixelsNear(picture(child<QLabel>(labelNames[0])), orange, 30), 0) << "no outline left on Release RAM";
+    EXPECT_EQ(QApplication::focusWidget(), &child<QLabel>(labelNames[1]));
+    action("mnuViewGraph").trigger();
+    EXPECT_EQ(pixelsNear(picture(child<QLabel>(labelNames[1])), orange, 30), 0);
+    EXPECT_EQ(QApplication::focusWidget(), &child<QLabel>(labelNames[4]));
+}
+
 TEST_F(NavigationTest, TheKeyboardWalksTheLabelsAndEnterOrSpaceChooses)
 {
     window->activateWindow();
