@@ -5,7 +5,6 @@
 #include "ui/qt/ClickableLabel.h"
 
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QRegularExpression>
 
@@ -63,17 +62,6 @@ TEST_F(AboutPanelTest, ClickingTheWebsiteOpensTheHomePage)
 {
     click(child<QLabel>("lblWebsite"));
     EXPECT_EQ(harness.urls.opened, std::vector<std::string>{"http://127.0.0.1:8765/"});
-}
-
-// A key as the user presses it, to whichever widget has the keyboard.
-void press(int key)
-{
-    QWidget* focused = QApplication::focusWidget();
-    ASSERT_NE(focused, nullptr);
-    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(focused, &down);
-    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
-    QApplication::sendEvent(focused, &up);
 }
 
 TEST_F(AboutPanelTest, TabReachesBothLinksAndEnterOrSpaceOpensThem)

@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 
 namespace nimbrel::testing {
@@ -103,17 +102,6 @@ TEST_F(NavigationTest, AboutNimbrelInTheHelpMenuShowsTheAboutPanel)
 
     EXPECT_EQ(visibleFrames(), std::vector<std::string>{"fmAbout"});
     EXPECT_TRUE(looksBlue("lblAboutN"));
-}
-
-// A key as the user presses it, to whichever widget has the keyboard.
-void press(int key)
-{
-    QWidget* focused = QApplication::focusWidget();
-    ASSERT_NE(focused, nullptr);
-    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(focused, &down);
-    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
-    QApplication::sendEvent(focused, &up);
 }
 
 TEST_F(NavigationTest, TheFocusOutlineFollowsAPanelChosenByMouseOrMenu)
