@@ -28,9 +28,10 @@ void QtUrlOpener::openUrl(const std::string& url, std::function<void()> failed)
         if (how != QProcess::NormalExit || code != 0) failed();
         xdgOpen->deleteLater();
     });
-    QObject::connect(xdgOpen, &QProcess::errorOccurred, xdgOpen, [xdgOpen, failed](QProcess::ProcessError error) {
+    // Without xdg-open, Qt's own search ($BROWSER, the desktop's known browsers) has the last word.
+    QObject::connect(xdgOpen, &QProcess::errorOccurred, xdgOpen, [xdgOpen, failed, url](QProcess::ProcessError error) {
         if (error != QProcess::FailedToStart) return;
-        failed();
+        if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(url)))) failed();
         xdgOpen->deleteLater();
     });
     xdgOpen->start(QStringLiteral("xdg-open"), {QString::fromStdString(url)});
