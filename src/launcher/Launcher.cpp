@@ -1,15 +1,14 @@
 #include "Launcher.h"
 
 #include "ProgramEntry.h"
+#include "ProgramStart.h"
 #include "core/EventLoop.h"
 #include "core/MemoryBlock.h"
-#include "core/MenuGroupModel.h"
 #include "core/MessageBoxes.h"
 #include "core/Numbers.h"
 #include "core/ProcessStarter.h"
 #include "core/ProgramDirectory.h"
 #include "core/RuntimeError.h"
-#include "core/Text.h"
 #include "core/TextFile.h"
 #include "core/Trap.h"
 #include "memory/AmountLists.h"
@@ -101,27 +100,27 @@ void Launcher::lstLauncher_DblClick()
     setBusy(false);
 }
 
-void Launcher::mnuP1_Click(const MenuGroupModel& menu, int index)
+void Launcher::mnuP1_Click(int line)
 {
     const Trap trap(services_.reporter, "frmMain,mnuP1_Click");
-    std::string caption;
-    if (!trap([&] { caption = menu.caption(index); })) return;
-    // The entry whose name is the caption; a name that merely contains it ("edit" in "gedit") is another program.
-    for (int i = 0; i < lstLauncher.count(); ++i) {
-        const std::string& line = lstLauncher.item(i);
-        if (!programPath(line) || !equalIgnoringCase(programName(line), caption)) continue;
-        trap([&] { lstLauncher.setListIndex(i); });
-        trap([&] { lstLauncher_DblClick(); });
-        return;
-    }
+    // The entry's own line: two programs of one name ("run.sh" in two folders) are two entries.
+    if (line < 0 || line >= lstLauncher.count()) return;
+    trap([&] { lstLauncher.setListIndex(line); });
+    trap([&] { lstLauncher_DblClick(); });
 }
 
 void Launcher::launchApp(const std::string& path)
 {
     const Trap trap(services_.reporter, "frmMain,launchApp");
-    const auto start = [&] { trap([&] { services_.programs.start(path); }); };
+    // The user hears why a program did not start only once nothing of the launch is held any more.
+    std::optional<std::string> notStarted;
+    const auto start = [&] { notStarted = trap.failure([&] { services_.programs.start(path); }); };
+    const auto tellIfNotStarted = [&] {
+        if (notStarted) tellNotStarted(services_.messages, path, *notStarted);
+    };
     if (optLauncher.selected() == noRelease) {
         start();
+        tellIfNotStarted();
         return;
     }
     std::int32_t before = 0;
@@ -162,6 +161,7 @@ void Launcher::launchApp(const std::string& path)
     const bool anyHeld = held != nullptr;
     held.reset();
     tellOutcome(before, amount, refused && !anyHeld);
+    tellIfNotStarted();
 }
 
 void Launcher::tellOutcome(std::int32_t before, std::int32_t amount, bool refused)

@@ -152,8 +152,11 @@ public:
     std::vector<std::string> unstartable;
     std::function<void(const std::string&)> onStart;
     std::string suffix;
+    bool ignoreCase = false;
+    std::string whyUnstartable = "Invalid procedure call or argument";
 
     std::string executableSuffix() override { return suffix; }
+    bool namesIgnoreCase() override { return ignoreCase; }
     bool isOrdinaryFile(const std::string& path) override
     {
         return std::find(files.begin(), files.end(), path) != files.end();
@@ -167,7 +170,7 @@ public:
     void start(const std::string& path) override
     {
         if (std::find(unstartable.begin(), unstartable.end(), path) != unstartable.end()) {
-            throw RuntimeError(5, "Invalid procedure call or argument");
+            throw RuntimeError(5, whyUnstartable);
         }
         started.push_back(path);
         if (onStart) onStart(path);
@@ -223,10 +226,17 @@ public:
     std::string executableName() override { return name; }
 };
 
+// Records the addresses; where the test says no browser is set, an address the user asked for fails.
 class FakeUrlOpener : public UrlOpener {
 public:
     std::vector<std::string> opened;
+    bool noBrowser = false;
     void openUrl(const std::string& url) override { opened.push_back(url); }
+    void openUrl(const std::string& url, std::function<void()> failed) override
+    {
+        opened.push_back(url);
+        if (noBrowser) failed();
+    }
 };
 
 class FakeProgramExit : public ProgramExit {
