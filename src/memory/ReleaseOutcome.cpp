@@ -32,7 +32,8 @@ std::string describeOutcome(const ReleaseOutcome& outcome)
 {
     const std::string available = groupedDigits(outcome.availableMB) + " MB available";
     if (!outcome.refused && outcome.passes == 0) {
-        if (outcome.targetMet) return available + ": no release was needed";
+        // Worded as the other outcomes that freed nothing begin.
+        if (outcome.targetMet) return "Nothing was freed: no release was needed with " + available;
         return "Nothing was freed: no pass was allowed \u00b7 " + available + " now";
     }
     if (!outcome.refused) {

@@ -124,7 +124,7 @@ TEST_F(LauncherTest, MemoryThatRoseByItselfBeforeTheFirstPassIsNoReleaseAndNotFr
     EXPECT_TRUE(block.blocks.empty());
     EXPECT_EQ(launcher().lastOutcome().passes, 0);
     EXPECT_EQ(launcher().lastOutcome().freedMB, 0);
-    EXPECT_EQ(describeOutcome(launcher().lastOutcome()), "160 MB available: no release was needed");
+    EXPECT_EQ(describeOutcome(launcher().lastOutcome()), "Nothing was freed: no release was needed with 160 MB available");
     EXPECT_EQ(programs.started, std::vector<std::string>{"/usr/bin/gedit"});
 }
 

@@ -278,14 +278,14 @@ TEST_F(ReleaseEngineTest, MemoryThatRoseByItselfBeforeTheFirstPassIsNoReleaseAnd
     EXPECT_FALSE(engine.running());
     EXPECT_EQ(engine.lastOutcome().passes, 0);
     EXPECT_EQ(engine.lastOutcome().freedMB, 0);
-    EXPECT_EQ(engine.lblOutcome.caption(), "120 MB available: no release was needed");
+    EXPECT_EQ(engine.lblOutcome.caption(), "Nothing was freed: no release was needed with 120 MB available");
     EXPECT_EQ(summariseOutcome(engine.lastOutcome()), "No release needed");
 
     // The same from a policy, with the start-up wait.
     engine.startRelease(4, 30'000, ReleaseOrigin::Timed);
     memory.setMB(512, 4330, 5000, 4000);
     scheduler.advance(30'000);
-    EXPECT_EQ(engine.lblOutcome.caption(), "4,330 MB available: no release was needed");
+    EXPECT_EQ(engine.lblOutcome.caption(), "Nothing was freed: no release was needed with 4,330 MB available");
     EXPECT_EQ(engine.lastOutcome().origin, ReleaseOrigin::Timed);
 }
 
