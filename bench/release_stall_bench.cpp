@@ -7,9 +7,8 @@
 #include "memory/ReleaseEngine.h"
 #include "platform/linux/GuardedMemoryBlock.h"
 #include "platform/linux/ProcMeminfoStatus.h"
-#include "settings/Settings.h"
-#include "support/Fakes.h"
 #include "support/IdleProgram.h"
+#include "support/OnePassEngine.h"
 #include "support/TestCgroup.h"
 #include "support/TestSwapFile.h"
 #include "ui/qt/QtTimerScheduler.h"
@@ -43,17 +42,8 @@ int measureInside()
 
     ProcMeminfoStatus status;
     GuardedMemoryBlock block(status);
-    FakeMessageBoxes messages;
-    RecordingReporter reporter;
-    FakeProfileFile profile;
-    FakeProgramDirectory directory;
-    Settings settings{profile, directory, reporter};
-    ListModel lstRam;
-    ListModel cmbRetry;
-    cmbRetry.addItem("1");
-    cmbRetry.setListIndex(0);
-    const bool isLoading = false;
-    ReleaseEngine engine{{status, block, messages, reporter, settings}, lstRam, cmbRetry, isLoading};
+    OnePassEngine window(status, block);
+    ReleaseEngine& engine = window.engine;
     view::QtTimerScheduler timers;
     timers.attach(engine.tmrRam);
     timers.attach(engine.tmrPass);

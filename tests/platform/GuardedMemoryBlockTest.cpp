@@ -52,6 +52,15 @@ std::string describe(int waitStatus)
 
 int exitCode(int waitStatus) { return waitStatus != -1 && WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1; }
 
+// The figures are fine when a block starts; its holders find nothing available at their first look.
+void runsShortInTheHolders(FakeMemoryStatus& status)
+{
+    status.setMB(24 * 1024, 20 * 1024, 24 * 1024, 20 * 1024);
+    status.beforeRead = [caller = ::getpid()](MemorySnapshot& s) {
+        if (inAHolder(caller)) s.availPhys = s.availPageFile = 0;
+    };
+}
+
 // On this machine, with its real figures.
 
 TEST(GuardedMemoryBlock, ASixtyFourMegabyteBlockIsWrittenAndGivenBack)
@@ -154,12 +163,8 @@ TEST(GuardedMemoryBlock, ABlockMustLeaveTwoPerCentOfALargerMachineFree)
 
 TEST(GuardedMemoryBlock, MemoryRunningShortWhileTheBlockIsWrittenAbortsIt)
 {
-    // The figures are fine when the pass starts; the holders find nothing available at their first look.
     FakeMemoryStatus status;
-    status.setMB(24 * 1024, 20 * 1024, 24 * 1024, 20 * 1024);
-    status.beforeRead = [caller = ::getpid()](MemorySnapshot& s) {
-        if (inAHolder(caller)) s.availPhys = s.availPageFile = 0;
-    };
+    runsShortInTheHolders(status);
     GuardedMemoryBlock block(status);
     EXPECT_EQ(block.writeAndFree(256 * MiB), BlockOutcome::Aborted);
     EXPECT_TRUE(noChildLeft());
@@ -237,10 +242,7 @@ TEST(GuardedMemoryBlock, AKeptPassHoldsItsBlockUntilItIsDestroyed)
 TEST(GuardedMemoryBlock, APassThatMemoryRunsShortForEndsAbortedAndOneTooLargeRefused)
 {
     FakeMemoryStatus status;
-    status.setMB(24 * 1024, 20 * 1024, 24 * 1024, 20 * 1024);
-    status.beforeRead = [caller = ::getpid()](MemorySnapshot& s) {
-        if (inAHolder(caller)) s.availPhys = s.availPageFile = 0;
-    };
+    runsShortInTheHolders(status);
     GuardedMemoryBlock block(status);
     std::unique_ptr<RunningPass> pass = block.startPass({256 * MiB, false, false});
     EXPECT_EQ(looksUntilOver(*pass).back().outcome, BlockOutcome::Aborted);

@@ -3,6 +3,7 @@
 
 #include "platform/linux/KernelReclaim.h"
 #include "platform/linux/KernelReclaimPass.h"
+#include "platform/linux/ReclaimOrBlock.h"
 #include "support/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -144,7 +145,7 @@ public:
         : KernelReclaim("/nonexistent", "/nonexistent"), status_(status), rise_(risePerRequest)
     {
     }
-    bool offered() const override { return true; }
+    bool offered() const override { return open; }
     Answer reclaim(std::uint64_t bytes) const override
     {
         asked.push_back(bytes / MB);
@@ -155,6 +156,7 @@ public:
     }
     mutable std::deque<Answer> answers;
     mutable std::vector<std::uint64_t> asked;
+    bool open = true;
 
 private:
     FakeMemoryStatus& status_;
@@ -233,6 +235,22 @@ TEST(KernelReclaimPass, ATargetAlreadyReachedAsksForNothing)
     const PassProgress p = c.run(kernel, 900);
     EXPECT_EQ(p.outcome, BlockOutcome::Written);
     EXPECT_TRUE(kernel.asked.empty());
+}
+
+TEST(ReclaimOrBlock, TheKernelReclaimsWhereItIsOfferedAndTheBlockIsWrittenWhereNotOrWhenTheUserSaysSo)
+{
+    FakeMemoryStatus figures;
+    figures.setMB(4096, 1000, 6144, 3000);
+    ScriptedKernel kernel(figures, 64 * MB);
+    FakeMemoryBlock block;
+    ReclaimOrBlock passes(block, kernel, [&figures] { return std::make_unique<FakeMemoryStatus>(figures); });
+
+    EXPECT_EQ(passes.startPass({1100 * MB, false, false})->method(), PassMethod::KernelReclaim);
+    EXPECT_TRUE(block.blocks.empty());
+    EXPECT_EQ(passes.startPass({1100 * MB, false, true})->method(), PassMethod::Block);
+    kernel.open = false;
+    EXPECT_EQ(passes.startPass({1100 * MB, true, false})->method(), PassMethod::Block);
+    EXPECT_EQ(block.blocks, (std::vector<std::uint64_t>{1100 * MB, 1100 * MB}));
 }
 
 } // namespace

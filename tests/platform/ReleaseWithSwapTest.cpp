@@ -5,9 +5,8 @@
 #include "memory/ReleaseEngine.h"
 #include "platform/linux/GuardedMemoryBlock.h"
 #include "platform/linux/ProcMeminfoStatus.h"
-#include "settings/Settings.h"
-#include "support/Fakes.h"
 #include "support/IdleProgram.h"
+#include "support/OnePassEngine.h"
 #include "support/TestCgroup.h"
 #include "support/TestSwapFile.h"
 #include "support/VirtualScheduler.h"
@@ -31,19 +30,10 @@ int releaseInside(TestCgroup& cgroup)
 {
     ProcMeminfoStatus status;
     GuardedMemoryBlock block(status);
-    FakeMessageBoxes messages;
-    RecordingReporter reporter;
-    FakeProfileFile profile;
-    FakeProgramDirectory directory;
-    Settings settings{profile, directory, reporter};
-    ListModel lstRam;
-    lstRam.addItem("300 MB");
-    lstRam.setListIndex(0);
-    ListModel cmbRetry;
-    cmbRetry.addItem("1");
-    cmbRetry.setListIndex(0);
-    const bool isLoading = false;
-    ReleaseEngine engine{{status, block, messages, reporter, settings}, lstRam, cmbRetry, isLoading};
+    OnePassEngine window(status, block);
+    ReleaseEngine& engine = window.engine;
+    window.lstRam.addItem("300 MB");
+    window.lstRam.setListIndex(0);
     VirtualScheduler scheduler;
     scheduler.attach(engine.tmrRam);
     scheduler.attach(engine.tmrPass);

@@ -13,26 +13,15 @@ bool isDirectory(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool climbsOut(const std::string& path)
+// True when one of the parts of text between separators is part.
+bool hasPart(const std::string& text, char separator, const char* part)
 {
     std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t slash = path.find('/', start);
-        if (slash == std::string::npos) slash = path.size();
-        if (path.compare(start, slash - start, "..") == 0) return true;
-        start = slash + 1;
-    }
-    return false;
-}
-
-bool listsMemory(const std::string& controllers)
-{
-    std::size_t start = 0;
-    while (start <= controllers.size()) {
-        std::size_t comma = controllers.find(',', start);
-        if (comma == std::string::npos) comma = controllers.size();
-        if (controllers.compare(start, comma - start, "memory") == 0) return true;
-        start = comma + 1;
+    while (start <= text.size()) {
+        std::size_t end = text.find(separator, start);
+        if (end == std::string::npos) end = text.size();
+        if (text.compare(start, end - start, part) == 0) return true;
+        start = end + 1;
     }
     return false;
 }
@@ -58,7 +47,7 @@ SelfCgroup readSelfCgroup(const std::string& selfCgroup)
         const std::string id = line.substr(0, first);
         const std::string controllers = line.substr(first + 1, second - first - 1);
         std::string path = line.substr(second + 1);
-        if (listsMemory(controllers)) {
+        if (hasPart(controllers, ',', "memory")) {
             where.v1Memory = true;
             where.v1Path = std::move(path);
         } else if (id == "0" && controllers.empty()) {
@@ -71,7 +60,7 @@ SelfCgroup readSelfCgroup(const std::string& selfCgroup)
 
 std::string cgroupDirectory(const std::string& path, const std::string& root)
 {
-    if (path.empty() || path.front() != '/' || climbsOut(path) || !isDirectory(root)) return {};
+    if (path.empty() || path.front() != '/' || hasPart(path, '/', "..") || !isDirectory(root)) return {};
     const std::string dir = withoutTrailingSlash(root + path);
     return isDirectory(dir) ? dir : root;
 }
