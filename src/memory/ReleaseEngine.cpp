@@ -98,7 +98,6 @@ void ReleaseEngine::freeUpRAM(std::int32_t sizeMB)
         return;
     }
     pass_ = services_.block.startPass(passRequest(services_.settings, sizeMB, false));
-    ++passesMade_;
     lastMethod_ = pass_->method();
     // A pass over at once is counted in this tick; any other is watched until it ends.
     tmrPass_Timer();
@@ -131,8 +130,10 @@ void ReleaseEngine::passEnded(const PassProgress& progress)
         endRelease(retryCount_ == 0, false);
         return;
     }
-    // A block given back early because memory ran short counts as a pass.
+    // A block given back early because memory ran short counts as a pass. A pass that a new start of the
+    // release finds under way counts for the new one.
     ++retryCount_;
+    ++passesMade_;
 }
 
 void ReleaseEngine::endRelease(bool refused, bool targetMet)

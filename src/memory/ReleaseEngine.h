@@ -87,7 +87,7 @@ private:
     std::int32_t retryCount_ = 0;
     std::int32_t availableAtStart_ = 0;
     std::int32_t amount_ = 0;
-    std::int32_t passesMade_ = 0; // passes of this release, the refused one included
+    std::int32_t passesMade_ = 0; // passes of this release that ran to their end
     ReleaseOrigin origin_ = ReleaseOrigin::User;
     std::unique_ptr<RunningPass> pass_;
     PassMethod lastMethod_ = PassMethod::Block;

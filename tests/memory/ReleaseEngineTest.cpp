@@ -341,6 +341,23 @@ TEST_F(ReleaseEngineTest, TicksThatComeWhileAPassIsUnderWayWaitForIt)
     EXPECT_EQ(block.blocks.size(), 2u) << "the tick after it ended makes the next pass";
 }
 
+TEST_F(ReleaseEngineTest, APassUnderWayWhenAPolicyStartsTheReleaseAfreshCountsForTheNewRelease)
+{
+    retries(1);
+    block.looksToFinish = 10;
+    block.onBlock = [&](std::uint64_t) { memory.snapshot.availPhys += 30 * MB; };
+    select("64 MB");
+    engine.cmdRam.userClick();
+    scheduler.advance(1040);
+    engine.startRelease(16, 1000, ReleaseOrigin::Automatic);
+    scheduler.advance(1000); // the pass ends at 1.36 s; the tick at 2.04 s finds the one pass allowed made
+    EXPECT_FALSE(engine.running());
+    EXPECT_EQ(block.blocks.size(), 1u);
+    EXPECT_EQ(engine.lastOutcome().passes, 1);
+    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 0 MB \u00b7 130 MB available now")
+        << "measured from what was available when the policy started it, after the block had been asked for";
+}
+
 TEST_F(ReleaseEngineTest, TheSettingsKeyForcesTheBlockOnEveryPass)
 {
     std::vector<bool> blockOnly;
