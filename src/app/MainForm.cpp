@@ -89,6 +89,7 @@ void MainForm::Form_Load()
     trap([&] { trayMenu.loadMenu(); });
     trap([&] { sysTray.showIcon(frmMain); });
     trap([&] { showAtStart(); });
+    trap([&] { launcher.tellListLeftOut(); });
 }
 
 void MainForm::showAtStart()

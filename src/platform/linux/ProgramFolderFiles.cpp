@@ -1,6 +1,7 @@
 #include "ProgramFolderFiles.h"
 
 #include "ConfigFiles.h"
+#include "FileReplacement.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
