@@ -4,7 +4,8 @@
 // the guarded block, as Nimbrel makes them, and prints what each did. Statically linked: the machine has
 // nothing but busybox.
 //   nimbrel_vm_probe check   a 100 MB release through memory.reclaim makes at least 90 MB more available and
-//                            writes no block; the block's pass of the same size beside it
+//                            writes no block; the block's pass of the same size beside it; with the program
+//                            gone and swap off, the kernel's refusal (EAGAIN) reads as "no more"
 //   nimbrel_vm_probe bench   100 MB and 400 MB releases by each method: time, bytes written, their ratio
 // The exit code is 0 when every check held.
 
@@ -13,6 +14,7 @@
 #include "platform/linux/ProcMeminfoStatus.h"
 #include "platform/linux/ReclaimOrBlock.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -23,6 +25,7 @@
 #include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/swap.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -88,12 +91,15 @@ public:
         ready_ = ready[0];
         waitReady();
     }
-    ~Hog()
+    ~Hog() { stop(); }
+    // Ends it; its memory and its pages in swap are given back.
+    void stop()
     {
         if (pid_ > 0) {
             ::kill(pid_, SIGKILL);
             ::waitpid(pid_, nullptr, 0);
         }
+        pid_ = -1;
     }
     // Touches everything again; returns once it has.
     void touchAgain()
@@ -166,7 +172,7 @@ void print(const PassResult& r)
     std::fflush(stdout);
 }
 
-int check(MemoryBlock& passes, ProcMeminfoStatus& status, Hog& hog)
+int check(MemoryBlock& passes, ProcMeminfoStatus& status, Hog& hog, const KernelReclaim& kernel)
 {
     int failures = 0;
     const PassResult reclaim = release(passes, status, 100, false);
@@ -185,6 +191,12 @@ int check(MemoryBlock& passes, ProcMeminfoStatus& status, Hog& hog)
     expect(block.method == PassMethod::Block && block.outcome == BlockOutcome::Written, "the block's pass ran beside it");
     std::printf("nimbrel-vm: block / reclaim: time %.1fx, memory written %.0f MB against none\n",
                 block.seconds / reclaim.seconds, block.blockMB);
+
+    // With the program gone and no swap, nothing is left that the kernel could reclaim: it says so (EAGAIN).
+    hog.stop();
+    if (::swapoff("/dev/vda") != 0) std::printf("nimbrel-vm: swapoff: %s\n", std::strerror(errno));
+    expect(kernel.reclaim(64 * MiB) == KernelReclaim::Answer::NoMore,
+           "with nothing left to reclaim the kernel's refusal reads as no more");
     return failures == 0 ? 0 : 1;
 }
 
@@ -227,5 +239,5 @@ int main(int argc, char** argv)
     const KernelReclaim kernel;
     std::printf("nimbrel-vm: memory.reclaim: %s\n", kernel.offered() ? kernel.file().c_str() : "none");
     ReclaimOrBlock passes(block, kernel, [] { return std::make_unique<ProcMeminfoStatus>(); });
-    return mode == "bench" ? bench(passes, status, hog) : check(passes, status, hog);
+    return mode == "bench" ? bench(passes, status, hog) : check(passes, status, hog, kernel);
 }
