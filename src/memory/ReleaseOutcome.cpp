@@ -37,7 +37,7 @@ std::string describeOutcome(const ReleaseOutcome& outcome)
         return "Nothing was freed: no pass was allowed \u00b7 " + available + " now";
     }
     if (!outcome.refused) {
-        const char* const how = outcome.method == PassMethod::KernelReclaim ? " by the kernel's reclaim" : "";
+        const char* const how = outcome.method == PassMethod::KernelReclaim ? " by the kernel's reclaim" : " with a memory block";
         return "Freed " + groupedDigits(outcome.freedMB) + " MB" + how + " \u00b7 " + available + " now";
     }
     // The block is what is available now plus the amount: the amount has to go somewhere, and that is swap.

@@ -30,8 +30,9 @@ struct ReleaseOutcome {
 // passes, targetMet, method); what is available now is measured against what was available when it began.
 ReleaseOutcome measureOutcome(MemoryStatus& status, ReleaseOutcome known, std::int32_t availableAtStartMB);
 
-// What the user is told of it: "Freed 303 MB · 1,512 MB available now", "Nothing was freed: no release was
-// needed with 4,210 MB available", or why nothing was freed.
+// What the user is told of it, with how its passes freed memory: "Freed 303 MB by the kernel's reclaim ·
+// 1,512 MB available now", "Freed 303 MB with a memory block · 1,512 MB available now"; "Nothing was freed:
+// no release was needed with 4,210 MB available", or why nothing was freed.
 std::string describeOutcome(const ReleaseOutcome& outcome);
 // The same in a few words, for the tray's tooltip: "Freed 303 MB", "No release needed", "Release refused: no swap".
 std::string summariseOutcome(const ReleaseOutcome& outcome);

@@ -186,7 +186,7 @@ TEST_F(ReleaseEngineTest, ABlockGivenBackEarlyCountsAsAPassAndWhatWasFreedIsMeas
     EXPECT_FALSE(engine.lastOutcome().refused);
     EXPECT_EQ(engine.lastOutcome().freedMB, 120);
     EXPECT_EQ(engine.lastOutcome().origin, ReleaseOrigin::User);
-    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 120 MB \u00b7 220 MB available now");
+    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 120 MB with a memory block \u00b7 220 MB available now");
 
     memory.snapshot.availPhys = 50 * MB; // something else took memory meanwhile
     block.outcome = BlockOutcome::Written;
@@ -326,7 +326,7 @@ TEST_F(ReleaseEngineTest, APassThatTakesTimeShowsItsProgressKeepsTheButtonBusyAn
     scheduler.advance(2000);
     EXPECT_FALSE(engine.running());
     EXPECT_EQ(engine.lastOutcome().passes, 2);
-    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 60 MB \u00b7 160 MB available now");
+    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 60 MB with a memory block \u00b7 160 MB available now");
 }
 
 TEST_F(ReleaseEngineTest, TicksThatComeWhileAPassIsUnderWayWaitForIt)
@@ -354,7 +354,7 @@ TEST_F(ReleaseEngineTest, APassUnderWayWhenAPolicyStartsTheReleaseAfreshCountsFo
     EXPECT_FALSE(engine.running());
     EXPECT_EQ(block.blocks.size(), 1u);
     EXPECT_EQ(engine.lastOutcome().passes, 1);
-    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 0 MB \u00b7 130 MB available now")
+    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 0 MB with a memory block \u00b7 130 MB available now")
         << "measured from what was available when the policy started it, after the block had been asked for";
 }
 
