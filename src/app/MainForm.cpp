@@ -39,7 +39,8 @@ MainForm::MainForm(MainFormServices services)
       panels(services.urls, services.messages, services.vendorServer),
       services_(std::move(services))
 {
-    for (TimerModel* timer : {&cpu.tmrCPU, &gauges.tmrMemory, &timedRelease.tmrTime, &autoRelease.tmrAuto, &engine.tmrRam}) {
+    for (TimerModel* timer : {&cpu.tmrCPU, &gauges.tmrMemory, &timedRelease.tmrTime, &autoRelease.tmrAuto, &engine.tmrRam,
+                               &engine.tmrPass}) {
         services_.scheduler.attach(*timer);
     }
     cmdPause.onClick = [this] { cmdPause_Click(); };

@@ -81,7 +81,7 @@ public:
 
 private:
     void launchApp(const std::string& path);
-    void tellOutcome(std::int32_t before, std::int32_t amount, bool refused);
+    void tellOutcome(ReleaseOutcome outcome, std::int32_t before);
     void setBusy(bool busy);
 
     Services services_;

@@ -114,6 +114,32 @@ TEST_F(LauncherTest, MemoryThatRoseEnoughEndsThePasses)
     EXPECT_EQ(programs.started, std::vector<std::string>{"/usr/bin/gedit"});
 }
 
+TEST_F(LauncherTest, MemoryThatRoseByItselfBeforeTheFirstPassIsNoReleaseAndNotFreed)
+{
+    form.Form_Load();
+    memory.beforeRead = [&](MemorySnapshot& now) {
+        if (events.yields >= 4) now.availPhys = 160 * MB; // other programs' churn during the first yields
+    };
+    doubleClick(0);
+    EXPECT_TRUE(block.blocks.empty());
+    EXPECT_EQ(launcher().lastOutcome().passes, 0);
+    EXPECT_EQ(launcher().lastOutcome().freedMB, 0);
+    EXPECT_EQ(describeOutcome(launcher().lastOutcome()), "Nothing was freed: no release was needed with 160 MB available");
+    EXPECT_EQ(programs.started, std::vector<std::string>{"/usr/bin/gedit"});
+}
+
+TEST_F(LauncherTest, APassThatTakesTimeLetsTheWindowGoOnUntilItIsOver)
+{
+    form.Form_Load();
+    block.looksToFinish = 10;
+    programs.onStart = [&](const std::string&) { block.events.push_back("start"); };
+    doubleClick(0);
+    EXPECT_EQ(block.looks, 10);
+    EXPECT_EQ(events.yields, 8 + 9) << "the eight yields of the pass and one each time it was still under way";
+    EXPECT_EQ(block.events, (std::vector<std::string>{"hold 151", "start", "free 151"}));
+    EXPECT_EQ(launcher().lastOutcome().passes, 1);
+}
+
 TEST_F(LauncherTest, ARefusedBlockIsReportedEndsThePassesAndTheLaunchGoesOn)
 {
     profile.store("Launcher", "Retry", "4");

@@ -80,7 +80,41 @@ public:
         return {outcome, std::make_unique<Holder>(*this, bytes)};
     }
 
+    // With a number of looks, a pass is under way until it has been looked at that often, its block written
+    // in as many equal pieces (the block itself is asked for when the pass starts).
+    int looksToFinish = 0;
+    int looks = 0;
+
+    std::unique_ptr<RunningPass> startPass(const PassRequest& request) override
+    {
+        if (looksToFinish == 0) return MemoryBlock::startPass(request);
+        return std::make_unique<SlowPass>(*this, request);
+    }
+
 private:
+    struct SlowPass : RunningPass {
+        SlowPass(FakeMemoryBlock& owner, const PassRequest& request)
+            : owner(owner), written(owner.writeAndHold(request.targetBytes)), bytes(request.targetBytes)
+        {
+            if (!request.keep) written.holder.reset();
+        }
+        PassMethod method() const override { return PassMethod::Block; }
+        PassProgress progress() override
+        {
+            ++owner.looks;
+            const int looked = ++looked_;
+            const bool finished = looked >= owner.looksToFinish;
+            return {finished, written.outcome, bytes * static_cast<std::uint64_t>(std::min(looked, owner.looksToFinish)) /
+                                                   static_cast<std::uint64_t>(owner.looksToFinish),
+                    bytes};
+        }
+        PassProgress progressWithin(std::uint32_t) override { return progress(); }
+        FakeMemoryBlock& owner;
+        HeldOutcome written;
+        std::uint64_t bytes;
+        int looked_ = 0;
+    };
+
     struct Holder : HeldBlock {
         Holder(FakeMemoryBlock& owner, std::uint64_t bytes) : owner(owner), bytes(bytes) {}
         ~Holder() override
