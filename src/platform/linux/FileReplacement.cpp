@@ -77,10 +77,13 @@ bool isEarlierTemporary(std::string_view file)
     return true;
 }
 
+// A file's time comes from the kernel's coarse clock (a few milliseconds behind the one read above) and is
+// kept in two-second steps on some file systems, so a file this run has just made can look older than the
+// program: only a file older by more than that slack counts as older.
 bool olderThanProgram(const struct stat& info)
 {
-    return info.st_mtim.tv_sec < programStart.tv_sec ||
-           (info.st_mtim.tv_sec == programStart.tv_sec && info.st_mtim.tv_nsec < programStart.tv_nsec);
+    constexpr time_t slackSeconds = 2;
+    return info.st_mtim.tv_sec < programStart.tv_sec - slackSeconds;
 }
 
 // Removes the folder's leftovers: those of the file named, or of any file when name is null. A temporary of a
