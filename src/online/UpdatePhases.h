@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UpdateServer.h"
+
 #include <string>
 
 namespace nimbrel {
@@ -13,12 +15,14 @@ class ProgramDirectory;
 class ProgramExit;
 class ProgramFiles;
 class RegistryStore;
-class UpdateServer;
 class UrlOpener;
 
 // Installing a downloaded version over three program starts, led by the phase
 // value "Up": "b" when "nbl" is the new version, "c" once it has taken the
-// program's place, "a" when nothing is pending.
+// program's place, "a" when nothing is pending. "Up" = "b" is written last of
+// the download's values and "ver" only once the new program is in place, so a
+// crash at any step leaves the old program with its own number, or the new one
+// with the new number, and the next start goes on from there.
 class UpdatePhases {
 public:
     struct Services {
@@ -35,14 +39,16 @@ public:
     };
 
     static constexpr const char* programName = "Nimbrel";
-    static constexpr int downloadAttempts = 6;
+    // Beside the update's values: the SHA-256 of the package that was verified, and the version it carries.
+    static constexpr const char* digestValue = "sha";
+    static constexpr const char* versionValue = "nver";
 
     // vendorServer is the base address of the vendor's web site, without a trailing "/".
     UpdatePhases(Services services, std::string vendorServer);
 
-    // Downloads the package (six attempts) and hands over to it, ending this
-    // program; false when it could not: every attempt failed, or "nbl" would not start.
-    bool installUpdate(UpdateServer& server);
+    // Downloads the package (one attempt) and hands over to it, ending this
+    // program; otherwise the step that failed, with nothing pending.
+    UpdateServer::Download installUpdate(UpdateServer& server);
     // The start-up step: replaces the program in phase "b" and ends, cleans up
     // and thanks the user in phase "c". Errors are ignored.
     void finishUpdate();
@@ -52,6 +58,8 @@ public:
 private:
     void replaceProgram();
     void cleanUp();
+    // Back to nothing pending, the old program kept: the values of the download go, and so does "nbl".
+    void forgetDownload();
     // The update's own reading of a value: the default when it is missing, the text up to its first NUL otherwise.
     std::string storedValue(const std::string& name, const std::string& defaultValue);
     std::string inFolder(const std::string& name);

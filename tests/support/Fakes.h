@@ -284,6 +284,8 @@ public:
 class FakeRegistryStore : public RegistryStore {
 public:
     std::map<std::string, std::map<std::string, std::string>> keys; // lower-case key -> lower-case name -> data
+    // Runs before each change of a value (a test that ends the program there throws).
+    std::function<void()> beforeChange;
 
     bool keyExists(const std::string& subKey) override { return keys.count(lowered(subKey)) != 0; }
     bool createKey(const std::string& subKey) override
@@ -301,6 +303,7 @@ public:
     }
     bool setValue(const std::string& subKey, const std::string& name, const std::string& data) override
     {
+        if (beforeChange) beforeChange();
         const auto k = keys.find(lowered(subKey));
         if (k == keys.end()) return false;
         k->second[lowered(name)] = data;
@@ -308,6 +311,7 @@ public:
     }
     bool deleteValue(const std::string& subKey, const std::string& name) override
     {
+        if (beforeChange) beforeChange();
         const auto k = keys.find(lowered(subKey));
         return k != keys.end() && k->second.erase(lowered(name)) == 1;
     }
@@ -338,6 +342,11 @@ public:
     {
         calls.push_back("GET " + url);
         return {};
+    }
+    bool openUrlInto(const std::string& url, const TransferLimits&, const BodySink&) override
+    {
+        calls.push_back("GET " + url);
+        return false;
     }
     std::string responseHeaders() override { return {}; }
 };

@@ -39,8 +39,8 @@ bool writeAll(int fd, const std::string& bytes)
     return true;
 }
 
-// Makes the rename itself survive a crash; a failure here loses nothing that is
-// already written, so it is not reported.
+} // namespace
+
 void syncFolder(const std::filesystem::path& folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -48,8 +48,6 @@ void syncFolder(const std::filesystem::path& folder)
     ::fsync(fd);
     ::close(fd);
 }
-
-} // namespace
 
 std::filesystem::path configHome()
 {

@@ -23,6 +23,10 @@ bool isDirectory(const std::filesystem::path& folder);
 // exists as a folder afterwards. Folders that were there already keep their mode.
 bool makePrivateDirectories(const std::filesystem::path& folder);
 
+// Makes a rename in the folder survive a crash; a failure is not reported, as it
+// loses nothing already written.
+void syncFolder(const std::filesystem::path& folder);
+
 // Replaces (or creates) the file with the bytes given: a temporary file of the
 // mode given in the same folder, written, flushed and renamed over the old one.
 bool replaceFile(const std::filesystem::path& file, const std::string& bytes, unsigned mode = 0600);
