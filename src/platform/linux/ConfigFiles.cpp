@@ -103,10 +103,10 @@ bool replaceFile(const std::filesystem::path& file, const std::string& bytes, un
     return true;
 }
 
-std::optional<std::string> readRegularFile(const std::filesystem::path& file)
+std::optional<std::string> readRegularFile(const std::filesystem::path& file, bool followLinks)
 {
     // O_NONBLOCK keeps a pipe left in the file's place from stalling the open.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (followLinks ? 0 : O_NOFOLLOW));
     if (fd < 0) return std::nullopt;
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {

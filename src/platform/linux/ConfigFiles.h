@@ -32,7 +32,8 @@ void syncFolder(const std::filesystem::path& folder);
 bool replaceFile(const std::filesystem::path& file, const std::string& bytes, unsigned mode = 0600);
 
 // The bytes of a regular file; nothing when it is missing, is not a regular
-// file (a folder, a pipe) or cannot be read.
-std::optional<std::string> readRegularFile(const std::filesystem::path& file);
+// file (a folder, a pipe) or cannot be read. Without followLinks, a symbolic
+// link in the file's place is not followed: it gives nothing.
+std::optional<std::string> readRegularFile(const std::filesystem::path& file, bool followLinks = true);
 
 } // namespace nimbrel::configfiles
