@@ -95,7 +95,8 @@ void UpdatePhases::finishUpdate()
         Trap::silent()([&] { pending = storedValue(digestValue, "") + storedValue(versionValue, ""); });
         if (!pending.empty()) {
             forgetDownload();
-        } else {
+        } else if (services_.directory.portable()) {
+            // Only a copy that can update itself downloads: an installed one's folder is the system's.
             Trap::silent()([&] { services_.files.remove(inFolder(UpdateServer::downloadedName)); });
         }
         return;

@@ -423,6 +423,20 @@ TEST_F(AutoUpdateTest, PhaseCWithoutZShowsNothingAndKeepsTheRequest)
     EXPECT_EQ(stored("Up"), "a");
 }
 
+// A download the program ended in the middle of (no phase "b" stored) leaves nothing behind after the next start;
+// an installed copy's folder, which holds the system's files, is not touched.
+TEST_F(AutoUpdateTest, AStartWithNothingPendingRemovesADownloadLeftBehind)
+{
+    files.files[folder + "/nbl"] = program(200000);
+    phases.finishUpdate();
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+
+    directory.isPortable = false;
+    files.files[folder + "/nbl"] = "a program of the system's";
+    phases.finishUpdate();
+    EXPECT_TRUE(files.holds(folder + "/nbl"));
+}
+
 TEST_F(AutoUpdateTest, PhaseABOrNoPhaseAtAllIsNothingPending)
 {
     for (const char* phase : {"ab", ""}) {
