@@ -16,16 +16,11 @@
 
 namespace nimbrel::testing {
 
-struct UpdateHarness {
-    explicit UpdateHarness(std::string vendorServer) : server(std::move(vendorServer)) {}
-
-    std::string server;
+// What the update meets besides the server, the program's folder and the key:
+// the clock, the per-user store, the program starts and the messages.
+struct UpdateSurroundings {
     VirtualScheduler clock;
     FakeEventLoop events;
-    ServedTransfer transfer;
-    FakeProbe probe;
-    FakeProgramFiles files;
-    FakePackageTrust trust;
     FakeProgramDirectory directory;
     FakeRegistryStore registry;
     RecordingReporter reporter;
@@ -34,6 +29,16 @@ struct UpdateHarness {
     FakeProgramExit exit;
     FakeMessageBoxes messages;
     FakeUrlOpener urls;
+};
+
+struct UpdateHarness : UpdateSurroundings {
+    explicit UpdateHarness(std::string vendorServer) : server(std::move(vendorServer)) {}
+
+    std::string server;
+    ServedTransfer transfer;
+    FakeProbe probe;
+    FakeProgramFiles files;
+    FakePackageTrust trust;
     std::function<bool()> checkConnection = [this] { return probe.pageReachable(); };
     UpdateServer updateServer{{transfer, events, trust, files, directory, modReg, checkConnection}, server};
     UpdatePhases phases{{clock, events, files, directory, registry, modReg, handOver, exit, messages, urls}, server};

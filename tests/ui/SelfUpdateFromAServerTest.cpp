@@ -4,17 +4,11 @@
 // program starts as fakes and the phases' waits on the virtual clock. Whatever
 // the server does, the program file stays whole and nothing is left pending.
 
-#include "online/AutoUpdateDialog.h"
-#include "online/UpdatePhases.h"
-#include "online/UpdateServer.h"
 #include "platform/linux/ProgramFolderFiles.h"
 #include "platform/linux/VendorTrust.h"
-#include "settings/ModReg.h"
-#include "support/Fakes.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/MinisignTool.h"
-#include "support/UpdateFakes.h"
-#include "support/VirtualScheduler.h"
+#include "support/UpdateHarness.h"
 #include "ui/qt/network/QtHttpTransfer.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +25,7 @@ namespace fs = std::filesystem;
 
 const std::string key = "Software\\Microsoft\\Nimbrel";
 
-class SelfUpdateFromAServer : public ::testing::Test {
+class SelfUpdateFromAServer : public ::testing::Test, protected UpdateSurroundings {
 protected:
     void SetUp() override
     {
@@ -89,19 +83,9 @@ protected:
     LoopbackHttpServer server;
     std::string newProgram;
 
-    VirtualScheduler clock;
-    FakeEventLoop events;
     view::QtHttpTransfer transfer;
     ProgramFolderFiles files;
     VendorTrust trust{vendor.publicKeyLine(), (folder / "update-key.pub").string()};
-    FakeProgramDirectory directory;
-    FakeRegistryStore registry;
-    RecordingReporter reporter;
-    ModReg modReg{registry, reporter};
-    FakeHandOver handOver;
-    FakeProgramExit exit;
-    FakeMessageBoxes messages;
-    FakeUrlOpener urls;
     std::function<bool()> online = [] { return true; };
     UpdateLimits limits;
     std::unique_ptr<UpdateServer> updateServer;
