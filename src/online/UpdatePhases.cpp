@@ -97,8 +97,12 @@ void UpdatePhases::finishUpdate()
             forgetDownload();
         } else if (services_.directory.portable()) {
             // Only a copy that can update itself downloads: an installed one's folder is the system's.
-            Trap::silent()([&] { services_.files.remove(inFolder(UpdateServer::downloadedName)); });
+            Trap::silent()([&] {
+                services_.files.remove(inFolder(UpdateServer::downloadedName));
+                services_.files.remove(inFolder(backupName));
+            });
         }
+        tellOfAVersionPutBack();
         return;
     }
     if (mentions(current, 'b')) {
@@ -116,6 +120,32 @@ void UpdatePhases::forgetDownload()
     ignore([&] { services_.registry.deleteValue(versionValue, key); });
     ignore([&] { services_.registry.deleteValue("donreq", key); });
     ignore([&] { services_.files.remove(inFolder(UpdateServer::downloadedName)); });
+    ignore([&] { services_.files.remove(inFolder(backupName)); });
+}
+
+void UpdatePhases::tellOfAVersionPutBack()
+{
+    const Trap ignore = Trap::silent();
+    std::string putBack;
+    ignore([&] { putBack = storedValue(putBackValue, ""); });
+    if (putBack.empty()) return;
+    ignore([&] { services_.registry.deleteValue(putBackValue, key); });
+    ignore([&] {
+        services_.messages.msgBox("The new version of Nimbrel did not start, so the previous version was put back.",
+                                  mb::okOnly, "Nimbrel");
+    });
+}
+
+bool UpdatePhases::cameUp()
+{
+    // The new program shows that it came up by going through its clean-up phase, which leaves phase "c".
+    for (int second = 0; second < cameUpSeconds; ++second) {
+        std::string current = "c";
+        Trap::silent()([&] { current = storedValue("Up", "a"); });
+        if (!mentions(current, 'c')) return true;
+        Trap::silent()([&] { waitSeconds(1); });
+    }
+    return false;
 }
 
 void UpdatePhases::replaceProgram()
@@ -130,33 +160,52 @@ void UpdatePhases::replaceProgram()
         digest = storedValue(digestValue, "");
         version = storedValue(versionValue, "");
     });
-    // Only the bytes that were verified take the program's place: "nbl" is read without following a link and
-    // must have the digest recorded at the download.
+    const std::string program = inFolder(programName);
+    const std::string backup = inFolder(backupName);
+    // The program as it is stays beside it until the new one has come up.
     bool replaced = false;
     ignore([&] {
         replaced = !digest.empty() && !version.empty() &&
-                   services_.files.replaceWithCopy(inFolder(UpdateServer::downloadedName), inFolder(programName),
-                                                   digest);
+                   services_.files.replaceWithCopy(program, backup, services_.files.digest(program)) &&
+                   // Only the bytes that were verified take the program's place: "nbl" is read without following
+                   // a link and must have the digest recorded at the download.
+                   services_.files.replaceWithCopy(inFolder(UpdateServer::downloadedName), program, digest);
     });
     if (replaced) {
-        // A crash before "Up" = "c" repeats this phase, which finds the same "nbl" and does the same.
-        ignore([&] { services_.registry.regSetValue(key, "ver", version); });
+        // A crash before this repeats the phase, which finds the same "nbl" and does the same.
         ignore([&] { services_.registry.regSetValue(key, "Up", "c"); });
     } else {
         // The old program stays, with its own number; the next check offers the update again.
         forgetDownload();
     }
     ignore([&] { waitSeconds(4); });
-    ignore([&] {
-        if (services_.handOver.startInstead(inFolder(programName))) services_.exit.endNow();
-    });
+    bool started = false;
+    ignore([&] { started = services_.handOver.startInstead(program); });
+    if (!started) return;
+    if (replaced && !cameUp()) {
+        // The new version did not come up: the old one goes back in place, and says so when it starts.
+        ignore([&] { services_.files.replaceWithCopy(backup, program, services_.files.digest(backup)); });
+        forgetDownload();
+        ignore([&] { services_.registry.regSetValue(key, putBackValue, "z"); });
+        ignore([&] { services_.handOver.startInstead(program); });
+    }
+    ignore([&] { services_.exit.endNow(); });
 }
 
 void UpdatePhases::cleanUp()
 {
     const Trap ignore = Trap::silent();
     ignore([&] { waitSeconds(5); });
+    // This is the new program, running: its number counts from now on. (After a version put back, the program
+    // is not the one verified, and keeps its own number.)
+    ignore([&] {
+        const std::string digest = storedValue(digestValue, "");
+        const std::string version = storedValue(versionValue, "");
+        if (!digest.empty() && !version.empty() && services_.files.digest(inFolder(programName)) == digest)
+            services_.registry.regSetValue(key, "ver", version);
+    });
     ignore([&] { services_.files.remove(inFolder(UpdateServer::downloadedName)); });
+    ignore([&] { services_.files.remove(inFolder(backupName)); });
     ignore([&] { services_.registry.deleteValue(digestValue, key); });
     ignore([&] { services_.registry.deleteValue(versionValue, key); });
     ignore([&] { services_.registry.regSetValue(key, "Up", "a"); });

@@ -146,12 +146,13 @@ TEST_F(UpdateOnTheDesktop, ASignedNewVersionIsInstalledOverThreeProcessesAndSays
     EXPECT_EQ(first.waitForExit(patience), std::optional<int>(0));
     ASSERT_TRUE(waitUntil([&] { return fileBytes(program()) == newProgram; }, patience))
         << "the program file was not replaced";
-    EXPECT_EQ(stored("ver"), "6");
 
     // The new program cleans up and thanks the user before its window shows.
     const std::string thanks = nimbrelWindow(false);
     ASSERT_FALSE(thanks.empty()) << "no thank-you box";
     EXPECT_FALSE(fs::exists(downloaded()));
+    EXPECT_FALSE(fs::exists(session->programDirectory() + "/Nimbrel-previous")) << "the old program went once the new one came up";
+    EXPECT_EQ(stored("ver"), "6");
     EXPECT_EQ(stored("Up"), "a");
     EXPECT_EQ(stored("donreq"), std::nullopt);
     EXPECT_FALSE(fs::exists(openedPages())) << "the page opens once the box is closed";

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace nimbrel {
 namespace {
 
@@ -322,7 +324,7 @@ TEST_F(AutoUpdateTest, VersionNumbersOutsideSixteenBitsAreOverflow)
     EXPECT_THROW(versionNumber("32768"), RuntimeError);
 }
 
-TEST_F(AutoUpdateTest, PhaseBAtANormalStartReplacesTheProgramAndEnds)
+TEST_F(AutoUpdateTest, PhaseBAtANormalStartReplacesTheProgramAndEndsOnceTheNewOneCameUp)
 {
     registry.setValue(key, "Up", "b");
     registry.setValue(key, "ver", "5");
@@ -331,12 +333,45 @@ TEST_F(AutoUpdateTest, PhaseBAtANormalStartReplacesTheProgramAndEnds)
     files.files[folder + "/nbl"] = "the new program";
     phases.finishUpdate();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the new program");
-    EXPECT_EQ(stored("ver"), "6");
-    EXPECT_EQ(stored("Up"), "c");
     EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel"}));
+    // The new program went through its clean-up: its number counts, and the old program it kept beside it goes.
+    EXPECT_EQ(stored("ver"), "6");
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_FALSE(files.holds(folder + "/Nimbrel-previous"));
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
     EXPECT_EQ(exit.ended, 1);
-    EXPECT_GE(clock.elapsedMs(), 12000u);
-    EXPECT_LT(clock.elapsedMs(), 12200u);
+    // 12 s of waits, then the new program's 5 s.
+    EXPECT_GE(clock.elapsedMs(), 17000u);
+    EXPECT_LT(clock.elapsedMs(), 17200u);
+}
+
+TEST_F(AutoUpdateTest, ANewVersionThatDoesNotComeUpIsReplacedByTheOldOneWhichSaysSo)
+{
+    registry.setValue(key, "Up", "b");
+    registry.setValue(key, "ver", "5");
+    registry.setValue(key, "nver", "6");
+    registry.setValue(key, "sha", "digest:the new program");
+    registry.setValue(key, "donreq", "z");
+    files.files[folder + "/nbl"] = "the new program";
+    handOver.onStart = nullptr; // nothing started comes up
+    phases.finishUpdate();
+
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel", folder + "/Nimbrel"}));
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
+    EXPECT_EQ(stored("ver"), "5");
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(stored("donreq"), std::nullopt) << "no thanks for what did not happen";
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+    EXPECT_FALSE(files.holds(folder + "/Nimbrel-previous"));
+    EXPECT_EQ(exit.ended, 1);
+    EXPECT_GE(clock.elapsedMs(), 12000u + 60000u) << "a minute to come up";
+
+    // The old program, started again, says what happened, once.
+    phases.finishUpdate();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].prompt, "The new version of Nimbrel did not start, so the previous version was put back.");
+    phases.finishUpdate();
+    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 // Where program files end in ".exe", the update's files are "nbl.exe" and "Nimbrel.exe", in each of its phases.
@@ -353,8 +388,8 @@ TEST_F(AutoUpdateTest, TheUpdatesProgramFilesCarryTheSystemsEnding)
     phases.finishUpdate();
     EXPECT_EQ(files.files[folder + "/Nimbrel.exe"], program(200000));
     EXPECT_EQ(handOver.started.back(), folder + "/Nimbrel.exe");
-    phases.finishUpdate();
-    EXPECT_EQ(files.removed, std::vector<std::string>{folder + "/nbl.exe"});
+    EXPECT_EQ(std::set<std::string>(files.removed.begin(), files.removed.end()),
+              (std::set<std::string>{folder + "/nbl.exe", folder + "/Nimbrel-previous.exe"}));
     EXPECT_FALSE(files.holds(folder + "/nbl.exe"));
 }
 

@@ -199,9 +199,12 @@ class FakeHandOver : public HandOver {
 public:
     std::vector<std::string> started;
     bool starts = true;
+    // What the program started does, where the test has it run (its start-up phase, say).
+    std::function<void(const std::string& programPath)> onStart;
     bool startInstead(const std::string& programPath) override
     {
         started.push_back(programPath);
+        if (starts && onStart) onStart(programPath);
         return starts;
     }
 };

@@ -32,7 +32,13 @@ struct UpdateSurroundings {
 };
 
 struct UpdateHarness : UpdateSurroundings {
-    explicit UpdateHarness(std::string vendorServer) : server(std::move(vendorServer)) {}
+    // The program file started in the program's place runs its start-up phase, as the new version would.
+    explicit UpdateHarness(std::string vendorServer) : server(std::move(vendorServer))
+    {
+        handOver.onStart = [this](const std::string& programPath) {
+            if (programPath == directory.path() + "/Nimbrel" + files.executableSuffix()) phases.finishUpdate();
+        };
+    }
 
     std::string server;
     ServedTransfer transfer;

@@ -43,6 +43,10 @@ protected:
         server.answer("/nbl.txt", HttpAnswer::ok("6\r\n"));
         publish(newProgram, "6");
         makeDialog();
+        // The program started in the program's place runs its start-up phase, as the new version would.
+        handOver.onStart = [this](const std::string& started) {
+            if (started == program()) phases.finishUpdate();
+        };
     }
     void TearDown() override { fs::remove_all(folder); }
 
@@ -116,7 +120,20 @@ TEST_F(SelfUpdateFromAServer, ASignedNewerVersionIsKeptVerifiedAndPutInPlace)
     phases.finishUpdate();
     EXPECT_EQ(fileBytes(program()), newProgram);
     EXPECT_EQ(stored("ver"), "6");
-    EXPECT_EQ(stored("Up"), "c");
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(folderNames(), std::vector<std::string>{"Nimbrel"}) << "neither nbl nor the old program stays";
+}
+
+TEST_F(SelfUpdateFromAServer, ANewVersionThatDoesNotComeUpIsReplacedByTheOldOne)
+{
+    made->cmdProceed.userClick();
+    ASSERT_EQ(stored("Up"), "b") << lastLine();
+    handOver.onStart = nullptr; // the new program never gets to its clean-up
+    phases.finishUpdate();
+    EXPECT_EQ(fileBytes(program()), oldProgram);
+    EXPECT_EQ(stored("ver"), "5");
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(folderNames(), std::vector<std::string>{"Nimbrel"});
 }
 
 TEST_F(SelfUpdateFromAServer, AHttp11ServersLowerCaseHeadersFindTheUpdate)
