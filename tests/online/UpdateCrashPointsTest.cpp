@@ -21,7 +21,7 @@ const std::string oldProgram = "\x7f" "ELF the installed program, version 5";
 struct ProcessEnded {};
 
 // The changes of stored values from Proceed to the end of the clean-up: the
-// download's five, the replacement's two, the clean-up's four.
+// download's five, the replacement's one, the clean-up's five (the new version's number among them).
 constexpr int valueChanges = 11;
 
 class UpdateCrashPoints : public ::testing::TestWithParam<int>, protected UpdateHarness {
