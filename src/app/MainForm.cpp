@@ -88,6 +88,7 @@ void MainForm::Form_Load()
     trap([&] { trayMenu.loadMenu(); });
     trap([&] { sysTray.showIcon(frmMain); });
     trap([&] { showAtStart(); });
+    trap([&] { launcher.tellListLeftOut(); });
 }
 
 void MainForm::showAtStart()

@@ -51,9 +51,25 @@ void Launcher::loadLauncher()
     trap([&] { applyAsIs(cmbLauncher, s.getData(keys::launcherRetry)); });
     trap([&] { applyAsIs(optLauncher, s.getData(keys::launcherFreeup)); });
     trap([&] {
-        const auto bytes = services_.files.read(listFile());
+        const auto bytes = services_.files.read(listFile(), maxListBytes + 1);
         if (!bytes) return;
-        for (const std::string& line : splitLines(*bytes)) lstLauncher.addItem(line);
+        const ListLines list = listLines(*bytes);
+        for (const std::string& line : list.lines) lstLauncher.addItem(line);
+        listLeftOut_ = list.leftOut;
+    });
+}
+
+void Launcher::tellListLeftOut()
+{
+    if (!listLeftOut_) return;
+    listLeftOut_ = false;
+    const Trap trap(services_.reporter, "frmMain,loadLauncher");
+    trap([&] {
+        services_.messages.msgBox("The program list Launcher.mbl is too long: only its first " +
+                                      std::to_string(lstLauncher.count()) +
+                                      " lines were read and the rest was left out. Saving the list with \"" +
+                                      cmdConfigureLauncher.caption() + "\" keeps only these.",
+                                  mb::exclamation | mb::okOnly, "Nimbrel");
     });
 }
 

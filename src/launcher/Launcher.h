@@ -51,6 +51,8 @@ public:
     Launcher(Services services, const AmountLists& amounts, const bool& isLoading, std::function<void()> loadMenu);
 
     void loadLauncher();
+    // Tells the user, once, that loadLauncher left the end of a list file too long to read out.
+    void tellListLeftOut();
     void cmbLauncher_Click();
     void optLauncher_Click(int index);
     void lstLauncher_DblClick();
@@ -89,6 +91,7 @@ private:
     std::function<void()> loadMenu_;
     std::unique_ptr<LauncherEditor> editor_;
     int launches_ = 0;
+    bool listLeftOut_ = false;
     ReleaseOutcome lastOutcome_;
 };
 

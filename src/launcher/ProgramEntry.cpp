@@ -46,11 +46,11 @@ std::optional<std::string> programPath(const std::string& line)
     return line.substr(bar + 1);
 }
 
-std::vector<std::string> splitLines(const std::string& bytes)
+std::vector<std::string> splitLines(const std::string& bytes, std::size_t maxLines)
 {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    while (start < bytes.size()) {
+    while (start < bytes.size() && lines.size() < maxLines) {
         const auto end = bytes.find_first_of("\r\n", start);
         if (end == std::string::npos) {
             lines.push_back(bytes.substr(start));
@@ -61,6 +61,22 @@ std::vector<std::string> splitLines(const std::string& bytes)
         if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
     }
     return lines;
+}
+
+ListLines listLines(const std::string& bytes)
+{
+    if (bytes.size() <= maxListBytes) {
+        ListLines list{splitLines(bytes, maxListEntries + 1)};
+        list.leftOut = list.lines.size() > maxListEntries;
+        if (list.leftOut) list.lines.pop_back();
+        return list;
+    }
+    // The line the limit falls in is left out whole: the start of a path is not the program's path.
+    const std::size_t lastEnd = bytes.find_last_of("\r\n", maxListBytes - 1);
+    ListLines list{splitLines(lastEnd == std::string::npos ? std::string() : bytes.substr(0, lastEnd + 1),
+                              maxListEntries)};
+    list.leftOut = true;
+    return list;
 }
 
 std::string joinLines(const std::vector<std::string>& lines)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,7 +26,24 @@ std::string programName(const std::string& line);
 std::optional<std::string> programPath(const std::string& line);
 
 // Launcher.mbl's lines: a line ends at CR LF, at a lone CR, or at a lone LF (a file edited by hand on Linux).
-std::vector<std::string> splitLines(const std::string& bytes);
+// At most maxLines of them, from the first.
+std::vector<std::string> splitLines(const std::string& bytes, std::size_t maxLines = SIZE_MAX);
+
+// How much of Launcher.mbl is read: its first lines and its first bytes, so that no file, however large, holds
+// up the start. The editor keeps a list to 30 programs; these are for files made by hand.
+constexpr std::size_t maxListEntries = 1000;
+constexpr std::size_t maxListBytes = 1024 * 1024;
+
+// What is read of Launcher.mbl.
+struct ListLines {
+    std::vector<std::string> lines;
+    bool leftOut = false; // the file holds more than was read
+};
+
+// The list's lines from the file's first bytes, as read up to maxListBytes + 1 (one more tells that the file goes
+// on): at most maxListEntries lines, and none that the byte limit cuts short.
+ListLines listLines(const std::string& bytes);
+
 // The file's bytes for these lines, every one ended by CR LF.
 std::string joinLines(const std::vector<std::string>& lines);
 

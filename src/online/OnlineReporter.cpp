@@ -19,7 +19,7 @@ void OnlineReporter::reportError(const std::string& tag, int number, const std::
     if (depth_ >= maxNesting) return;
     ++depth_;
     try {
-        if (checkConnection() && number != 0) {
+        if (firstOfItsKind(tag, number, description) && checkConnection() && number != 0) {
             services_.transfer.cancel();
             while (services_.transfer.stillExecuting()) {
                 services_.events.doEvents();
@@ -32,6 +32,12 @@ void OnlineReporter::reportError(const std::string& tag, int number, const std::
         // Whatever fails while reporting is swallowed: the caller resumes.
     }
     --depth_;
+}
+
+bool OnlineReporter::firstOfItsKind(const std::string& tag, int number, const std::string& description)
+{
+    if (made_.size() >= maxDistinctReports) return false;
+    return made_.insert(tag + '\n' + std::to_string(number) + '\n' + description).second;
 }
 
 bool OnlineReporter::checkConnection()

@@ -3,6 +3,8 @@
 #include "core/ErrorReporter.h"
 #include "core/SystemVersion.h"
 
+#include <cstddef>
+#include <set>
 #include <string>
 
 namespace nimbrel {
@@ -14,12 +16,18 @@ class ModReg;
 
 // Sends every trapped run-time error, with the system's identification, to
 // the vendor's web server as one GET, whenever the Internet can be reached.
-// Shows nothing and never fails its caller.
+// Shows nothing and never fails its caller. An error is news once: a report
+// with the tag, number and text of one already made in this run (a failure for
+// each line of a broken file, a tick that fails every second) is not made
+// again, not even probed for.
 class OnlineReporter : public ErrorReporter {
 public:
     // Reports nested deeper than this (each started from inside another's
     // wait) are dropped, so a slow server cannot make the stack grow without bound.
     static constexpr int maxNesting = 3;
+    // The different reports made in one run; beyond them the run has said
+    // enough, and what it would say is not kept.
+    static constexpr std::size_t maxDistinctReports = 1000;
 
     struct Services {
         HttpTransfer& transfer;
@@ -40,11 +48,15 @@ public:
     const std::string& ieVersion() const { return ieVersion_; }
 
 private:
+    // True the first time a report of this tag, number and text is asked for in this run.
+    bool firstOfItsKind(const std::string& tag, int number, const std::string& description);
+
     Services services_;
     std::string vendorServer_;
     SystemIdentity system_;
     std::string ieVersion_;
     int depth_ = 0;
+    std::set<std::string> made_;
 };
 
 } // namespace nimbrel

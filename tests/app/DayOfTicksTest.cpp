@@ -114,7 +114,6 @@ TEST_F(DayOfTicksTest, TheHeapInUseGrowsByLessThan64KBBetweenHour1AndHour24)
     EXPECT_GT(releasesInHour1, 0u) << "the day had releases to make";
     EXPECT_GT(releases, 20 * releasesInHour1) << "and went on making them";
     EXPECT_GT(reportsInHour1, 0u) << "the day had errors to report";
-    EXPECT_GT(reports, 20 * reportsInHour1) << "and went on reporting them";
     EXPECT_LT(atHour24, atHour1 + 64 * 1024) << "from " << atHour1 << " to " << atHour24 << " bytes";
 }
 

@@ -212,7 +212,7 @@ TEST_F(UpdateOnTheDesktop, KilledWhileReplacingItselfTheProgramStillStarts)
     // The moment the new bytes are on their way into the folder, or already in place.
     const auto copying = [&] {
         for (const auto& entry : fs::directory_iterator(session->programDirectory())) {
-            if (entry.path().filename().string().rfind(".tmp-", 0) == 0) return true;
+            if (entry.path().filename().string().starts_with(".Nimbrel.nimbrel-")) return true;
         }
         std::error_code missing;
         return fs::file_size(program(), missing) == newProgram.size();

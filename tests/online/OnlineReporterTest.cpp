@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace nimbrel {
 namespace {
 
@@ -59,9 +61,46 @@ TEST_F(OnlineReporterTest, OfflineNothingIsSentButTheProbeIsTriedOncePerReport)
 {
     probe.online = false;
     reporter.reportError("frmMain,loadRAM", 380, "Invalid property value");
-    reporter.reportError("frmMain,loadRAM", 380, "Invalid property value");
+    reporter.reportError("frmMain,loadAuto", 380, "Invalid property value");
     EXPECT_TRUE(transfer.calls.empty());
     EXPECT_EQ(probe.probes, 2);
+}
+
+std::size_t requestsSent(const FakeHttpTransfer& transfer)
+{
+    return static_cast<std::size_t>(std::count_if(transfer.calls.begin(), transfer.calls.end(),
+                                                  [](const std::string& call) { return call.starts_with("GET "); }));
+}
+
+TEST_F(OnlineReporterTest, AReportLikeOneAlreadyMadeIsNeitherProbedForNorSentAgain)
+{
+    // A broken file read line by line: the same failure for every line.
+    for (int line = 0; line < 50000; ++line) reporter.reportError("frmMain,loadMenu", 5, "Invalid procedure call");
+    EXPECT_EQ(requestsSent(transfer), 1u);
+    EXPECT_EQ(probe.probes, 1);
+
+    // Another tag, another number or another text is news.
+    reporter.reportError("frmMain,loadRAM", 5, "Invalid procedure call");
+    reporter.reportError("frmMain,loadMenu", 6, "Invalid procedure call");
+    reporter.reportError("frmMain,loadMenu", 5, "Overflow");
+    EXPECT_EQ(requestsSent(transfer), 4u);
+    EXPECT_EQ(probe.probes, 4);
+
+    // A first one lost offline is not tried again either.
+    probe.online = false;
+    reporter.reportError("frmMain,tmrCPU_Timer", 6, "Overflow");
+    probe.online = true;
+    reporter.reportError("frmMain,tmrCPU_Timer", 6, "Overflow");
+    EXPECT_EQ(requestsSent(transfer), 4u);
+}
+
+TEST_F(OnlineReporterTest, AfterAThousandDifferentReportsARunSendsNoMore)
+{
+    for (int i = 0; i < 1000; ++i) reporter.reportError("frmMain,tmrMemory_Timer", 6, "Overflow " + std::to_string(i));
+    EXPECT_EQ(requestsSent(transfer), 1000u);
+    reporter.reportError("frmMain,tmrMemory_Timer", 6, "Overflow 1000");
+    reporter.reportError("frmMain,loadRAM", 380, "Invalid property value");
+    EXPECT_EQ(requestsSent(transfer), 1000u);
 }
 
 TEST_F(OnlineReporterTest, ErrorNumberZeroSendsNothing)
@@ -83,10 +122,10 @@ TEST_F(OnlineReporterTest, ATransferInProgressIsCancelledAndAwaitedBeforeTheRepo
 TEST_F(OnlineReporterTest, ReportsFromInsideAReportsWaitStayBounded)
 {
     int started = 0;
-    // Every wait lets another tick fail and report, as a slow server would.
+    // Every wait lets another tick fail and report, as a slow server would, each failure a new one.
     transfer.duringGet = [&](const std::string&) {
         ++started;
-        reporter.reportError("frmMain,tmrMemory_Timer", 6, "Overflow");
+        reporter.reportError("frmMain,tmrMemory_Timer", 6, "Overflow at tick " + std::to_string(started));
     };
     reporter.reportError("frmMain,tmrMemory_Timer", 6, "Overflow");
     EXPECT_GT(started, 1) << "a report from inside a wait goes out as well";

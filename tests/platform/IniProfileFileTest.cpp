@@ -1,5 +1,6 @@
 #include "platform/linux/IniProfileFile.h"
 
+#include "KilledWriter.h"
 #include "support/FileBytes.h"
 
 #include <gtest/gtest.h>
@@ -330,14 +331,16 @@ TEST_F(IniProfileFileTest, AFileOfBinaryGarbageReadsAsTextWithoutHarm)
     EXPECT_EQ(after.substr(0, garbage.size()), garbage);
 }
 
-TEST_F(IniProfileFileTest, WritingThroughASymbolicLinkReplacesTheFileItLeadsTo)
+TEST_F(IniProfileFileTest, WritingThroughASymbolicLinkReplacesTheFileItLeadsToWhichKeepsItsMode)
 {
     store(folder / "real.ini", "[RAM]\r\nRelease=2\r\n");
+    ASSERT_EQ(::chmod((folder / "real.ini").c_str(), 0640), 0);
     fs::create_symlink("real.ini", settings);
 
     ASSERT_TRUE(write("RAM", "Release", "5"));
     EXPECT_TRUE(fs::is_symlink(settings));
     EXPECT_EQ(bytesOf(folder / "real.ini"), "[RAM]\r\nRelease=5\r\n");
+    EXPECT_EQ(statusOf(folder / "real.ini").st_mode & 07777, 0640u);
     EXPECT_EQ(read("RAM", "Release", "0"), "5");
 }
 
@@ -464,33 +467,9 @@ TEST_F(IniProfileFileTest, AWriterKilledAtAnyMomentLeavesTheOldFileOrTheNew)
     const int rounds = 24;
     for (int round = 0; round < rounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        int progress[2];
-        ASSERT_EQ(::pipe(progress), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(progress[0]);
-            IniProfileFile childProfile;
-            for (unsigned i = 0;; ++i) {
-                const bool stored = childProfile.writeString(settings.string(), "Race", "X", i % 2 ? as : bs);
-                const char report = stored ? '+' : '-';
-                if (::write(progress[1], &report, 1) != 1) ::_exit(1);
-            }
-        }
-        ::close(progress[1]);
-        // Let the child finish a few writes, then kill it a varying moment later.
-        bool allStored = true;
-        for (int done = 0; done < 1 + round % 3; ++done) {
-            char report = 0;
-            ASSERT_EQ(::read(progress[0], &report, 1), 1);
-            allStored = allStored && report == '+';
-        }
-        const timespec pause{0, static_cast<long>((round * 97) % 1500) * 1000};
-        ::nanosleep(&pause, nullptr);
-        ASSERT_EQ(::kill(child, SIGKILL), 0);
-        EXPECT_EQ(exitStatusOf(child), 128 + SIGKILL);
-        ::close(progress[0]);
-        EXPECT_TRUE(allStored);
+        unsigned i = 0;
+        ASSERT_TRUE(testing::killedWhileWriting(
+            round, 1500, [&] { return profile.writeString(settings.string(), "Race", "X", ++i % 2 ? as : bs); }));
 
         const std::string now = bytesOf(settings);
         EXPECT_TRUE(now == withAs || now == withBs) << "a file of " << now.size() << " bytes";

@@ -1,5 +1,6 @@
 // The program file replaced on disk the way the update does it.
 
+#include "platform/linux/FileReplacement.h"
 #include "platform/linux/ProgramFolderFiles.h"
 #include "support/MinisignTool.h"
 
@@ -57,7 +58,8 @@ TEST_F(ProgramFolderFilesTest, ADownloadGoesToATemporaryAndBecomesAProgramOnlyIt
     ASSERT_TRUE(staged->write(bytesOf("w"), 1));
     EXPECT_EQ(staged->size(), 3u);
     EXPECT_FALSE(fs::exists(downloaded)) << "nothing in the program's name before it is kept";
-    EXPECT_EQ(fs::path(staged->path()).filename().string().rfind(".nbl.tmp-", 0), 0u);
+    const std::string temporary = fs::path(staged->path()).filename().string();
+    EXPECT_EQ(temporary.rfind(".nbl.nimbrel-" + std::to_string(::getpid()) + "-", 0), 0u) << temporary;
     EXPECT_EQ(staged->writtenBytes(), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
     ASSERT_TRUE(staged->keep());
     EXPECT_EQ(fileBytes(downloaded), "new");
@@ -76,6 +78,26 @@ TEST_F(ProgramFolderFilesTest, ADownloadDroppedBeforeItIsKeptLeavesNothing)
         ASSERT_TRUE(staged->write(bytesOf("half a program"), 14));
     }
     EXPECT_EQ(entries(), 1u);
+}
+
+// A download cut short by a kill leaves its temporary; the next start's sweep of the folder takes it away.
+TEST_F(ProgramFolderFilesTest, ADownloadKilledHalfWayLeavesNothingAfterTheNextStart)
+{
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        auto staged = files.stageProgram(downloaded);
+        const bool wrote = staged && staged->write(bytesOf("half a program"), 14);
+        ::_exit(wrote ? 0 : 1); // no destructor runs, as after a kill
+    }
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(entries(), 2u) << "the temporary is left";
+
+    configfiles::removeLeftovers(folder);
+    EXPECT_EQ(entries(), 1u);
+    EXPECT_EQ(fileBytes(program), "#!/bin/sh\necho old\n");
 }
 
 TEST_F(ProgramFolderFilesTest, TheDigestIsTheSha256OfTheFile)

@@ -20,6 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::size_t whole = std::string::npos;
+
 class Win32TextFileTest : public ::testing::Test {
 protected:
     std::vector<std::string> namesInFolder() const
@@ -36,16 +38,17 @@ protected:
 TEST_F(Win32TextFileTest, NoFileIsNothingAFolderInItsPlaceIsAnErrorAndBytesComeBackAsWritten)
 {
     const std::string list = (folder_ / "Launcher.mbl").string();
-    EXPECT_FALSE(file_.read(list).has_value());
-    EXPECT_FALSE(file_.read((folder_ / "missing" / "Launcher.mbl").string()).has_value());
+    EXPECT_FALSE(file_.read(list, whole).has_value());
+    EXPECT_FALSE(file_.read((folder_ / "missing" / "Launcher.mbl").string(), whole).has_value());
     file_.replace(list, std::string("caf\xe9|C:\\x.exe\r\n\r\n", 20));
-    EXPECT_EQ(file_.read(list), std::string("caf\xe9|C:\\x.exe\r\n\r\n", 20));
+    EXPECT_EQ(file_.read(list, whole), std::string("caf\xe9|C:\\x.exe\r\n\r\n", 20));
+    EXPECT_EQ(file_.read(list, 5), "caf\xe9|");
     file_.replace(list, "");
-    EXPECT_EQ(file_.read(list), "");
+    EXPECT_EQ(file_.read(list, whole), "");
     EXPECT_EQ(namesInFolder(), std::vector<std::string>{"Launcher.mbl"});
 
     fs::create_directory(folder_ / "folder.mbl");
-    EXPECT_THROW(file_.read((folder_ / "folder.mbl").string()), RuntimeError);
+    EXPECT_THROW(file_.read((folder_ / "folder.mbl").string(), whole), RuntimeError);
     EXPECT_THROW(file_.replace((folder_ / "missing" / "Launcher.mbl").string(), "x"), RuntimeError);
 }
 

@@ -194,11 +194,11 @@ class FakeTextFile : public TextFile {
 public:
     std::map<std::string, std::string> files;
     std::vector<std::string> unwritable;
-    std::optional<std::string> read(const std::string& path) override
+    std::optional<std::string> read(const std::string& path, std::size_t maxBytes) override
     {
         const auto it = files.find(path);
         if (it == files.end()) return std::nullopt;
-        return it->second;
+        return it->second.substr(0, maxBytes);
     }
     void replace(const std::string& path, const std::string& bytes) override
     {

@@ -29,6 +29,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <sys/stat.h>
 #include <vector>
 
 namespace nimbrel::testing {
@@ -148,6 +149,42 @@ TEST(AppIcon, ReportsADirectoryItCannotWriteTo)
     blocker.close();
 
     EXPECT_FALSE(view::writeIconFiles(blocker.fileName()));
+}
+
+TEST(AppIcon, SizesLeftMissingEmptyOrBrokenAreMadeAnewAndSoundOnesStay)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString dir = temp.filePath(QStringLiteral("icons/hicolor"));
+    ASSERT_TRUE(view::writeIconFiles(dir));
+    const auto file = [&](int size) { return QDir(dir).filePath(QStringLiteral("%1x%1/apps/nimbrel.png").arg(size)); };
+    const auto inode = [&](int size) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(file(size)).constData(), &info) == 0 ? info.st_ino : 0;
+    };
+    const ino_t soundBefore = inode(16);
+
+    // What a start killed while it wrote the icons could leave.
+    ASSERT_TRUE(QFile::remove(file(48)));
+    QFile empty(file(22));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    empty.close();
+    QFile broken(file(64));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write(QByteArray::fromRawData("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    broken.close();
+    ASSERT_TRUE(view::drawAppIcon(16).save(file(128), "PNG"));
+
+    ASSERT_TRUE(view::repairIconFiles(dir));
+    for (const int size : view::themeIconSizes) {
+        const QImage icon(file(size));
+        EXPECT_EQ(icon.convertToFormat(QImage::Format_ARGB32),
+                  view::drawAppIcon(size).toImage().convertToFormat(QImage::Format_ARGB32))
+            << size;
+    }
+    EXPECT_EQ(inode(16), soundBefore) << "a sound size is left as it is";
+    EXPECT_EQ(QDir(QDir(dir).filePath(QStringLiteral("48x48/apps"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("nimbrel.png")});
 }
 
 // ---- The icon, offscreen ------------------------------------------------

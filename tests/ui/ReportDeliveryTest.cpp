@@ -143,7 +143,7 @@ TEST(ReportDeliveryOffline, TheProbeIsTriedOncePerReport)
     Reporter online(vendor.url(), silentProbePage.url("/"), 1s);
 
     online.reporter.reportError("frmMain,loadRAM", 380, "Invalid property value");
-    online.reporter.reportError("frmMain,loadRAM", 380, "Invalid property value");
+    online.reporter.reportError("frmMain,loadAuto", 380, "Invalid property value");
 
     EXPECT_TRUE(silentProbePage.waitForRequests(2));
     EXPECT_EQ(silentProbePage.requests().size(), 2u);

@@ -2,6 +2,7 @@
 
 #include "ConfigFiles.h"
 #include "DesktopEntryText.h"
+#include "FileReplacement.h"
 
 #include <string_view>
 #include <unistd.h>

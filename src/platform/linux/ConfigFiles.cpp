@@ -1,5 +1,6 @@
 #include "ConfigFiles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -25,29 +26,7 @@ std::filesystem::path homeDirectory()
     return {};
 }
 
-bool writeAll(int fd, const std::string& bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 } // namespace
-
-void syncFolder(const std::filesystem::path& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
 
 std::filesystem::path configHome()
 {
@@ -86,24 +65,7 @@ bool makePrivateDirectories(const std::filesystem::path& folder)
     return !partial.empty();
 }
 
-bool replaceFile(const std::filesystem::path& file, const std::string& bytes, unsigned mode)
-{
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-    // A fixed short name: the target's own name may already be as long as a name can be.
-    std::string temporary = (folder / ".tmp-XXXXXX").string();
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    bool written = ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    if (::close(fd) != 0) written = false;
-    if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    syncFolder(folder);
-    return true;
-}
-
-std::optional<std::string> readRegularFile(const std::filesystem::path& file, bool followLinks)
+std::optional<std::string> readRegularFile(const std::filesystem::path& file, std::size_t maxBytes, bool followLinks)
 {
     // O_NONBLOCK keeps a pipe left in the file's place from stalling the open.
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (followLinks ? 0 : O_NOFOLLOW));
@@ -115,8 +77,8 @@ std::optional<std::string> readRegularFile(const std::filesystem::path& file, bo
     }
     std::string bytes;
     char buffer[8192];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    while (bytes.size() < maxBytes) {
+        const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, maxBytes - bytes.size()));
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;

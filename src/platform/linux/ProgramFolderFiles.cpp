@@ -1,6 +1,7 @@
 #include "ProgramFolderFiles.h"
 
 #include "ConfigFiles.h"
+#include "FileReplacement.h"
 #include "StagedProgramFile.h"
 #include "platform/common/HexText.h"
 
@@ -43,14 +44,14 @@ std::unique_ptr<StagedProgram> ProgramFolderFiles::stageProgram(const std::strin
 // Both read the file without following a link: a link planted in its place is not followed to whatever it names.
 std::string ProgramFolderFiles::digest(const std::string& path)
 {
-    const std::optional<std::string> bytes = configfiles::readRegularFile(path, false);
+    const std::optional<std::string> bytes = configfiles::readRegularFile(path, std::string::npos, false);
     return bytes ? sha256Hex(*bytes) : std::string();
 }
 
 bool ProgramFolderFiles::replaceWithCopy(const std::string& source, const std::string& target,
                                          const std::string& digest)
 {
-    const std::optional<std::string> bytes = configfiles::readRegularFile(source, false);
+    const std::optional<std::string> bytes = configfiles::readRegularFile(source, std::string::npos, false);
     if (!bytes || digest.empty() || sha256Hex(*bytes) != digest) return false;
     struct stat old {};
     const unsigned mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 0777) : 0755;

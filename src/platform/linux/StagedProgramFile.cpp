@@ -1,9 +1,9 @@
 #include "StagedProgramFile.h"
 
 #include "ConfigFiles.h"
+#include "FileReplacement.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -20,13 +20,12 @@ constexpr mode_t downloadedMode = 0700;
 
 StagedProgramFile::StagedProgramFile(std::string target) : target_(std::move(target))
 {
-    const std::filesystem::path place(target_);
-    const std::filesystem::path folder = place.has_parent_path() ? place.parent_path() : std::filesystem::path(".");
-    std::string temporary = (folder / ("." + place.filename().string() + ".tmp-XXXXXX")).string();
-    fd_ = ::mkostemp(temporary.data(), O_CLOEXEC);
+    std::string temporary;
+    fd_ = configfiles::createTemporary(target_, 0600, temporary);
     if (fd_ < 0) return;
     temporary_ = temporary;
     writing_ = true;
+    // The mode whatever the umask.
     if (::fchmod(fd_, downloadedMode) != 0) failed_ = true;
 }
 
@@ -75,7 +74,8 @@ bool StagedProgramFile::keep()
 {
     if (!finishWriting() || ::rename(temporary_.c_str(), target_.c_str()) != 0) return false;
     kept_ = true;
-    configfiles::syncFolder(std::filesystem::path(target_).parent_path());
+    const std::filesystem::path place(target_);
+    configfiles::syncFolder(place.has_parent_path() ? place.parent_path() : std::filesystem::path("."));
     return true;
 }
 

@@ -6,9 +6,10 @@
 
 namespace nimbrel {
 
-// A program file written piece by piece to ".NAME.tmp-XXXXXX" beside its place (mode 0700: its owner may run
-// it, no one else may change it), flushed to the disk and renamed over the name at keep(). Dropped before that,
-// the temporary goes with it.
+// A program file written piece by piece to a temporary beside its place, named as a replacement names its own
+// (FileReplacement.h: one a kill leaves behind is swept at the next start), mode 0700 (its owner may run it, no one
+// else may change it), flushed to the disk and renamed over the name at keep(). Dropped before that, the
+// temporary goes with it.
 class StagedProgramFile : public StagedProgram {
 public:
     explicit StagedProgramFile(std::string target);

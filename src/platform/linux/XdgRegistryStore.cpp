@@ -1,6 +1,7 @@
 #include "XdgRegistryStore.h"
 
 #include "ConfigFiles.h"
+#include "FileReplacement.h"
 
 #include <algorithm>
 #include <unistd.h>

@@ -32,7 +32,7 @@ std::mutex replacing;
 
 } // namespace
 
-Load read(const std::wstring& path, std::string& bytes)
+Load read(const std::wstring& path, std::string& bytes, std::size_t maxBytes)
 {
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -40,20 +40,22 @@ Load read(const std::wstring& path, std::string& bytes)
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Load::Absent : Load::Unreadable;
     }
-    const bool ok = GetFileType(file) == FILE_TYPE_DISK && readAll(file, bytes);
+    const bool ok = GetFileType(file) == FILE_TYPE_DISK && readAll(file, bytes, maxBytes);
     CloseHandle(file);
     return ok ? Load::Loaded : Load::Unreadable;
 }
 
-bool readAll(void* file, std::string& bytes)
+bool readAll(void* file, std::string& bytes, std::size_t maxBytes)
 {
     bytes.clear();
     char chunk[65536];
-    for (DWORD n = 0;;) {
-        if (!ReadFile(file, chunk, sizeof chunk, &n, nullptr)) return false;
+    for (DWORD n = 0; bytes.size() < maxBytes;) {
+        const std::size_t wanted = maxBytes - bytes.size() < sizeof chunk ? maxBytes - bytes.size() : sizeof chunk;
+        if (!ReadFile(file, chunk, static_cast<DWORD>(wanted), &n, nullptr)) return false;
         if (n == 0) return true;
         bytes.append(chunk, n);
     }
+    return true;
 }
 
 std::wstring temporaryFor(const std::wstring& target)

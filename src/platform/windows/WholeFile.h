@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,12 +11,13 @@ namespace nimbrel::wholefile {
 
 enum class Load { Loaded, Absent, Unreadable };
 
-// The bytes of the file at path. Absent when neither the file nor its folder is there; Unreadable for anything
-// else that cannot be read (a folder in the file's place, no permission, a device).
-Load read(const std::wstring& path, std::string& bytes);
+// The bytes of the file at path, at most maxBytes of them from its start. Absent when neither the file nor its
+// folder is there; Unreadable for anything else that cannot be read (a folder in the file's place, no permission,
+// a device).
+Load read(const std::wstring& path, std::string& bytes, std::size_t maxBytes = std::string::npos);
 
-// The rest of an open file (a HANDLE), from where it stands to its end; false when a read fails.
-bool readAll(void* file, std::string& bytes);
+// The rest of an open file (a HANDLE), from where it stands to its end or to maxBytes read; false when a read fails.
+bool readAll(void* file, std::string& bytes, std::size_t maxBytes = std::string::npos);
 
 // Where a replacement of target writes first: the same name for every write of that file, so that the leftover of
 // a write that crashed is taken over by the next one instead of staying behind for ever.

@@ -12,10 +12,10 @@ RuntimeError accessError() { return RuntimeError(75, "Path/File access error"); 
 
 } // namespace
 
-std::optional<std::string> Win32TextFile::read(const std::string& path)
+std::optional<std::string> Win32TextFile::read(const std::string& path, std::size_t maxBytes)
 {
     std::string bytes;
-    switch (wholefile::read(wide::fromUtf8(path), bytes)) {
+    switch (wholefile::read(wide::fromUtf8(path), bytes, maxBytes)) {
     case wholefile::Load::Loaded: return bytes;
     case wholefile::Load::Absent: return std::nullopt;
     case wholefile::Load::Unreadable: break;

@@ -8,7 +8,7 @@ namespace nimbrel {
 // Win32 file calls (WholeFile.h).
 class Win32TextFile : public TextFile {
 public:
-    std::optional<std::string> read(const std::string& path) override;
+    std::optional<std::string> read(const std::string& path, std::size_t maxBytes) override;
     void replace(const std::string& path, const std::string& bytes) override;
 };
 

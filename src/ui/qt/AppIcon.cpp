@@ -1,8 +1,14 @@
 #include "ui/qt/AppIcon.h"
 
+#include "platform/linux/FileReplacement.h"
+
+#include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPainter>
 #include <QPolygon>
 #include <QRect>
@@ -10,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace nimbrel::view {
 
@@ -131,6 +138,22 @@ void drawLargeArrow(QPainter& p, const Layout& l)
     p.drawPolygon(arrow);
 }
 
+// Writes the sizes whose file (named, with its size) is wanted; false when one could not be written.
+bool writeIconFiles(const QString& themeDir, const std::function<bool(const QString& file, int size)>& wanted)
+{
+    bool written = true;
+    for (const int size : themeIconSizes) {
+        const QString dir = QDir(themeDir).filePath(QStringLiteral("%1x%1/apps").arg(size));
+        const QString file = QDir(dir).filePath(QStringLiteral("nimbrel.png"));
+        if (!wanted(file, size)) continue;
+        QByteArray png;
+        QBuffer buffer(&png);
+        written = QDir().mkpath(dir) && drawAppIcon(size).save(&buffer, "PNG") &&
+                  configfiles::replaceFile(QFile::encodeName(file).toStdString(), png.toStdString(), 0644) && written;
+    }
+    return written;
+}
+
 } // namespace
 
 QPixmap drawAppIcon(int size)
@@ -166,13 +189,13 @@ void installAppIcon(QGuiApplication& app)
 
 bool writeIconFiles(const QString& themeDir)
 {
-    bool written = true;
-    for (const int size : themeIconSizes) {
-        const QString dir = QDir(themeDir).filePath(QStringLiteral("%1x%1/apps").arg(size));
-        written = QDir().mkpath(dir) &&
-                  drawAppIcon(size).save(QDir(dir).filePath(QStringLiteral("nimbrel.png")), "PNG") && written;
-    }
-    return written;
+    return writeIconFiles(themeDir, [](const QString&, int) { return true; });
+}
+
+bool repairIconFiles(const QString& themeDir)
+{
+    return writeIconFiles(themeDir,
+                          [](const QString& file, int size) { return QImage(file).size() != QSize(size, size); });
 }
 
 QString userIconTheme()

@@ -2,9 +2,12 @@
 
 #include "app/MainForm.h"
 #include "online/OnlineReporter.h"
+#include "online/UpdateServer.h"
+#include "platform/linux/AutostartEntry.h"
 #include "platform/linux/DetachedProcessStarter.h"
 #include "platform/linux/DiskTextFile.h"
 #include "platform/common/Environment.h"
+#include "platform/linux/FileReplacement.h"
 #include "platform/linux/GuardedMemoryBlock.h"
 #include "platform/linux/IniProfileFile.h"
 #include "platform/linux/OsReleaseVersion.h"
@@ -32,8 +35,9 @@
 #include "ui/qt/SingleInstanceGuard.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QStyleFactory>
+
+#include <filesystem>
 
 int main(int argc, char* argv[])
 {
@@ -64,11 +68,19 @@ int main(int argc, char* argv[])
     IniProfileFile profile;
     XdgRegistryStore registry;
     ProgramFolders directory;
-    // An installed copy's icon is in the system's theme. A portable copy puts it in the user's
-    // theme, where the desktop finds the icon its autostart entry names.
-    if (directory.portable() && !QFileInfo::exists(view::userIconTheme() + QStringLiteral("/16x16/apps/nimbrel.png"))) {
-        view::writeIconFiles(view::userIconTheme());
+    // What a run killed while it replaced a file left behind goes: in the folder of its settings
+    // (a portable copy's own folder, with the program file and a downloaded update), its own
+    // values and the autostart entry's folder. No other copy runs now, so no write of another is
+    // under way. An installed copy writes nothing beside the program.
+    for (const std::filesystem::path& folder : {std::filesystem::path(directory.settingsPath()),
+                                                registry.keyFolder(UpdateServer::programKey),
+                                                AutostartEntry::defaultFolder()}) {
+        configfiles::removeLeftovers(folder);
     }
+    // An installed copy's icon is in the system's theme. A portable copy puts it in the user's
+    // theme, where the desktop finds the icon its autostart entry names; a size that a run
+    // killed at its first start left missing or broken is made anew.
+    if (directory.portable()) view::repairIconFiles(view::userIconTheme());
     ProcStatCounters counters;
     view::QtPictureFiles pictures;
     view::QtMessageBoxes messages;
