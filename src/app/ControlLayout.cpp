@@ -112,6 +112,9 @@ constexpr int graphHeight = HistoryGraphs::graphHeight;
 constexpr int graphCaptionHeight = 255;
 constexpr int scaleLineLeft = graphLeft + graphWidth + graphBezel + 60;
 constexpr int scaleLineWidth = 120;
+// Two pixels: a mark then covers whole screen pixels at every scale, three at 1.5x, where a one-pixel mark
+// would be drawn one or two pixels thick by where it falls.
+constexpr int scaleLineHeight = 2 * DrawingSurface::twipsPerPixel;
 constexpr int scaleLabelLeft = scaleLineLeft + scaleLineWidth + 45;
 constexpr int scaleLabelWidth = 960;
 
@@ -281,14 +284,14 @@ constexpr auto table = std::to_array<ControlLayout>({
            "Available Physical Memory Graph:"),
     shape(onMain("fmGraph", "shpPhysical", K::Shape, graphFrame(HistoryGraphs::physicalTop))),
     onMain("fmGraph", "picPhysical", K::Surface, {graphLeft, HistoryGraphs::physicalTop, graphWidth, graphHeight}),
-    coloured(onMain("fmGraph", "lnP", K::Line, {scaleLineLeft, 0, scaleLineWidth, DrawingSurface::twipsPerPixel}),
+    coloured(onMain("fmGraph", "lnP", K::Line, {scaleLineLeft, 0, scaleLineWidth, scaleLineHeight}),
              colours::slate),
     onMain("fmGraph", "lblP", K::Label, {scaleLabelLeft, 0, scaleLabelWidth, HistoryGraphs::scaleLabelHeight}),
     onMain("fmGraph", "lblVirtualGraph", K::Label, graphCaption(HistoryGraphs::pageFileTop),
            "Available Page File Memory Graph:"),
     shape(onMain("fmGraph", "shpVirtual", K::Shape, graphFrame(HistoryGraphs::pageFileTop))),
     onMain("fmGraph", "picVirtual", K::Surface, {graphLeft, HistoryGraphs::pageFileTop, graphWidth, graphHeight}),
-    coloured(onMain("fmGraph", "lnV", K::Line, {scaleLineLeft, 0, scaleLineWidth, DrawingSurface::twipsPerPixel}),
+    coloured(onMain("fmGraph", "lnV", K::Line, {scaleLineLeft, 0, scaleLineWidth, scaleLineHeight}),
              colours::slate),
     onMain("fmGraph", "lblV", K::Label, {scaleLabelLeft, 0, scaleLabelWidth, HistoryGraphs::scaleLabelHeight}),
     onMain("fmGraph", "lblUpdateGraph", K::Label, {180, 3375, 2400, 330}, "Graphs Update Interval"),

@@ -36,17 +36,18 @@ MainForm::MainForm(MainFormServices services)
               [this](const std::string& caption) { sysTray.changeToolTip(frmMain, caption); }}),
       notices(engine, launcher, sysTray, services.trayIcon, services.reporter),
       trayGauge(services.trayIcon, startup.chkTrayGauge, gauges.lblPPercent),
-      panels(services.urls, services.vendorServer),
+      panels(services.urls, services.messages, services.vendorServer),
       services_(std::move(services))
 {
-    for (TimerModel* timer : {&cpu.tmrCPU, &gauges.tmrMemory, &timedRelease.tmrTime, &autoRelease.tmrAuto, &engine.tmrRam}) {
+    for (TimerModel* timer : {&cpu.tmrCPU, &gauges.tmrMemory, &timedRelease.tmrTime, &autoRelease.tmrAuto, &engine.tmrRam,
+                               &engine.tmrPass}) {
         services_.scheduler.attach(*timer);
     }
     cmdPause.onClick = [this] { cmdPause_Click(); };
     cmdExit.onClick = [this] { cmdExit_Click(); };
     cmdHide.onClick = [this] { cmdHide_Click(); };
     mnuExit.onClick = [this] { mnuExit_Click(); };
-    trayMenu.mnuP1.onClick = [this](int index) { launcher.mnuP1_Click(trayMenu.mnuP1, index); };
+    trayMenu.mnuP1.onClick = [this](int index) { mnuP1_Click(index); };
     startup.chkTrayGauge.changed.connect([this] { trayGauge.refresh(); });
     gauges.lblPPercent.changed.connect([this] { trayGauge.refresh(); });
 }
@@ -89,6 +90,16 @@ void MainForm::Form_Load()
     trap([&] { sysTray.showIcon(frmMain); });
     trap([&] { showAtStart(); });
     trap([&] { launcher.tellListLeftOut(); });
+}
+
+void MainForm::mnuP1_Click(int index)
+{
+    if (trayMenu.isMoreEntry(index)) {
+        trayMenu.mnuShow_Click();
+        panels.navigation[Panels::Launcher].userClick();
+        return;
+    }
+    launcher.mnuP1_Click(trayMenu.programLine(index));
 }
 
 void MainForm::showAtStart()

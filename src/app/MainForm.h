@@ -90,6 +90,8 @@ public:
     void cmdHide_Click();
     void cmdPause_Click();
     void mnuExit_Click();
+    // An entry of the tray's Programs menu: its program, or the whole list on the Launcher panel.
+    void mnuP1_Click(int index);
 
     bool isLoading = false;
 

@@ -1,10 +1,12 @@
 #include "Panels.h"
 
+#include "core/MessageBoxes.h"
+#include "core/Trap.h"
 #include "core/UrlOpener.h"
 
 namespace nimbrel {
 
-Panels::Panels(UrlOpener& urls, std::string vendorServer)
+Panels::Panels(UrlOpener& urls, MessageBoxes& messages, std::string vendorServer)
     : frames{FrameModel("Release RAM", true), FrameModel("Automatic"), FrameModel("Time Intervals"),
              FrameModel("Launcher"), FrameModel("History Graphs"), FrameModel("Startup/Other"),
              FrameModel("About")},
@@ -17,6 +19,7 @@ Panels::Panels(UrlOpener& urls, std::string vendorServer)
                MenuEntryModel("&About Nimbrel")},
       lblWebsite(vendorServer + "/", colours::blue),
       urls_(urls),
+      messages_(messages),
       vendorServer_(std::move(vendorServer))
 {
     for (int n = 0; n < Count; ++n) {
@@ -25,6 +28,8 @@ Panels::Panels(UrlOpener& urls, std::string vendorServer)
     }
     lblHelp.onClick = [this] { lblHelp_Click(); };
     lblWebsite.onClick = [this] { lblWebsite_Click(); };
+    mnuHelpContents.onClick = [this] { lblHelp_Click(); };
+    mnuHelpVisitUs.onClick = [this] { lblWebsite_Click(); };
 }
 
 void Panels::showPanel(int n)
@@ -44,15 +49,21 @@ void Panels::hideCurrentPanel()
     frames[currentPanel_].setVisible(false);
 }
 
-void Panels::lblHelp_Click() { urls_.openUrl(helpAddress()); }
+void Panels::lblHelp_Click() { openPage(helpAddress()); }
 
-void Panels::lblWebsite_Click()
+void Panels::lblWebsite_Click() { openPage(homeAddress()); }
+
+void Panels::openPage(const std::string& address)
 {
-    try {
-        urls_.openUrl(homeAddress());
-    } catch (...) {
-        // A link that cannot be opened has no visible effect.
-    }
+    // A page the user asked for that no browser shows is not left at nothing happening.
+    Trap::silent()([&] {
+        urls_.openUrl(address, [this, address] {
+            Trap::silent()([&] {
+                messages_.msgBox(std::string(notOpenedMessage) + "\n\n" + address, mb::information | mb::okOnly,
+                                 "Nimbrel");
+            });
+        });
+    });
 }
 
 } // namespace nimbrel

@@ -9,17 +9,18 @@
 
 namespace nimbrel {
 
+class MessageBoxes;
 class UrlOpener;
 
 // The seven panels of the main window, one shown at a time, switched by the
 // navigation labels on the left and the View and Help menus; and the two
-// links of the About panel.
+// links of the About panel, which the Help menu's entries open too.
 class Panels {
 public:
     enum Panel { ReleaseRAM = 0, Automatic, TimeIntervals, Launcher, HistoryGraphs, StartupOther, About, Count };
 
     // vendorServer is the base address of the vendor's web site, without a trailing "/".
-    Panels(UrlOpener& urls, std::string vendorServer);
+    Panels(UrlOpener& urls, MessageBoxes& messages, std::string vendorServer);
 
     // Shows panel n, as its navigation label does.
     void showPanel(int n);
@@ -28,6 +29,9 @@ public:
 
     void lblHelp_Click();
     void lblWebsite_Click();
+    // Shown when the desktop cannot open a page: its address, for the user to copy into a browser.
+    static constexpr const char* notOpenedMessage =
+        "No web browser could be opened for this page. Its address, to copy into a browser:";
 
     std::string helpAddress() const { return vendorServer_ + "/help/"; }
     std::string homeAddress() const { return vendorServer_ + "/"; }
@@ -44,7 +48,10 @@ public:
     MenuEntryModel mnuHelpVisitUs{"Visit &Us online"};
 
 private:
+    void openPage(const std::string& address);
+
     UrlOpener& urls_;
+    MessageBoxes& messages_;
     std::string vendorServer_;
     int currentPanel_ = ReleaseRAM;
 };

@@ -7,22 +7,26 @@
 
 namespace nimbrel {
 
-bool Trap::operator()(const std::function<void()>& step) const
+bool Trap::operator()(const std::function<void()>& step) const { return !failure(step); }
+
+std::optional<std::string> Trap::failure(const std::function<void()>& step) const
 {
     try {
         step();
-        return true;
+        return std::nullopt;
     } catch (const RuntimeError& e) {
         report(e.number(), e.description());
+        return e.description();
     } catch (const std::bad_alloc&) {
         const RuntimeError e = errors::outOfMemory();
         report(e.number(), e.description());
+        return e.description();
     } catch (const std::exception& e) {
         // Anything else that escapes a step is a fault of ours; 51 is the
         // classic "Internal error".
         report(51, e.what());
+        return std::string(e.what());
     }
-    return false;
 }
 
 void Trap::report(int number, const std::string& description) const

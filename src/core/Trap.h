@@ -3,6 +3,7 @@
 #include "ErrorReporter.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace nimbrel {
@@ -19,6 +20,8 @@ public:
 
     // Runs one step; returns false when it failed.
     bool operator()(const std::function<void()>& step) const;
+    // Runs one step the same way; returns why it failed (the error's text), nothing when it did not.
+    std::optional<std::string> failure(const std::function<void()>& step) const;
 
     const std::string& tag() const { return tag_; }
 

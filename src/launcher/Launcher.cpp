@@ -1,19 +1,19 @@
 #include "Launcher.h"
 
 #include "ProgramEntry.h"
+#include "ProgramStart.h"
 #include "core/EventLoop.h"
 #include "core/MemoryBlock.h"
-#include "core/MenuGroupModel.h"
 #include "core/MessageBoxes.h"
 #include "core/Numbers.h"
 #include "core/ProcessStarter.h"
 #include "core/ProgramDirectory.h"
 #include "core/RuntimeError.h"
-#include "core/Text.h"
 #include "core/TextFile.h"
 #include "core/Trap.h"
 #include "memory/AmountLists.h"
 #include "memory/AvailableMemory.h"
+#include "memory/PassChoice.h"
 #include "settings/AppliedValues.h"
 #include "settings/Settings.h"
 
@@ -22,9 +22,10 @@ namespace nimbrel {
 
 namespace {
 
-constexpr std::uint64_t bytesPerMB = 1024ull * 1024ull;
 constexpr double shares[] = {0.05, 0.10, 0.15, 0.20};
 constexpr int yieldsBetweenSteps = 4;
+// The longest the window waits for a running pass between two yields.
+constexpr std::uint32_t passWaitMs = 20;
 
 } // namespace
 
@@ -101,27 +102,27 @@ void Launcher::lstLauncher_DblClick()
     setBusy(false);
 }
 
-void Launcher::mnuP1_Click(const MenuGroupModel& menu, int index)
+void Launcher::mnuP1_Click(int line)
 {
     const Trap trap(services_.reporter, "frmMain,mnuP1_Click");
-    std::string caption;
-    if (!trap([&] { caption = menu.caption(index); })) return;
-    // The entry whose name is the caption; a name that merely contains it ("edit" in "gedit") is another program.
-    for (int i = 0; i < lstLauncher.count(); ++i) {
-        const std::string& line = lstLauncher.item(i);
-        if (!programPath(line) || !equalIgnoringCase(programName(line), caption)) continue;
-        trap([&] { lstLauncher.setListIndex(i); });
-        trap([&] { lstLauncher_DblClick(); });
-        return;
-    }
+    // The entry's own line: two programs of one name ("run.sh" in two folders) are two entries.
+    if (line < 0 || line >= lstLauncher.count()) return;
+    trap([&] { lstLauncher.setListIndex(line); });
+    trap([&] { lstLauncher_DblClick(); });
 }
 
 void Launcher::launchApp(const std::string& path)
 {
     const Trap trap(services_.reporter, "frmMain,launchApp");
-    const auto start = [&] { trap([&] { services_.programs.start(path); }); };
+    // The user hears why a program did not start only once nothing of the launch is held any more.
+    std::optional<std::string> notStarted;
+    const auto start = [&] { notStarted = trap.failure([&] { services_.programs.start(path); }); };
+    const auto tellIfNotStarted = [&] {
+        if (notStarted) tellNotStarted(services_.messages, path, *notStarted);
+    };
     if (optLauncher.selected() == noRelease) {
         start();
+        tellIfNotStarted();
         return;
     }
     std::int32_t before = 0;
@@ -136,39 +137,52 @@ void Launcher::launchApp(const std::string& path)
     });
 
     // Each pass's block is given back only once the next one is written, the last one once the program runs.
-    std::unique_ptr<HeldBlock> held;
+    std::unique_ptr<RunningPass> held;
     const auto yield = [&] {
         for (int i = 0; i < yieldsBetweenSteps; ++i) trap([&] { services_.events.doEvents(); });
     };
-    bool refused = false;
+    ReleaseOutcome outcome;
+    outcome.origin = ReleaseOrigin::Launcher;
+    outcome.amountMB = amount;
     for (std::int32_t pass = 0; pass < passes; ++pass) {
         yield();
         std::int32_t after = 0;
         trap([&] { after = availablePhysicalMB(services_.status); });
-        if (static_cast<std::int64_t>(after) - before >= amount) break;
+        if (static_cast<std::int64_t>(after) - before >= amount) {
+            outcome.targetMet = true;
+            break;
+        }
         trap([&] {
             const std::int64_t size = static_cast<std::int64_t>(after) + amount;
             if (size <= 0) return;
-            HeldOutcome next = services_.block.writeAndHold(static_cast<std::uint64_t>(size) * bytesPerMB);
-            if (next.outcome == BlockOutcome::Refused) refused = true;
-            if (!next.holder) throw errors::outOfMemory();
-            held = std::move(next.holder);
+            std::unique_ptr<RunningPass> next = services_.block.startPass(passRequest(services_.settings, size, true));
+            ++outcome.passes;
+            outcome.method = next->method();
+            // The window goes on while the pass runs.
+            PassProgress progress = next->progress();
+            while (!progress.finished) {
+                trap([&] { services_.events.doEvents(); });
+                progress = next->progressWithin(passWaitMs);
+            }
+            if (progress.outcome == BlockOutcome::Refused) outcome.refused = true;
+            if (progress.outcome != BlockOutcome::Written) throw errors::outOfMemory();
+            held = std::move(next);
         });
         // Memory and swap cannot back the block: the next pass's block would only be larger.
-        if (refused) break;
+        if (outcome.refused) break;
         yield();
     }
     start();
-    const bool anyHeld = held != nullptr;
+    outcome.refused = outcome.refused && held == nullptr;
     held.reset();
-    tellOutcome(before, amount, refused && !anyHeld);
+    tellOutcome(outcome, before);
+    tellIfNotStarted();
 }
 
-void Launcher::tellOutcome(std::int32_t before, std::int32_t amount, bool refused)
+void Launcher::tellOutcome(ReleaseOutcome outcome, std::int32_t before)
 {
     const Trap trap(services_.reporter, "frmMain,launchApp");
-    ReleaseOutcome outcome{ReleaseOrigin::Launcher, refused, 0, 0, amount, false};
-    trap([&] { outcome = measureOutcome(services_.status, ReleaseOrigin::Launcher, refused, before, amount); });
+    trap([&] { outcome = measureOutcome(services_.status, outcome, before); });
     lastOutcome_ = outcome;
     preReleaseEnded.emit();
 }

@@ -20,7 +20,6 @@ class EventLoop;
 class FileDialog;
 class MemoryBlock;
 class MemoryStatus;
-class MenuGroupModel;
 class MessageBoxes;
 class ProcessStarter;
 class ProgramDirectory;
@@ -56,8 +55,8 @@ public:
     void cmbLauncher_Click();
     void optLauncher_Click(int index);
     void lstLauncher_DblClick();
-    // The tray's Programs menu: starts the program of the menu's entry index.
-    void mnuP1_Click(const MenuGroupModel& menu, int index);
+    // The tray's Programs menu: starts the program of the list's line that the chosen entry stands for.
+    void mnuP1_Click(int line);
     void cmdConfigureLauncher_Click();
 
     // Launcher.mbl's full path.
@@ -82,7 +81,7 @@ public:
 
 private:
     void launchApp(const std::string& path);
-    void tellOutcome(std::int32_t before, std::int32_t amount, bool refused);
+    void tellOutcome(ReleaseOutcome outcome, std::int32_t before);
     void setBusy(bool busy);
 
     Services services_;

@@ -1,11 +1,11 @@
 #include "LauncherEditor.h"
 
 #include "ProgramEntry.h"
+#include "ProgramStart.h"
 #include "core/FileDialog.h"
 #include "core/MessageBoxes.h"
 #include "core/ProcessStarter.h"
 #include "core/TextFile.h"
-#include "core/Text.h"
 #include "core/Trap.h"
 
 #include <optional>
@@ -46,8 +46,10 @@ void LauncherEditor::cmdAdd_Click()
     if (!path || path->empty() || path->find_first_of("\r\n") != std::string::npos) return;
 
     const Trap trap(services_.reporter, "frmLauncher,cmdAdd_Click");
+    bool ignoreCase = false;
+    trap([&] { ignoreCase = services_.programs.namesIgnoreCase(); });
     for (int i = 0; i < lstPrograms.count(); ++i) {
-        if (!containsIgnoringCase(lstPrograms.item(i), *path)) continue;
+        if (!entryNamesPath(lstPrograms.item(i), *path, ignoreCase)) continue;
         trap([&] { services_.messages.msgBox(duplicateMessage, mb::information | mb::okOnly, appTitle); });
         trap([&] { lstPrograms.setListIndex(i); });
         return;
@@ -70,18 +72,30 @@ void LauncherEditor::cmdRun_Click()
     if (lstPrograms.listIndex() < 0) return;
     // A line without "|" is taken whole, as the path.
     const std::string line = lstPrograms.text();
-    trap([&] { services_.programs.start(programPath(line).value_or(line)); });
+    const std::string path = programPath(line).value_or(line);
+    if (const auto why = trap.failure([&] { services_.programs.start(path); })) {
+        tellNotStarted(services_.messages, path, *why);
+    }
 }
 
 void LauncherEditor::cmdSave_Click()
 {
     const Trap trap(services_.reporter, "frmLauncher,cmdSave_Click");
+    // The file first: a list that cannot be kept stays here, with the user's edit, rather than vanish at the
+    // next start while the main window shows it.
+    const auto why = trap.failure([&] { services_.files.replace(main_.listFile, joinLines(lstPrograms.items())); });
+    if (why) {
+        Trap::silent()([&] {
+            services_.messages.msgBox(std::string(notSavedMessage) + "\n" + main_.listFile + "\n\n" + *why + "\n\n" +
+                                          changesKeptMessage,
+                                      mb::exclamation | mb::okOnly, appTitle);
+        });
+        return;
+    }
     trap([&] { main_.lstLauncher.clear(); });
     trap([&] {
         for (const std::string& line : lstPrograms.items()) main_.lstLauncher.addItem(line);
     });
-    // The list shows the new programs for this run even when the file cannot be written; the old file then stays whole.
-    trap([&] { services_.files.replace(main_.listFile, joinLines(lstPrograms.items())); });
     trap([&] { main_.loadMenu(); });
     trap([&] { frmLauncher.hide(); });
 }

@@ -36,6 +36,9 @@ public:
     static constexpr const char* fullMessage =
         "There are already 30 programs in the list.Please remove some before adding new program.";
     static constexpr const char* duplicateMessage = "It seems the program is already in the list.";
+    static constexpr const char* notSavedMessage = "The list of programs could not be saved:";
+    static constexpr const char* changesKeptMessage =
+        "Your changes are still in this window: save again, or Cancel to leave them.";
 
     // Opens with a copy of the main window's list.
     LauncherEditor(Services services, MainWindow main);

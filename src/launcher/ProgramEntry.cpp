@@ -46,6 +46,12 @@ std::optional<std::string> programPath(const std::string& line)
     return line.substr(bar + 1);
 }
 
+bool entryNamesPath(const std::string& line, const std::string& path, bool namesIgnoreCase)
+{
+    const std::string listed = programPath(line).value_or(line);
+    return namesIgnoreCase ? equalIgnoringCase(listed, path) : listed == path;
+}
+
 std::vector<std::string> splitLines(const std::string& bytes, std::size_t maxLines)
 {
     std::vector<std::string> lines;

@@ -25,6 +25,11 @@ std::string programName(const std::string& line);
 // The path part of an entry: everything after its first "|"; nothing for a line without "|".
 std::optional<std::string> programPath(const std::string& line);
 
+// True when the entry names the program at path: its path part (the whole line when it has no "|") is path,
+// letter case ignored only where the system's file names ignore it. Another path that merely contains this one
+// ("/usr/bin/vim" for "/usr/bin/vi") is another program.
+bool entryNamesPath(const std::string& line, const std::string& path, bool namesIgnoreCase);
+
 // Launcher.mbl's lines: a line ends at CR LF, at a lone CR, or at a lone LF (a file edited by hand on Linux).
 // At most maxLines of them, from the first.
 std::vector<std::string> splitLines(const std::string& bytes, std::size_t maxLines = SIZE_MAX);

@@ -2,6 +2,7 @@
 
 #include "AmountLists.h"
 #include "AvailableMemory.h"
+#include "PassChoice.h"
 #include "core/MessageBoxes.h"
 #include "core/Numbers.h"
 #include "core/Trap.h"
@@ -13,7 +14,6 @@
 namespace nimbrel {
 
 namespace {
-constexpr std::uint64_t bytesPerMB = 1024ull * 1024ull;
 const char* const appTitle = "Nimbrel";
 } // namespace
 
@@ -21,6 +21,7 @@ ReleaseEngine::ReleaseEngine(Services services, ListModel& lstRam, ListModel& cm
     : services_(services), lstRam_(lstRam), cmbRetry_(cmbRetry), isLoading_(isLoading)
 {
     tmrRam.onTimer = [this] { tmrRam_Timer(); };
+    tmrPass.onTimer = [this] { tmrPass_Timer(); };
     cmdRam.onClick = [this] { cmdRam_Click(); };
     mnuRelease.onClick = [this] { mnuRelease_Click(); };
     lstRam_.onClick = [this] { lstRam_Click(); };
@@ -36,6 +37,7 @@ void ReleaseEngine::startReleaseFrom(std::int32_t availableMB, std::int32_t amou
 {
     releaseTarget_ = toInt32(static_cast<double>(availableMB) + amountMB);
     retryCount_ = 0;
+    passesMade_ = 0;
     availableAtStart_ = availableMB;
     amount_ = amountMB;
     origin_ = origin;
@@ -72,42 +74,82 @@ void ReleaseEngine::lstRam_Click()
 void ReleaseEngine::tmrRam_Timer()
 {
     const Trap trap(services_.reporter, "frmMain,tmrRam_Timer");
+    if (pass_) return;
     const double passLimit = leadingNumber(cmbRetry_.text());
     if (retryCount_ >= passLimit) {
-        endRelease(false);
+        endRelease(false, false);
         return;
     }
     std::int32_t avail = 0;
     trap([&] { avail = availablePhysicalMB(services_.status); });
     if (avail >= releaseTarget_) {
-        endRelease(false);
+        endRelease(false, true);
         return;
     }
-    BlockOutcome block = BlockOutcome::Written;
-    trap([&] { block = freeUpRAM(releaseTarget_); });
-    if (block == BlockOutcome::Refused) {
-        // Refused, not merely ended, only when no earlier pass of this release has freed anything.
-        endRelease(retryCount_ == 0);
-        return;
-    }
-    // A block given back early because memory ran short counts as a pass.
-    ++retryCount_;
+    // A pass that fails to start counts as made, as a failing pass always has.
+    if (!trap([&] { freeUpRAM(releaseTarget_); })) ++retryCount_;
 }
 
-BlockOutcome ReleaseEngine::freeUpRAM(std::int32_t sizeMB)
+void ReleaseEngine::freeUpRAM(std::int32_t sizeMB)
 {
-    if (sizeMB <= 0) return BlockOutcome::Written;
+    if (sizeMB <= 0) {
+        ++retryCount_;
+        ++passesMade_;
+        return;
+    }
+    pass_ = services_.block.startPass(passRequest(services_.settings, sizeMB, false));
+    lastMethod_ = pass_->method();
+    // A pass over at once is counted in this tick; any other is watched until it ends.
+    tmrPass_Timer();
+    if (pass_) tmrPass.setEnabled(true);
+}
+
+void ReleaseEngine::tmrPass_Timer()
+{
+    const Trap trap(services_.reporter, "frmMain,tmrRam_Timer");
+    if (!pass_) {
+        tmrPass.setEnabled(false);
+        return;
+    }
+    PassProgress progress;
+    trap([&] { progress = pass_->progress(); });
+    if (!progress.finished) {
+        trap([&] { lblOutcome.setCaption(describeProgress(progress)); });
+        return;
+    }
+    pass_.reset();
+    tmrPass.setEnabled(false);
+    passEnded(progress);
+}
+
+void ReleaseEngine::passEnded(const PassProgress& progress)
+{
     // A refused or aborted block is the system not providing it: not an error to report.
-    return services_.block.writeAndFree(static_cast<std::uint64_t>(sizeMB) * bytesPerMB);
+    if (progress.outcome == BlockOutcome::Refused) {
+        // Refused, not merely ended, only when no earlier pass of this release has freed anything.
+        endRelease(retryCount_ == 0, false);
+        return;
+    }
+    // A block given back early because memory ran short counts as a pass. A pass that a new start of the
+    // release finds under way counts for the new one.
+    ++retryCount_;
+    ++passesMade_;
 }
 
-void ReleaseEngine::endRelease(bool refused)
+void ReleaseEngine::endRelease(bool refused, bool targetMet)
 {
+    const std::int32_t passes = refused ? 0 : passesMade_;
     retryCount_ = 0;
     tmrRam.setEnabled(false);
     const Trap trap(services_.reporter, "frmMain,tmrRam_Timer");
-    ReleaseOutcome outcome{origin_, refused, 0, 0, amount_, false};
-    trap([&] { outcome = measureOutcome(services_.status, origin_, refused, availableAtStart_, amount_); });
+    ReleaseOutcome outcome;
+    outcome.origin = origin_;
+    outcome.refused = refused;
+    outcome.passes = passes;
+    outcome.targetMet = targetMet;
+    outcome.method = lastMethod_;
+    outcome.amountMB = amount_;
+    trap([&] { outcome = measureOutcome(services_.status, outcome, availableAtStart_); });
     lastOutcome_ = outcome;
     // The panel's line is short; the notification carries the whole reason of a refusal.
     trap([&] { lblOutcome.setCaption(refused ? summariseOutcome(outcome) : describeOutcome(outcome)); });

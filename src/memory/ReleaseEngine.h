@@ -11,6 +11,7 @@
 #include "core/TimerModel.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace nimbrel {
 
@@ -23,6 +24,10 @@ class Settings;
 // A release runs exactly while tmrRam is enabled. A block that memory and
 // swap cannot back ends the release at once: a later pass asks for a block
 // as large again and more, and could not fare better.
+// A pass goes on outside the window's thread (the block's holders, the
+// kernel's reclaim); tmrPass looks at it every few dozen milliseconds, shows
+// how far it has come on lblOutcome and counts it once it is over. A tick of
+// tmrRam that finds the pass of an earlier tick still under way waits for it.
 class ReleaseEngine {
 public:
     struct Services {
@@ -58,6 +63,9 @@ public:
     Signal<> finished;
 
     TimerModel tmrRam{1000};
+    // Looks at the running pass; enabled exactly while one runs.
+    TimerModel tmrPass{passPollMs};
+    static constexpr std::uint32_t passPollMs = 40;
     ButtonModel cmdRam{"FreeUp RAM Now"};
     MenuEntryModel mnuRelease{"Free&Up RAM Now"};
     // The last outcome on the Release RAM panel, empty until a release has ended.
@@ -66,8 +74,10 @@ public:
     static constexpr const char* busyMessage = "The application is already releasing RAM.Please wait or try later.";
 
 private:
-    BlockOutcome freeUpRAM(std::int32_t sizeMB);
-    void endRelease(bool refused);
+    void freeUpRAM(std::int32_t sizeMB);
+    void tmrPass_Timer();
+    void passEnded(const PassProgress& progress);
+    void endRelease(bool refused, bool targetMet);
 
     Services services_;
     ListModel& lstRam_;
@@ -77,7 +87,10 @@ private:
     std::int32_t retryCount_ = 0;
     std::int32_t availableAtStart_ = 0;
     std::int32_t amount_ = 0;
+    std::int32_t passesMade_ = 0; // passes of this release that ran to their end
     ReleaseOrigin origin_ = ReleaseOrigin::User;
+    std::unique_ptr<RunningPass> pass_;
+    PassMethod lastMethod_ = PassMethod::Block;
     ReleaseOutcome lastOutcome_;
 };
 

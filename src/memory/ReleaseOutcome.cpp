@@ -4,6 +4,7 @@
 #include "core/MemoryStatus.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace nimbrel {
 
@@ -15,21 +16,29 @@ std::string groupedDigits(std::int64_t number)
     return negative ? "-" + digits : digits;
 }
 
-ReleaseOutcome measureOutcome(MemoryStatus& status, ReleaseOrigin origin, bool refused, std::int32_t availableAtStartMB,
-                              std::int32_t amountMB)
+ReleaseOutcome measureOutcome(MemoryStatus& status, ReleaseOutcome known, std::int32_t availableAtStartMB)
 {
     const MemorySnapshot now = status.read();
-    ReleaseOutcome outcome{origin, refused, 0, bytesToMB(now.availPhys), amountMB, now.totalPageFile > now.totalPhys,
-                           &status.pagingWords()};
-    if (!refused) outcome.freedMB = std::max(0, outcome.availableMB - availableAtStartMB);
+    ReleaseOutcome outcome = known;
+    outcome.availableMB = bytesToMB(now.availPhys);
+    outcome.swapPresent = now.totalPageFile > now.totalPhys;
+    outcome.words = &status.pagingWords();
+    // Memory that came free while no pass ran is other programs' doing, not the release's.
+    outcome.freedMB = outcome.refused || outcome.passes == 0 ? 0 : std::max(0, outcome.availableMB - availableAtStartMB);
     return outcome;
 }
 
 std::string describeOutcome(const ReleaseOutcome& outcome)
 {
+    const std::string available = groupedDigits(outcome.availableMB) + " MB available";
+    if (!outcome.refused && outcome.passes == 0) {
+        // Worded as the other outcomes that freed nothing begin.
+        if (outcome.targetMet) return "Nothing was freed: no release was needed with " + available;
+        return "Nothing was freed: no pass was allowed \u00b7 " + available + " now";
+    }
     if (!outcome.refused) {
-        return "Freed " + groupedDigits(outcome.freedMB) + " MB \u00b7 " + groupedDigits(outcome.availableMB) +
-               " MB available now";
+        const char* const how = outcome.method == PassMethod::KernelReclaim ? " by the kernel's reclaim" : " with a memory block";
+        return "Freed " + groupedDigits(outcome.freedMB) + " MB" + how + " \u00b7 " + available + " now";
     }
     // The block is what is available now plus the amount: the amount has to go somewhere, and that is swap.
     const std::string needed = groupedDigits(outcome.amountMB);
@@ -46,8 +55,26 @@ std::string describeOutcome(const ReleaseOutcome& outcome)
 
 std::string summariseOutcome(const ReleaseOutcome& outcome)
 {
+    if (!outcome.refused && outcome.passes == 0) return outcome.targetMet ? "No release needed" : "Nothing freed";
     if (!outcome.refused) return "Freed " + groupedDigits(outcome.freedMB) + " MB";
     return std::string("Release refused: ") + (outcome.swapPresent ? outcome.words->shortLow : outcome.words->shortNone);
+}
+
+} // namespace nimbrel
+
+namespace nimbrel {
+
+std::string describeProgress(const PassProgress& progress)
+{
+    constexpr double bytesPerMB = 1024.0 * 1024.0;
+    const double doneMB = static_cast<double>(std::min(progress.doneBytes, progress.goalBytes)) / bytesPerMB;
+    const double goalMB = static_cast<double>(progress.goalBytes) / bytesPerMB;
+    char text[64];
+    if (goalMB >= 1024.0)
+        std::snprintf(text, sizeof text, "Releasing: %.1f of %.1f GB", doneMB / 1024.0, goalMB / 1024.0);
+    else
+        std::snprintf(text, sizeof text, "Releasing: %.0f of %.0f MB", doneMB, goalMB);
+    return text;
 }
 
 } // namespace nimbrel

@@ -12,6 +12,8 @@ struct SettingKey {
 // Every key of settings.ini, in the order the loaders read them.
 namespace keys {
 inline constexpr SettingKey ramRelease{"RAM", "Release", "0"};
+// "Block": every pass writes the guarded block, even where the kernel could reclaim the memory itself.
+inline constexpr SettingKey ramMethod{"RAM", "Method", ""};
 
 inline constexpr SettingKey autoMinimum{"Auto", "Minimum", "0"};
 inline constexpr SettingKey autoRelease{"Auto", "Release", "0"};

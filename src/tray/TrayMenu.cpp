@@ -18,18 +18,38 @@ void TrayMenu::loadMenu()
 {
     const Trap trap(reporter_, "frmMain,loadMenu");
     trap([&] { mnuP1.truncate(); });
+    programLines_.clear();
+    more_ = false;
     trap([&] { n_.mnuRelease.setCaption("Free Up " + n_.lstRam.text() + " Now"); });
-    if (n_.lstLauncher.count() == 0) {
+    for (int i = 0; i < n_.lstLauncher.count(); ++i) {
+        // A line without a program (blank, or without "|" and a name) has nothing to show or start.
+        const std::string& line = n_.lstLauncher.item(i);
+        if (!programPath(line)) continue;
+        const std::string name = programName(line);
+        if (name.empty()) continue;
+        if (static_cast<int>(programLines_.size()) == maxPrograms) {
+            more_ = true;
+            break;
+        }
+        const bool first = programLines_.empty();
+        if (!trap([&] { first ? mnuP1.setCaption(0, name) : mnuP1.append(name); })) continue;
+        programLines_.push_back(i);
+    }
+    if (programLines_.empty()) {
         trap([&] { mnuPrograms.setEnabled(false); });
         return;
     }
-    trap([&] { mnuP1.setCaption(0, programName(n_.lstLauncher.item(0))); });
-    for (int i = 1; i < n_.lstLauncher.count(); ++i) {
-        trap([&] { mnuP1.append("mnuP1"); });
-        trap([&] { mnuP1.setCaption(i, programName(n_.lstLauncher.item(i))); });
-    }
+    if (more_) trap([&] { mnuP1.append(moreCaption); });
     trap([&] { mnuPrograms.setEnabled(true); });
 }
+
+int TrayMenu::programLine(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(programLines_.size())) return -1;
+    return programLines_[static_cast<std::size_t>(index)];
+}
+
+bool TrayMenu::isMoreEntry(int index) const { return more_ && index == static_cast<int>(programLines_.size()); }
 
 void TrayMenu::bringForward() { n_.window.bringToFront(); }
 

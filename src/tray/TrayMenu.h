@@ -3,6 +3,8 @@
 #include "core/MenuEntryModel.h"
 #include "core/MenuGroupModel.h"
 
+#include <vector>
+
 namespace nimbrel {
 
 class ErrorReporter;
@@ -28,9 +30,18 @@ public:
         const ListModel& lstLauncher;
     };
 
+    // The Programs menu lists no more programs than the list may hold; a longer list, written by hand, ends
+    // in an entry that shows the whole list on the Launcher panel.
+    static constexpr int maxPrograms = 30;
+    static constexpr const char* moreCaption = "More\u2026";
+
     TrayMenu(Neighbours neighbours, ErrorReporter& reporter);
 
     void loadMenu();
+    // The launcher list's line that entry index of the Programs menu starts; -1 for none.
+    int programLine(int index) const;
+    // True for the entry that stands for the rest of a long list.
+    bool isMoreEntry(int index) const;
     // One notification of the icon, with its code.
     void Form_MouseMove(int code);
     void mnuShow_Click();
@@ -45,6 +56,8 @@ private:
 
     Neighbours n_;
     ErrorReporter& reporter_;
+    std::vector<int> programLines_; // the line of each program entry, in menu order
+    bool more_ = false;
 };
 
 } // namespace nimbrel

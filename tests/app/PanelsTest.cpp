@@ -81,6 +81,21 @@ TEST_F(PanelsTest, LinksOpenTheVendorsPagesInTheBrowser)
     form.panels.lblWebsite.userClick();
     EXPECT_EQ(urls.opened, (std::vector<std::string>{"http://127.0.0.1:8765/help/", "http://127.0.0.1:8765/"}));
     EXPECT_EQ(form.panels.lblHelp.foreColour(), colours::blue);
+    EXPECT_TRUE(messages.shown.empty()) << "the browser showed them";
+}
+
+TEST_F(PanelsTest, TheHelpMenuOpensTheSamePagesAndWithoutABrowserShowsTheirAddresses)
+{
+    urls.noBrowser = true;
+    form.panels.mnuHelpContents.userClick();
+    form.panels.mnuHelpVisitUs.userClick();
+    form.panels.lblHelp.userClick();
+    EXPECT_EQ(urls.opened, (std::vector<std::string>{"http://127.0.0.1:8765/help/", "http://127.0.0.1:8765/",
+                                                     "http://127.0.0.1:8765/help/"}));
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[0].prompt, std::string(Panels::notOpenedMessage) + "\n\nhttp://127.0.0.1:8765/help/");
+    EXPECT_EQ(messages.shown[1].prompt, std::string(Panels::notOpenedMessage) + "\n\nhttp://127.0.0.1:8765/");
+    EXPECT_EQ(messages.shown[0].title, "Nimbrel");
 }
 
 } // namespace

@@ -29,6 +29,15 @@ for library in libqt6widgets6 libqt6network6 libsodium; do
   esac
 done
 
+# Nothing runs as root when the package comes or goes: its module is private (no ldconfig), and each user's
+# files (settings, program list, autostart entry) stay theirs, as Debian's policy asks. The autostart entry
+# names the program in TryExec, so once the program is removed the desktop passes it by.
+scripts="$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed 's|^\./||' | grep -E '^(pre|post)(inst|rm)$' || true)"
+if [ -n "$scripts" ]; then
+  echo "FAIL: the package carries maintainer scripts: $(echo $scripts)"
+  failed=1
+fi
+
 if command -v lintian >/dev/null; then
   # Warnings are shown; an error fails the check.
   if ! report="$(lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1)"; then
@@ -36,6 +45,10 @@ if command -v lintian >/dev/null; then
     failed=1
   fi
   grep -v 'root privileges' <<<"$report" || true
+  if grep -q 'maintscript-calls-ldconfig' <<<"$report"; then
+    echo "FAIL: lintian finds ldconfig called for a private library"
+    failed=1
+  fi
 else
   echo "SKIP: lintian is not installed; the package is not linted"
 fi

@@ -41,7 +41,7 @@ TEST_F(LauncherTest, TheListFileIsReadWithAnyLineEndAndLinesKeptAsTheyAre)
     form.Form_Load();
     EXPECT_EQ(launcher().lstLauncher.items(),
               (std::vector<std::string>{"First|/bin/a", "no bar here", "  Spaced  |/bin/b", "Last|/bin/c"}));
-    EXPECT_EQ(form.trayMenu.mnuP1.caption(2), "Spaced");
+    EXPECT_EQ(form.trayMenu.mnuP1.caption(1), "Spaced") << "the line without \"|\" has no menu entry";
     doubleClick(1);
     EXPECT_TRUE(messages.shown.empty()) << "a line without \"|\" is ignored";
     EXPECT_TRUE(programs.started.empty());
@@ -114,6 +114,32 @@ TEST_F(LauncherTest, MemoryThatRoseEnoughEndsThePasses)
     EXPECT_EQ(programs.started, std::vector<std::string>{"/usr/bin/gedit"});
 }
 
+TEST_F(LauncherTest, MemoryThatRoseByItselfBeforeTheFirstPassIsNoReleaseAndNotFreed)
+{
+    form.Form_Load();
+    memory.beforeRead = [&](MemorySnapshot& now) {
+        if (events.yields >= 4) now.availPhys = 160 * MB; // other programs' churn during the first yields
+    };
+    doubleClick(0);
+    EXPECT_TRUE(block.blocks.empty());
+    EXPECT_EQ(launcher().lastOutcome().passes, 0);
+    EXPECT_EQ(launcher().lastOutcome().freedMB, 0);
+    EXPECT_EQ(describeOutcome(launcher().lastOutcome()), "Nothing was freed: no release was needed with 160 MB available");
+    EXPECT_EQ(programs.started, std::vector<std::string>{"/usr/bin/gedit"});
+}
+
+TEST_F(LauncherTest, APassThatTakesTimeLetsTheWindowGoOnUntilItIsOver)
+{
+    form.Form_Load();
+    block.looksToFinish = 10;
+    programs.onStart = [&](const std::string&) { block.events.push_back("start"); };
+    doubleClick(0);
+    EXPECT_EQ(block.looks, 10);
+    EXPECT_EQ(events.yields, 8 + 9) << "the eight yields of the pass and one each time it was still under way";
+    EXPECT_EQ(block.events, (std::vector<std::string>{"hold 151", "start", "free 151"}));
+    EXPECT_EQ(launcher().lastOutcome().passes, 1);
+}
+
 TEST_F(LauncherTest, ARefusedBlockIsReportedEndsThePassesAndTheLaunchGoesOn)
 {
     profile.store("Launcher", "Retry", "4");
@@ -148,14 +174,30 @@ TEST_F(LauncherTest, AVanishedProgramIsNotFoundAndNothingIsFreedOrStarted)
     EXPECT_TRUE(programs.started.empty());
 }
 
-TEST_F(LauncherTest, AProgramThatCannotStartIsReportedAndNothingShown)
+TEST_F(LauncherTest, AProgramThatCannotStartIsReportedAndTheUserToldWhyOnceTheMemoryIsBack)
 {
     form.Form_Load();
     programs.unstartable = {"/opt/edit"};
+    programs.whyUnstartable = "Permission denied: the file is not marked as executable";
+    int heldWhileShown = -1;
+    messages.whileShown = [&] { heldWhileShown = block.held; };
     doubleClick(1);
     EXPECT_EQ(tags(), std::vector<std::string>{"frmMain,launchApp"});
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(block.held, 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].prompt,
+              "The program could not be started:\n/opt/edit\n\nPermission denied: the file is not marked as executable");
+    EXPECT_EQ(messages.shown[0].style, mb::exclamation);
+    EXPECT_EQ(heldWhileShown, 0) << "the freed memory is not held while the message waits";
+}
+
+TEST_F(LauncherTest, AProgramFromTheTrayThatCannotStartIsToldToo)
+{
+    profile.store("Launcher", "Freeup", "4");
+    form.Form_Load();
+    programs.unstartable = {"/opt/edit"};
+    form.trayMenu.mnuP1.userClick(1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].prompt.find("could not be started:\n/opt/edit"), std::string::npos);
 }
 
 TEST_F(LauncherTest, TheTraysEntryStartsTheProgramOfThatNameNotOneContainingIt)
@@ -164,6 +206,17 @@ TEST_F(LauncherTest, TheTraysEntryStartsTheProgramOfThatNameNotOneContainingIt)
     form.trayMenu.mnuP1.userClick(1); // "edit"
     EXPECT_EQ(programs.started, std::vector<std::string>{"/opt/edit"});
     EXPECT_EQ(launcher().lstLauncher.listIndex(), 1);
+}
+
+TEST_F(LauncherTest, TwoProgramsOfOneNameEachStartFromTheirOwnTrayEntry)
+{
+    files.files[listFile] = entry("run.sh", "/home/ann/a/run.sh") + "\r\n" + entry("run.sh", "/home/ann/b/run.sh") + "\r\n";
+    programs.files = {"/home/ann/a/run.sh", "/home/ann/b/run.sh"};
+    profile.store("Launcher", "Freeup", "4");
+    form.Form_Load();
+    form.trayMenu.mnuP1.userClick(1);
+    form.trayMenu.mnuP1.userClick(0);
+    EXPECT_EQ(programs.started, (std::vector<std::string>{"/home/ann/b/run.sh", "/home/ann/a/run.sh"}));
 }
 
 TEST_F(LauncherTest, ALaunchDuringAnotherOnesYieldsStartsBothAndFreesBoth)
@@ -241,16 +294,31 @@ TEST_F(LauncherEditorTest, WithThirtyProgramsTheLimitIsShownAndNoDialogWithTwent
     });
 }
 
-TEST_F(LauncherEditorTest, APathAlreadyInAnEntryInAnyCaseIsADuplicateAndSelected)
+TEST_F(LauncherEditorTest, TheSamePathIsADuplicateAndSelectedButAPathThatMerelyContainsItIsAnotherProgram)
 {
     openEditor([&](LauncherEditor& editor) {
-        fileDialog.choices = {"/OPT/Edit", "/usr/bin/ged"};
+        fileDialog.choices = {"/opt/edit", "/usr/bin/ged", "/usr/bin/gedit.sh", "/OPT/Edit"};
+        editor.cmdAdd.userClick();
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].prompt, "It seems the program is already in the list.");
+        EXPECT_EQ(editor.lstPrograms.listIndex(), 1);
+        for (int i = 0; i < 3; ++i) editor.cmdAdd.userClick();
+        EXPECT_EQ(messages.shown.size(), 1u) << "names that contain, or are contained in, a listed path are others";
+        EXPECT_EQ(editor.lstPrograms.count(), 5);
+        EXPECT_EQ(editor.lstPrograms.item(4), entry("Edit", "/OPT/Edit")) << "letter case tells files apart here";
+    });
+}
+
+TEST_F(LauncherEditorTest, WhereFileNamesIgnoreCaseAPathInAnotherCaseIsADuplicate)
+{
+    programs.ignoreCase = true;
+    openEditor([&](LauncherEditor& editor) {
+        fileDialog.choices = {"/OPT/Edit", "/opt/editor"};
         editor.cmdAdd.userClick();
         EXPECT_EQ(messages.shown.at(0).prompt, "It seems the program is already in the list.");
         EXPECT_EQ(editor.lstPrograms.listIndex(), 1);
         editor.cmdAdd.userClick();
-        EXPECT_EQ(editor.lstPrograms.listIndex(), 0) << "a substring of an entry counts too";
-        EXPECT_EQ(editor.lstPrograms.count(), 2);
+        EXPECT_EQ(editor.lstPrograms.count(), 3);
     });
 }
 
@@ -305,7 +373,7 @@ TEST_F(LauncherEditorTest, AnEmptyListWritesAnEmptyFileAndDisablesPrograms)
     EXPECT_FALSE(form.trayMenu.mnuPrograms.enabled());
 }
 
-TEST_F(LauncherEditorTest, AFileThatCannotBeWrittenStillRefreshesTheListForThisRun)
+TEST_F(LauncherEditorTest, AListThatCannotBeSavedIsToldAndTheEditStaysInTheEditor)
 {
     const std::string before = files.files[listFile];
     files.unwritable = {listFile};
@@ -313,9 +381,21 @@ TEST_F(LauncherEditorTest, AFileThatCannotBeWrittenStillRefreshesTheListForThisR
         fileDialog.choices = {"/usr/bin/xterm"};
         editor.cmdAdd.userClick();
         editor.cmdSave.userClick();
+        EXPECT_TRUE(editor.frmLauncher.shown()) << "the editor stays open";
+        EXPECT_EQ(editor.lstPrograms.count(), 3) << "with the edit";
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].prompt, "The list of programs could not be saved:\n" + listFile +
+                                                "\n\nPath/File access error\n\n" +
+                                                LauncherEditor::changesKeptMessage);
+        EXPECT_EQ(launcher().lstLauncher.count(), 2) << "the main window shows what is kept";
+        EXPECT_EQ(form.trayMenu.mnuP1.count(), 2);
+
+        files.unwritable.clear(); // the user makes room, and saves again
+        editor.cmdSave.userClick();
         EXPECT_FALSE(editor.frmLauncher.shown());
     });
-    EXPECT_EQ(files.files[listFile], before);
+    EXPECT_NE(files.files[listFile], before);
+    EXPECT_EQ(files.files[listFile].find("xterm") != std::string::npos, true);
     EXPECT_EQ(launcher().lstLauncher.count(), 3);
     EXPECT_EQ(form.trayMenu.mnuP1.count(), 3);
     EXPECT_EQ(tags(), std::vector<std::string>{"frmLauncher,cmdSave_Click"});
@@ -332,6 +412,9 @@ TEST_F(LauncherEditorTest, CancelKeepsEverythingAndRunStartsWithoutAReleaseOrACh
         programs.unstartable = {"/opt/edit"};
         editor.lstPrograms.userSelect(1);
         editor.cmdRun.userClick();
+        ASSERT_EQ(messages.shown.size(), 1u) << "a program that cannot start is told";
+        EXPECT_EQ(messages.shown[0].prompt,
+                  "The program could not be started:\n/opt/edit\n\nInvalid procedure call or argument");
         editor.cmdCancel.userClick();
         EXPECT_FALSE(editor.frmLauncher.shown());
     });

@@ -21,6 +21,7 @@ protected:
         for (int i = 1; i <= 20; ++i) cmbRetry.addItem(std::to_string(i));
         cmbRetry.setListIndex(0);
         scheduler.attach(engine.tmrRam);
+        scheduler.attach(engine.tmrPass);
     }
 
     void retries(int n) { cmbRetry.setListIndex(n - 1); }
@@ -185,7 +186,7 @@ TEST_F(ReleaseEngineTest, ABlockGivenBackEarlyCountsAsAPassAndWhatWasFreedIsMeas
     EXPECT_FALSE(engine.lastOutcome().refused);
     EXPECT_EQ(engine.lastOutcome().freedMB, 120);
     EXPECT_EQ(engine.lastOutcome().origin, ReleaseOrigin::User);
-    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 120 MB \u00b7 220 MB available now");
+    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 120 MB with a memory block \u00b7 220 MB available now");
 
     memory.snapshot.availPhys = 50 * MB; // something else took memory meanwhile
     block.outcome = BlockOutcome::Written;
@@ -263,6 +264,121 @@ TEST_F(ReleaseEngineTest, AReleaseStopsAtTheFirstTickThatFindsItsTargetMet)
     scheduler.advance(20'000);
     EXPECT_EQ(block.blocks.size(), 2u) << "100 -> 160 -> 220 MB reaches the target of 200 MB";
     EXPECT_FALSE(engine.running());
+}
+
+TEST_F(ReleaseEngineTest, MemoryThatRoseByItselfBeforeTheFirstPassIsNoReleaseAndNotFreed)
+{
+    retries(3);
+    select("16 MB");
+    engine.cmdRam.userClick();
+    // Other programs' churn: 20 MB come free before the first tick, with no pass run.
+    memory.setMB(512, 120, 1536, 900);
+    scheduler.advance(1000);
+    EXPECT_TRUE(block.blocks.empty());
+    EXPECT_FALSE(engine.running());
+    EXPECT_EQ(engine.lastOutcome().passes, 0);
+    EXPECT_EQ(engine.lastOutcome().freedMB, 0);
+    EXPECT_EQ(engine.lblOutcome.caption(), "Nothing was freed: no release was needed with 120 MB available");
+    EXPECT_EQ(summariseOutcome(engine.lastOutcome()), "No release needed");
+
+    // The same from a policy, with the start-up wait.
+    engine.startRelease(4, 30'000, ReleaseOrigin::Timed);
+    memory.setMB(512, 4330, 5000, 4000);
+    scheduler.advance(30'000);
+    EXPECT_EQ(engine.lblOutcome.caption(), "Nothing was freed: no release was needed with 4,330 MB available");
+    EXPECT_EQ(engine.lastOutcome().origin, ReleaseOrigin::Timed);
+}
+
+TEST_F(ReleaseEngineTest, AReleaseWithNoPassAllowedSaysSoAndNeverFreed)
+{
+    cmbRetry.setListIndex(-1);
+    select("8 MB");
+    engine.cmdRam.userClick();
+    memory.setMB(512, 150, 1536, 900);
+    scheduler.advance(1000);
+    EXPECT_EQ(engine.lblOutcome.caption(), "Nothing was freed: no pass was allowed \u00b7 150 MB available now");
+    EXPECT_EQ(summariseOutcome(engine.lastOutcome()), "Nothing freed");
+}
+
+TEST_F(ReleaseEngineTest, APassThatTakesTimeShowsItsProgressKeepsTheButtonBusyAndCountsOnceOver)
+{
+    retries(2);
+    block.looksToFinish = 4; // done at the fourth look: 40, 80 and 120 ms after it began
+    block.onBlock = [&](std::uint64_t) { memory.snapshot.availPhys += 30 * MB; };
+    select("300 MB");
+    engine.cmdRam.userClick();
+    scheduler.advance(1000);
+    ASSERT_EQ(block.blocks.size(), 1u);
+    EXPECT_EQ(engine.lblOutcome.caption(), "Releasing: 100 of 400 MB");
+    EXPECT_TRUE(engine.tmrPass.enabled());
+    scheduler.advance(40);
+    EXPECT_EQ(engine.lblOutcome.caption(), "Releasing: 200 of 400 MB");
+    engine.cmdRam.userClick();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].prompt, ReleaseEngine::busyMessage);
+    EXPECT_EQ(engine.retryCount(), 0) << "not counted while under way";
+    scheduler.advance(80);
+    EXPECT_FALSE(engine.tmrPass.enabled());
+    EXPECT_EQ(engine.retryCount(), 1);
+    scheduler.advance(880); // the second pass at 2 s, the end at 3 s
+    EXPECT_EQ(block.blocks.size(), 2u);
+    EXPECT_EQ(block.blocks[1], 400 * MB) << "each pass asks for the whole target";
+    scheduler.advance(2000);
+    EXPECT_FALSE(engine.running());
+    EXPECT_EQ(engine.lastOutcome().passes, 2);
+    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 60 MB with a memory block \u00b7 160 MB available now");
+}
+
+TEST_F(ReleaseEngineTest, TicksThatComeWhileAPassIsUnderWayWaitForIt)
+{
+    retries(5);
+    block.looksToFinish = 60; // 2.4 s
+    select("64 MB");
+    engine.startRelease(64, 1000, ReleaseOrigin::Automatic);
+    scheduler.advance(3000);
+    EXPECT_EQ(block.blocks.size(), 1u) << "the ticks at 2 s and 3 s start nothing";
+    scheduler.advance(1000);
+    EXPECT_EQ(block.blocks.size(), 2u) << "the tick after it ended makes the next pass";
+}
+
+TEST_F(ReleaseEngineTest, APassUnderWayWhenAPolicyStartsTheReleaseAfreshCountsForTheNewRelease)
+{
+    retries(1);
+    block.looksToFinish = 10;
+    block.onBlock = [&](std::uint64_t) { memory.snapshot.availPhys += 30 * MB; };
+    select("64 MB");
+    engine.cmdRam.userClick();
+    scheduler.advance(1040);
+    engine.startRelease(16, 1000, ReleaseOrigin::Automatic);
+    scheduler.advance(1000); // the pass ends at 1.36 s; the tick at 2.04 s finds the one pass allowed made
+    EXPECT_FALSE(engine.running());
+    EXPECT_EQ(block.blocks.size(), 1u);
+    EXPECT_EQ(engine.lastOutcome().passes, 1);
+    EXPECT_EQ(engine.lblOutcome.caption(), "Freed 0 MB with a memory block \u00b7 130 MB available now")
+        << "measured from what was available when the policy started it, after the block had been asked for";
+}
+
+TEST_F(ReleaseEngineTest, TheSettingsKeyForcesTheBlockOnEveryPass)
+{
+    std::vector<bool> blockOnly;
+    struct Recording : FakeMemoryBlock {
+        std::vector<bool>* seen;
+        std::unique_ptr<RunningPass> startPass(const PassRequest& request) override
+        {
+            seen->push_back(request.blockOnly);
+            return FakeMemoryBlock::startPass(request);
+        }
+    } recording;
+    recording.seen = &blockOnly;
+    ReleaseEngine other{{memory, recording, messages, reporter, settings}, lstRam, cmbRetry, isLoading};
+    scheduler.attach(other.tmrRam);
+    scheduler.attach(other.tmrPass);
+    other.startRelease(64, 1000, ReleaseOrigin::User);
+    scheduler.advance(1000);
+    profile.store("RAM", "Method", "block");
+    other.startRelease(64, 1000, ReleaseOrigin::User);
+    scheduler.advance(1000);
+    EXPECT_EQ(blockOnly, (std::vector<bool>{false, true}));
 }
 
 } // namespace

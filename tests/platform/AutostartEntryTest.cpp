@@ -1,4 +1,5 @@
 #include "platform/linux/AutostartEntry.h"
+#include "platform/linux/DesktopEntryText.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,7 @@ TEST_F(AutostartEntryTest, WritesADesktopEntryThatStartsTheExecutable)
                                         "Type=Application\n"
                                         "Name=Nimbrel\n"
                                         "Comment=Frees memory for the programs you run\n"
+                                        "TryExec=/opt/nimbrel/Nimbrel\n"
                                         "Exec=/opt/nimbrel/Nimbrel\n"
                                         "Icon=nimbrel\n"
                                         "Terminal=false\n"
@@ -174,6 +176,10 @@ TEST_P(AutostartExecTest, TheExecLineQuotesThePathAndReadsBackAsThePath)
     const std::string file = contentsOf(entry.file());
     EXPECT_NE(file.find("\nExec=" + c.execLine + "\n"), std::string::npos) << file;
     EXPECT_EQ(entry.executable(), c.executable);
+    // Without the program the desktop passes the entry by, rather than fail to start it at every login.
+    const auto keys = desktopentry::mainGroup(file);
+    ASSERT_TRUE(keys && keys->count("TryExec")) << file;
+    EXPECT_EQ(desktopentry::unescapeString(keys->at("TryExec")), c.executable);
 }
 
 // desktop-file-validate comes with the desktop-file-utils package.

@@ -92,11 +92,20 @@ TEST_F(DetachedProcessStarterTest, WhatCannotBeStartedIsAnErrorAndAFolderIsNoPro
     writeFile(plain, "hello\n", fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_FALSE(starter_.isOrdinaryFile(dir_.string()));
     EXPECT_FALSE(starter_.desktopName(script_.string()).has_value());
-    EXPECT_THROW(starter_.start(plain.string()), RuntimeError);
-    EXPECT_THROW(starter_.start((dir_ / "gone").string()), RuntimeError);
+    // Each failure says why, in words the launcher shows the user.
+    const auto why = [&](const fs::path& path) {
+        try {
+            starter_.start(path.string());
+        } catch (const RuntimeError& error) {
+            return error.description();
+        }
+        return std::string("started");
+    };
+    EXPECT_EQ(why(plain), "Permission denied: the file is not marked as executable");
+    EXPECT_EQ(why(dir_ / "gone"), "File not found");
     const fs::path noFormat = dir_ / "no-format";
     writeFile(noFormat, std::string("\x7f" "ELX not a program\n"));
-    EXPECT_THROW(starter_.start(noFormat.string()), RuntimeError) << "the exec itself fails";
+    EXPECT_EQ(why(noFormat), "The file is not a program this system can run") << "the exec itself fails";
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no process of ours is left behind";
     const fs::path broken = dir_ / "broken.desktop";
     writeFile(broken, "[Desktop Entry]\nExec=no-such-program-here --x\n");

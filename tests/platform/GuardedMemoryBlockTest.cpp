@@ -10,7 +10,9 @@
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,6 +51,15 @@ std::string describe(int waitStatus)
 }
 
 int exitCode(int waitStatus) { return waitStatus != -1 && WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1; }
+
+// The figures are fine when a block starts; its holders find nothing available at their first look.
+void runsShortInTheHolders(FakeMemoryStatus& status)
+{
+    status.setMB(24 * 1024, 20 * 1024, 24 * 1024, 20 * 1024);
+    status.beforeRead = [caller = ::getpid()](MemorySnapshot& s) {
+        if (inAHolder(caller)) s.availPhys = s.availPageFile = 0;
+    };
+}
 
 // On this machine, with its real figures.
 
@@ -152,12 +163,8 @@ TEST(GuardedMemoryBlock, ABlockMustLeaveTwoPerCentOfALargerMachineFree)
 
 TEST(GuardedMemoryBlock, MemoryRunningShortWhileTheBlockIsWrittenAbortsIt)
 {
-    // The figures are fine when the pass starts; the holders find nothing available at their first look.
     FakeMemoryStatus status;
-    status.setMB(24 * 1024, 20 * 1024, 24 * 1024, 20 * 1024);
-    status.beforeRead = [caller = ::getpid()](MemorySnapshot& s) {
-        if (inAHolder(caller)) s.availPhys = s.availPageFile = 0;
-    };
+    runsShortInTheHolders(status);
     GuardedMemoryBlock block(status);
     EXPECT_EQ(block.writeAndFree(256 * MiB), BlockOutcome::Aborted);
     EXPECT_TRUE(noChildLeft());
@@ -189,6 +196,69 @@ TEST(GuardedMemoryBlock, TheHoldersAndNotTheCallerAreTheOomKillersFirstChoice)
     GuardedMemoryBlock block(status);
     EXPECT_EQ(block.writeAndFree(256 * MiB), BlockOutcome::Written);
     EXPECT_EQ(oomScoreAdj(), callersBefore);
+}
+
+// A pass looked at every 5 ms until it ends: what each look saw.
+std::vector<PassProgress> looksUntilOver(RunningPass& pass)
+{
+    std::vector<PassProgress> looks;
+    for (int i = 0; i < 20'000; ++i) {
+        looks.push_back(pass.progressWithin(5));
+        if (looks.back().finished) break;
+    }
+    return looks;
+}
+
+TEST(GuardedMemoryBlock, APassReturnsWhileItsHoldersWriteAndIsHeardGrowingUntilItEnds)
+{
+    ProcMeminfoStatus status;
+    GuardedMemoryBlock block(status);
+    const std::unique_ptr<RunningPass> pass = block.startPass({1 * GiB, false, false});
+    const std::vector<PassProgress> looks = looksUntilOver(*pass);
+    ASSERT_TRUE(looks.back().finished);
+    EXPECT_EQ(looks.back().outcome, BlockOutcome::Written);
+    EXPECT_EQ(looks.back().doneBytes, 1 * GiB);
+    EXPECT_FALSE(looks.front().finished) << "a gigabyte is not written by the time the pass is first looked at";
+    bool partway = false;
+    for (std::size_t i = 1; i < looks.size(); ++i) {
+        EXPECT_GE(looks[i].doneBytes, looks[i - 1].doneBytes);
+        partway = partway || (looks[i].doneBytes > 0 && looks[i].doneBytes < 1 * GiB);
+    }
+    EXPECT_TRUE(partway) << "some look saw part of the block written";
+    EXPECT_TRUE(noChildLeft()) << "the block was given back once written";
+}
+
+TEST(GuardedMemoryBlock, AKeptPassHoldsItsBlockUntilItIsDestroyed)
+{
+    ProcMeminfoStatus status;
+    GuardedMemoryBlock block(status);
+    std::unique_ptr<RunningPass> pass = block.startPass({96 * MiB, true, false});
+    ASSERT_EQ(looksUntilOver(*pass).back().outcome, BlockOutcome::Written);
+    EXPECT_FALSE(noChildLeft());
+    pass.reset();
+    EXPECT_TRUE(noChildLeft());
+}
+
+TEST(GuardedMemoryBlock, APassThatMemoryRunsShortForEndsAbortedAndOneTooLargeRefused)
+{
+    FakeMemoryStatus status;
+    runsShortInTheHolders(status);
+    GuardedMemoryBlock block(status);
+    std::unique_ptr<RunningPass> pass = block.startPass({256 * MiB, false, false});
+    EXPECT_EQ(looksUntilOver(*pass).back().outcome, BlockOutcome::Aborted);
+    EXPECT_TRUE(noChildLeft());
+    pass = block.startPass({30 * GiB, false, false});
+    EXPECT_EQ(pass->progress().outcome, BlockOutcome::Refused);
+    EXPECT_TRUE(pass->progress().finished);
+}
+
+TEST(GuardedMemoryBlock, APassDestroyedWhileItsHoldersWriteLeavesNoneBehind)
+{
+    ProcMeminfoStatus status;
+    GuardedMemoryBlock block(status);
+    std::unique_ptr<RunningPass> pass = block.startPass({1 * GiB, false, false});
+    pass.reset();
+    EXPECT_TRUE(noChildLeft());
 }
 
 // In a memory cgroup of its own, where the kernel's limit is real and so is its OOM killer.

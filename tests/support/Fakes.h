@@ -80,7 +80,41 @@ public:
         return {outcome, std::make_unique<Holder>(*this, bytes)};
     }
 
+    // With a number of looks, a pass is under way until it has been looked at that often, its block written
+    // in as many equal pieces (the block itself is asked for when the pass starts).
+    int looksToFinish = 0;
+    int looks = 0;
+
+    std::unique_ptr<RunningPass> startPass(const PassRequest& request) override
+    {
+        if (looksToFinish == 0) return MemoryBlock::startPass(request);
+        return std::make_unique<SlowPass>(*this, request);
+    }
+
 private:
+    struct SlowPass : RunningPass {
+        SlowPass(FakeMemoryBlock& owner, const PassRequest& request)
+            : owner(owner), written(owner.writeAndHold(request.targetBytes)), bytes(request.targetBytes)
+        {
+            if (!request.keep) written.holder.reset();
+        }
+        PassMethod method() const override { return PassMethod::Block; }
+        PassProgress progress() override
+        {
+            ++owner.looks;
+            const int looked = ++looked_;
+            const bool finished = looked >= owner.looksToFinish;
+            return {finished, written.outcome, bytes * static_cast<std::uint64_t>(std::min(looked, owner.looksToFinish)) /
+                                                   static_cast<std::uint64_t>(owner.looksToFinish),
+                    bytes};
+        }
+        PassProgress progressWithin(std::uint32_t) override { return progress(); }
+        FakeMemoryBlock& owner;
+        HeldOutcome written;
+        std::uint64_t bytes;
+        int looked_ = 0;
+    };
+
     struct Holder : HeldBlock {
         Holder(FakeMemoryBlock& owner, std::uint64_t bytes) : owner(owner), bytes(bytes) {}
         ~Holder() override
@@ -152,8 +186,11 @@ public:
     std::vector<std::string> unstartable;
     std::function<void(const std::string&)> onStart;
     std::string suffix;
+    bool ignoreCase = false;
+    std::string whyUnstartable = "Invalid procedure call or argument";
 
     std::string executableSuffix() override { return suffix; }
+    bool namesIgnoreCase() override { return ignoreCase; }
     bool isOrdinaryFile(const std::string& path) override
     {
         return std::find(files.begin(), files.end(), path) != files.end();
@@ -167,7 +204,7 @@ public:
     void start(const std::string& path) override
     {
         if (std::find(unstartable.begin(), unstartable.end(), path) != unstartable.end()) {
-            throw RuntimeError(5, "Invalid procedure call or argument");
+            throw RuntimeError(5, whyUnstartable);
         }
         started.push_back(path);
         if (onStart) onStart(path);
@@ -223,10 +260,17 @@ public:
     std::string executableName() override { return name; }
 };
 
+// Records the addresses; where the test says no browser is set, an address the user asked for fails.
 class FakeUrlOpener : public UrlOpener {
 public:
     std::vector<std::string> opened;
+    bool noBrowser = false;
     void openUrl(const std::string& url) override { opened.push_back(url); }
+    void openUrl(const std::string& url, std::function<void()> failed) override
+    {
+        opened.push_back(url);
+        if (noBrowser) failed();
+    }
 };
 
 class FakeProgramExit : public ProgramExit {

@@ -32,7 +32,7 @@ TEST_F(ReleaseNoticesTest, TheUsersReleaseAlwaysTellsItsOutcome)
     block.onBlock = [&](std::uint64_t) { memory.snapshot.availPhys += 3 * MB; };
     form.engine.mnuRelease.userClick();
     scheduler.advance(2000);
-    EXPECT_EQ(messagesShown().back(), "message Freed 3 MB \u00b7 103 MB available now");
+    EXPECT_EQ(messagesShown().back(), "message Freed 3 MB with a memory block \u00b7 103 MB available now");
 }
 
 TEST_F(ReleaseNoticesTest, APolicysReleaseIsQuietWhenItWorksAndTellsARefusalOnce)

@@ -151,15 +151,55 @@ TEST_F(TrayTest, TheMenuListsTheProgramsByNameWithNoLeftovers)
     EXPECT_TRUE(form.trayMenu.mnuPrograms.enabled());
 }
 
-TEST_F(TrayTest, ALineWithoutABarIsReportedAndKeepsItsEntry)
+TEST_F(TrayTest, LinesWithoutAProgramAreLeftOutAndEachEntryStartsItsOwnLine)
+{
+    programs.files = {"/bin/first", "/bin/second"};
+    form.Form_Load();
+    for (const char* line : {"", "First|/bin/first", "no bar here", "   ", "     |/bin/nameless", "Second|/bin/second"}) {
+        form.launcher.lstLauncher.addItem(line);
+    }
+    form.trayMenu.loadMenu();
+    EXPECT_EQ(programEntries(), (std::vector<std::string>{"First", "Second"}));
+    EXPECT_TRUE(reporter.errors.empty());
+    form.trayMenu.mnuP1.userClick(1);
+    EXPECT_EQ(programs.started, std::vector<std::string>{"/bin/second"});
+    EXPECT_EQ(form.launcher.lstLauncher.listIndex(), 5);
+}
+
+TEST_F(TrayTest, ListsWithoutAnyProgramLeaveProgramsDisabled)
 {
     form.Form_Load();
-    form.launcher.lstLauncher.addItem("First|/bin/first");
+    form.launcher.lstLauncher.addItem("");
     form.launcher.lstLauncher.addItem("no bar here");
     form.trayMenu.loadMenu();
-    EXPECT_EQ(programEntries(), (std::vector<std::string>{"First", "mnuP1"}));
-    ASSERT_EQ(reporter.errors.size(), 1u);
-    EXPECT_EQ(reporter.errors[0].tag, "frmMain,loadMenu");
+    EXPECT_FALSE(form.trayMenu.mnuPrograms.enabled());
+}
+
+TEST_F(TrayTest, ALongHandMadeListShowsThirtyProgramsAndMoreOpensTheLauncherPanel)
+{
+    form.Form_Load();
+    for (int i = 0; i < 500; ++i) {
+        form.launcher.lstLauncher.addItem("p" + std::to_string(i) + "|/bin/p" + std::to_string(i));
+    }
+    form.trayMenu.loadMenu();
+    ASSERT_EQ(form.trayMenu.mnuP1.count(), 31);
+    EXPECT_EQ(form.trayMenu.mnuP1.caption(29), "p29");
+    EXPECT_EQ(form.trayMenu.mnuP1.caption(30), "More\u2026");
+
+    form.cmdHide.userClick();
+    form.trayMenu.mnuP1.userClick(30);
+    EXPECT_TRUE(form.frmMain.shown());
+    EXPECT_TRUE(form.panels.frames[Panels::Launcher].visible());
+    EXPECT_TRUE(programs.started.empty());
+}
+
+TEST_F(TrayTest, ThirtyProgramsNeedNoMoreEntry)
+{
+    form.Form_Load();
+    for (int i = 0; i < 30; ++i) form.launcher.lstLauncher.addItem("p" + std::to_string(i) + "|/bin/p");
+    form.trayMenu.loadMenu();
+    EXPECT_EQ(form.trayMenu.mnuP1.count(), 30);
+    EXPECT_EQ(form.trayMenu.mnuP1.caption(29), "p29");
 }
 
 } // namespace

@@ -64,6 +64,21 @@ TEST_F(AboutPanelTest, ClickingTheWebsiteOpensTheHomePage)
     EXPECT_EQ(harness.urls.opened, std::vector<std::string>{"http://127.0.0.1:8765/"});
 }
 
+TEST_F(AboutPanelTest, TabReachesBothLinksAndEnterOrSpaceOpensThem)
+{
+    window->activateWindow();
+    QCoreApplication::processEvents();
+    child<QLabel>("lblAboutN").setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &child<QLabel>("lblHelp"));
+    press(Qt::Key_Return);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &child<QLabel>("lblWebsite"));
+    EXPECT_GT(pixelsNear(picture(child<QLabel>("lblWebsite")), QColor(0, 0, 255), 60), 0);
+    press(Qt::Key_Space);
+    EXPECT_EQ(harness.urls.opened, (std::vector<std::string>{"http://127.0.0.1:8765/help/", "http://127.0.0.1:8765/"}));
+}
+
 TEST_F(AboutPanelTest, APressThatEndsOutsideTheLinkIsNoClick)
 {
     auto& link = child<QLabel>("lblHelp");

@@ -6,6 +6,7 @@
 #include "UiTestSupport.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
@@ -74,6 +75,17 @@ TEST_F(AutoUpdateWindowTest, TheCloseBoxClosesLikeCancelAndTheNextCheckStartsAfr
     EXPECT_EQ(window.statusList().topLevelItemCount(), 0);
     click(child<QPushButton>("cmdCancel"));
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(AutoUpdateWindowTest, EscapeClosesTheWindowLikeCancel)
+{
+    dialog.Upnbl_Click();
+    ASSERT_TRUE(window.isVisible());
+    // Pressed where the keyboard is, on the status list: the list has no use for it and hands it on.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&window.statusList(), &escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(dialog.frmAutoUpdate.shown());
 }
 
 } // namespace

@@ -54,14 +54,18 @@ TEST_F(GraphsPanelTest, EachScaleMarkStandsBesideItsGraphFromBottomToTop)
     for (const auto& s : scales) {
         const QRect graph = s.graph->geometry();
         EXPECT_EQ(graph.size(), QSize(365, 70));
-        EXPECT_EQ(s.lines[0]->y(), graph.bottom() + 1); // the bottom edge
-        EXPECT_EQ(s.lines[3]->y(), graph.top());        // the top edge
+        // Each mark is two pixels thick, centred on its place (its second row): at 1.5x every mark covers three
+        // whole screen pixels, as thick as the others.
+        const auto place = [&](std::size_t k) { return s.lines[k]->y() + 1; };
+        EXPECT_EQ(place(0), graph.bottom() + 1); // the bottom edge
+        EXPECT_EQ(place(3), graph.top());        // the top edge
         for (std::size_t k = 0; k < 4; ++k) {
             const QRect line = s.lines[k]->geometry();
             const QRect label = s.labels[k]->geometry();
+            EXPECT_EQ(line.height(), 2) << k;
             EXPECT_GT(line.left(), graph.right()) << k;
             EXPECT_GT(label.left(), line.right()) << k;
-            EXPECT_LE(std::abs(label.center().y() - line.y()), 1) << k;
+            EXPECT_LE(std::abs(label.center().y() - place(k)), 1) << k;
             EXPECT_TRUE(frame.rect().contains(label)) << k;
             if (k > 0) {
                 EXPECT_LT(line.y(), s.lines[k - 1]->y()) << k;

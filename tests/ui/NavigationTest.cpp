@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 
 namespace nimbrel::testing {
@@ -105,15 +104,19 @@ TEST_F(NavigationTest, AboutNimbrelInTheHelpMenuShowsTheAboutPanel)
     EXPECT_TRUE(looksBlue("lblAboutN"));
 }
 
-// A key as the user presses it, to whichever widget has the keyboard.
-void press(int key)
+TEST_F(NavigationTest, TheFocusOutlineFollowsAPanelChosenByMouseOrMenu)
 {
-    QWidget* focused = QApplication::focusWidget();
-    ASSERT_NE(focused, nullptr);
-    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(focused, &down);
-    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
-    QApplication::sendEvent(focused, &up);
+    window->activateWindow();
+    QCoreApplication::processEvents();
+    child<QLabel>(labelNames[0]).setFocus(Qt::TabFocusReason);
+    const QColor orange = view::theme::orange;
+
+    click(child<QLabel>(labelNames[1]));
+    EXPECT_EQ(pixelsNear(picture(child<QLabel>(labelNames[0])), orange, 30), 0) << "no outline left on Release RAM";
+    EXPECT_EQ(QApplication::focusWidget(), &child<QLabel>(labelNames[1]));
+    action("mnuViewGraph").trigger();
+    EXPECT_EQ(pixelsNear(picture(child<QLabel>(labelNames[1])), orange, 30), 0);
+    EXPECT_EQ(QApplication::focusWidget(), &child<QLabel>(labelNames[4]));
 }
 
 TEST_F(NavigationTest, TheKeyboardWalksTheLabelsAndEnterOrSpaceChooses)

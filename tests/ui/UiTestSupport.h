@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -31,6 +32,17 @@ inline void click(QWidget& widget, QPoint at)
 }
 
 inline void click(QWidget& widget) { click(widget, widget.rect().center()); }
+
+// A key as the user presses it, to whichever widget has the keyboard.
+inline void press(int key)
+{
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(focused, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(focused, &up);
+}
 
 // How many pixels of the image are within tolerance of the colour in each channel.
 inline int pixelsNear(const QImage& image, QColor colour, int tolerance = 40)

@@ -70,6 +70,9 @@ bool AutostartEntry::write(const std::string& executable)
                               "Type=Application\n"
                               "Name=Nimbrel\n"
                               "Comment=Frees memory for the programs you run\n"
+                              // Once the program is gone (the package removed, the folder deleted), the
+                              // desktop skips the entry instead of failing to start it at every login.
+                              "TryExec=" + desktopentry::escapeString(executable) + "\n"
                               "Exec=" + desktopentry::execValue(executable) + "\n"
                               "Icon=nimbrel\n"
                               "Terminal=false\n"

@@ -36,23 +36,6 @@ std::string escapePercent(std::string_view command)
     return escaped;
 }
 
-// The escapes of the file's own string values, applied on top of the Exec
-// quoting: a backslash inside a quoted argument is therefore written "\\\\".
-std::string escapeString(std::string_view value)
-{
-    std::string escaped;
-    for (const char c : value) {
-        switch (c) {
-        case '\\': escaped += "\\\\"; break;
-        case '\n': escaped += "\\n"; break;
-        case '\t': escaped += "\\t"; break;
-        case '\r': escaped += "\\r"; break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
-}
-
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // The arguments of a command line. Double quotes follow the desktop entry
@@ -181,6 +164,26 @@ std::optional<std::map<std::string, std::string>> mainGroup(std::string_view con
         keys[std::string(trimmed(line.substr(0, equals)))] = std::string(value);
     }
     return keys;
+}
+
+std::string escapeString(std::string_view value)
+{
+    std::string escaped;
+    for (const char c : value) {
+        // Blanks before a value are not part of it: a leading one must be written as an escape.
+        if (c == ' ' && escaped.empty()) {
+            escaped += "\\s";
+            continue;
+        }
+        switch (c) {
+        case '\\': escaped += "\\\\"; break;
+        case '\n': escaped += "\\n"; break;
+        case '\t': escaped += "\\t"; break;
+        case '\r': escaped += "\\r"; break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
 }
 
 std::string unescapeString(std::string_view value)

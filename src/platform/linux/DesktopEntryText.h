@@ -14,6 +14,10 @@ namespace nimbrel::desktopentry {
 // of a key given twice wins); nothing when the text is not a key file.
 std::optional<std::map<std::string, std::string>> mainGroup(std::string_view contents);
 
+// A string value as written in the file: backslash, line breaks, tabs and a leading blank escaped. The Exec value gets these
+// escapes on top of its quoting, so a backslash inside a quoted argument is written "\\\\".
+std::string escapeString(std::string_view value);
+
 // A string value with its escapes (\s \n \t \r \\) applied. An unknown escape is kept as written.
 std::string unescapeString(std::string_view value);
 

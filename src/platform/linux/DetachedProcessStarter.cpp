@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/close_range.h>
 #include <filesystem>
@@ -27,8 +28,16 @@ namespace nimbrel {
 
 namespace {
 
+// The descriptions say why in the user's words: the launcher shows them.
 RuntimeError fileNotFound() { return RuntimeError(53, "File not found"); }
 RuntimeError cannotStart() { return RuntimeError(5, "Invalid procedure call or argument"); }
+RuntimeError notExecutable() { return RuntimeError(70, "Permission denied: the file is not marked as executable"); }
+RuntimeError noCommand() { return RuntimeError(5, "The desktop entry names no command to run"); }
+RuntimeError execFailed(int error)
+{
+    if (error == ENOEXEC) return RuntimeError(5, "The file is not a program this system can run");
+    return RuntimeError(5, std::strerror(error));
+}
 
 bool endsWith(const std::string& text, const std::string& ending)
 {
@@ -84,16 +93,16 @@ std::string absolute(const std::string& path)
 Command commandFor(const std::string& path)
 {
     if (!isDesktopEntry(path)) {
-        if (!isExecutableFile(path)) throw cannotStart();
+        if (!isExecutableFile(path)) throw notExecutable();
         const std::string file = absolute(path);
         return {{file}, file, folderOf(file)};
     }
     const auto contents = configfiles::readRegularFile(path);
     const auto keys = contents ? desktopentry::mainGroup(*contents) : std::nullopt;
     const auto exec = keys ? keys->find("Exec") : std::map<std::string, std::string>::const_iterator();
-    if (!keys || exec == keys->end()) throw cannotStart();
+    if (!keys || exec == keys->end()) throw noCommand();
     auto arguments = desktopentry::commandLine(exec->second);
-    if (!arguments) throw cannotStart();
+    if (!arguments) throw noCommand();
     // A program for a terminal gets one: the desktop's choice of terminal, where it has made one.
     if (const auto terminal = keys->find("Terminal"); terminal != keys->end() && terminal->second == "true") {
         arguments->insert(arguments->begin(), {"x-terminal-emulator", "-e"});
@@ -190,7 +199,8 @@ void DetachedProcessStarter::start(const std::string& path)
     while ((got = ::read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
     }
     ::close(report[0]);
-    if (middle < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || got > 0) throw cannotStart();
+    if (got > 0) throw execFailed(error);
+    if (middle < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) throw cannotStart();
 }
 
 } // namespace nimbrel

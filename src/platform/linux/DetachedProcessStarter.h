@@ -9,6 +9,7 @@ namespace nimbrel {
 class DetachedProcessStarter : public ProcessStarter {
 public:
     std::string executableSuffix() override { return {}; }
+    bool namesIgnoreCase() override { return false; }
     bool isOrdinaryFile(const std::string& path) override;
     std::optional<std::string> desktopName(const std::string& path) override;
     void start(const std::string& path) override;

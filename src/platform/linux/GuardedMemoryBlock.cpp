@@ -5,11 +5,13 @@
 #include "platform/common/BlockMargin.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <fcntl.h>
 #include <limits>
+#include <new>
 #include <poll.h>
 #include <sched.h>
 #include <sys/mman.h>
@@ -63,6 +65,7 @@ struct Share {
     pid_t caller;
     int gate;   // read end: one byte lets one holder start
     int report; // write end
+    std::atomic<std::uint64_t>* written; // in memory shared with the caller: how much of the share is written
 };
 
 void say(int fd, char word) noexcept
@@ -113,6 +116,7 @@ bool becomeOomKillersFirstChoice() noexcept
         const std::uint64_t piece = std::min(share.watchStep, share.bytes - written);
         fillWithBlanks(block + written, static_cast<std::size_t>(piece));
         written += piece;
+        share.written->store(written, std::memory_order_relaxed);
         if (written < share.bytes && share.status->read().availPageFile < share.margin) {
             say(share.report, kWordShort);
             ::_exit(0);
@@ -122,113 +126,90 @@ bool becomeOomKillersFirstChoice() noexcept
     for (;;) ::pause();
 }
 
-struct Holder {
-    pid_t pid = -1;
-    int report = -1; // read end, -1 once the holder is gone
-    char word = 0;
-};
-
-// Kills every holder still there. A holder whose pipe is open has not exited, so its pid is still its own.
-void endAll(Holder* holders, int count)
-{
-    for (int i = 0; i < count; ++i)
-        if (holders[i].report >= 0) ::kill(holders[i].pid, SIGKILL);
-}
-
-// Hears every holder's word. With keepWritten, returns as soon as every holder has written its share and
-// leaves them holding it; otherwise ends them all once all have written or one has not, and waits until each
-// one is gone.
-void hearHolders(Holder* holders, int count, bool keepWritten)
-{
-    bool ending = false;
-    for (;;) {
-        bool allWritten = true, oneFailed = false;
-        int open = 0;
-        pollfd fds[kMaxHolders];
-        int of[kMaxHolders];
-        for (int i = 0; i < count; ++i) {
-            allWritten = allWritten && holders[i].word == kWordWritten;
-            oneFailed = oneFailed || (holders[i].word != 0 && holders[i].word != kWordWritten);
-            if (holders[i].report >= 0) {
-                fds[open] = {holders[i].report, POLLIN, 0};
-                of[open++] = i;
-            }
-        }
-        if (open == 0) return;
-        if (keepWritten && allWritten) return;
-        if (!ending && (allWritten || oneFailed)) {
-            endAll(holders, count);
-            ending = true;
-        }
-
-        if (::poll(fds, static_cast<nfds_t>(open), -1) < 0) {
-            if (errno == EINTR) continue;
-            // Without poll nothing more can be heard: end them, and waitpid() will see them go.
-            endAll(holders, count);
-            for (int i = 0; i < count; ++i) {
-                if (holders[i].report < 0) continue;
-                ::close(holders[i].report);
-                holders[i].report = -1;
-                if (holders[i].word == 0) holders[i].word = kWordKilled;
-            }
-            return;
-        }
-        for (int k = 0; k < open; ++k) {
-            if (fds[k].revents == 0) continue;
-            Holder& holder = holders[of[k]];
-            char word = 0;
-            const ssize_t got = ::read(holder.report, &word, 1);
-            if (got < 0 && errno == EINTR) continue;
-            if (got == 1) {
-                if (holder.word == 0) holder.word = word;
-                continue;
-            }
-            ::close(holder.report);
-            holder.report = -1;
-            if (holder.word == 0) holder.word = kWordKilled;
-        }
-    }
-}
-
-void reap(const Holder* holders, int count)
-{
-    for (int i = 0; i < count; ++i)
-        while (::waitpid(holders[i].pid, nullptr, 0) < 0 && errno == EINTR) {
-        }
-}
-
 void closeBoth(const int (&fds)[2])
 {
     ::close(fds[0]);
     ::close(fds[1]);
 }
 
-// Written holders that keep their shares until this is destroyed.
-class Holders : public HeldBlock {
+struct Holder {
+    pid_t pid = -1;
+    int report = -1; // read end, -1 once the holder is gone
+    char word = 0;
+};
+
+// The holders of one block, from their start until every one of them is gone.
+class HolderGroup {
 public:
-    Holders(const Holder* holders, int count) : count_(count) { std::copy(holders, holders + count, holders_); }
-    Holders(const Holders&) = delete;
-    Holders& operator=(const Holders&) = delete;
-    ~Holders() override
+    HolderGroup() = default;
+    HolderGroup(const HolderGroup&) = delete;
+    HolderGroup& operator=(const HolderGroup&) = delete;
+    ~HolderGroup()
     {
-        hearHolders(holders_, count_, false);
-        reap(holders_, count_);
+        if (count_ > 0) {
+            endAll();
+            while (listen(-1)) {
+            }
+            reap();
+        }
+        if (written_) ::munmap(written_, sizeof(std::atomic<std::uint64_t>) * kMaxHolders);
+    }
+
+    // Forks the holders of a block and lets them start together; false, with nothing taken, when one of them
+    // cannot be started.
+    bool start(MemoryStatus& status, std::uint64_t bytes, std::uint64_t margin);
+
+    bool all(char word) const
+    {
+        return std::all_of(holders_, holders_ + count_, [word](const Holder& h) { return h.word == word; });
+    }
+    bool oneFailed() const
+    {
+        return std::any_of(holders_, holders_ + count_,
+                           [](const Holder& h) { return h.word != 0 && h.word != kWordWritten; });
+    }
+    bool anyOpen() const
+    {
+        return std::any_of(holders_, holders_ + count_, [](const Holder& h) { return h.report >= 0; });
+    }
+    std::uint64_t written() const
+    {
+        std::uint64_t sum = 0;
+        for (int i = 0; i < count_; ++i) sum += written_[i].load(std::memory_order_relaxed);
+        return sum;
+    }
+
+    // Hears what the holders say within timeoutMs (-1: until one speaks or goes); false when none is left.
+    bool listen(int timeoutMs);
+    // Kills every holder still there. A holder whose pipe is open has not exited, so its pid is still its own.
+    void endAll()
+    {
+        for (int i = 0; i < count_; ++i)
+            if (holders_[i].report >= 0) ::kill(holders_[i].pid, SIGKILL);
+    }
+    // Collects the holders once they are all gone; a holder's pipe ends only after its memory has been given
+    // back, so this waits for no more than the process table.
+    void reap()
+    {
+        for (int i = 0; i < count_; ++i)
+            while (::waitpid(holders_[i].pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        count_ = 0;
     }
 
 private:
     Holder holders_[kMaxHolders];
-    int count_;
+    int count_ = 0;
+    std::atomic<std::uint64_t>* written_ = nullptr;
 };
 
-} // namespace
-
-HeldOutcome GuardedMemoryBlock::writeAndHold(std::uint64_t bytes)
+bool HolderGroup::start(MemoryStatus& status, std::uint64_t bytes, std::uint64_t margin)
 {
-    if (bytes == 0) return {BlockOutcome::Written, std::make_unique<HeldBlock>()};
-    const MemorySnapshot now = status_.read();
-    if (blockTooLarge(bytes, now)) return {BlockOutcome::Refused, nullptr};
-    const std::uint64_t margin = blockMargin(now);
-    if (bytes > std::numeric_limits<std::size_t>::max() - kHugePage) return {BlockOutcome::Refused, nullptr};
+    void* const shared = ::mmap(nullptr, sizeof(std::atomic<std::uint64_t>) * kMaxHolders, PROT_READ | PROT_WRITE,
+                                MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED) return false;
+    written_ = static_cast<std::atomic<std::uint64_t>*>(shared);
+    for (int i = 0; i < kMaxHolders; ++i) new (&written_[i]) std::atomic<std::uint64_t>(0);
 
     const auto most = static_cast<std::uint64_t>(std::min(usableCores(), kMaxHolders));
     const int count = static_cast<int>(std::clamp<std::uint64_t>(bytes / kMinShare, 1, most));
@@ -236,16 +217,15 @@ HeldOutcome GuardedMemoryBlock::writeAndHold(std::uint64_t bytes)
     const std::uint64_t watchStep = std::max(kHugePage, kWatchStep / static_cast<std::uint64_t>(count) / kHugePage * kHugePage);
 
     int gate[2];
-    if (::pipe2(gate, O_CLOEXEC) != 0) return {BlockOutcome::Refused, nullptr};
+    if (::pipe2(gate, O_CLOEXEC) != 0) return false;
 
-    Holder holders[kMaxHolders];
     int started = 0;
     const pid_t caller = ::getpid();
     for (; started < count; ++started) {
         const std::uint64_t mine = started == count - 1 ? bytes - share * static_cast<std::uint64_t>(count - 1) : share;
         int report[2];
         if (::pipe2(report, O_CLOEXEC) != 0) break;
-        const Share task{&status_, margin, mine, watchStep, caller, gate[0], report[1]};
+        const Share task{&status, margin, mine, watchStep, caller, gate[0], report[1], &written_[started]};
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::close(gate[1]);
@@ -257,7 +237,8 @@ HeldOutcome GuardedMemoryBlock::writeAndHold(std::uint64_t bytes)
             ::close(report[0]);
             break;
         }
-        holders[started] = {pid, report[0], 0};
+        holders_[started] = {pid, report[0], 0};
+        count_ = started + 1;
     }
 
     // All start, or none: until the gate opens no holder has taken anything.
@@ -271,20 +252,161 @@ HeldOutcome GuardedMemoryBlock::writeAndHold(std::uint64_t bytes)
     }
     closeBoth(gate);
     if (!open) {
-        endAll(holders, started);
-        for (int i = 0; i < started; ++i) ::close(holders[i].report);
-        reap(holders, started);
-        return {BlockOutcome::Refused, nullptr};
+        endAll();
+        for (int i = 0; i < count_; ++i) {
+            ::close(holders_[i].report);
+            holders_[i].report = -1;
+        }
+        reap();
+    }
+    return open;
+}
+
+bool HolderGroup::listen(int timeoutMs)
+{
+    pollfd fds[kMaxHolders];
+    int of[kMaxHolders];
+    int open = 0;
+    for (int i = 0; i < count_; ++i) {
+        if (holders_[i].report < 0) continue;
+        fds[open] = {holders_[i].report, POLLIN, 0};
+        of[open++] = i;
+    }
+    if (open == 0) return false;
+    if (::poll(fds, static_cast<nfds_t>(open), timeoutMs) < 0) {
+        if (errno == EINTR) return true;
+        // Without poll nothing more can be heard: end them, and waitpid() will see them go.
+        endAll();
+        for (int i = 0; i < count_; ++i) {
+            if (holders_[i].report < 0) continue;
+            ::close(holders_[i].report);
+            holders_[i].report = -1;
+            if (holders_[i].word == 0) holders_[i].word = kWordKilled;
+        }
+        return false;
+    }
+    for (int k = 0; k < open; ++k) {
+        if (fds[k].revents == 0) continue;
+        Holder& holder = holders_[of[k]];
+        char word = 0;
+        const ssize_t got = ::read(holder.report, &word, 1);
+        if (got < 0 && errno == EINTR) continue;
+        if (got == 1) {
+            if (holder.word == 0) holder.word = word;
+            continue;
+        }
+        ::close(holder.report);
+        holder.report = -1;
+        if (holder.word == 0) holder.word = kWordKilled;
+    }
+    return true;
+}
+
+// The outcome of a group whose holders have all spoken or gone.
+BlockOutcome outcomeOf(const HolderGroup& group)
+{
+    if (group.all(kWordWritten)) return BlockOutcome::Written;
+    if (group.all(kWordNothingTaken)) return BlockOutcome::Refused;
+    return BlockOutcome::Aborted;
+}
+
+// Written holders that keep their shares until this is destroyed.
+class Holders : public HeldBlock {
+public:
+    explicit Holders(std::unique_ptr<HolderGroup> group) : group_(std::move(group)) {}
+
+private:
+    std::unique_ptr<HolderGroup> group_;
+};
+
+// A pass of the guarded block that the caller looks at now and then: the holders write meanwhile, and are
+// ended and heard going without the caller waiting for them.
+class HoldersPass : public RunningPass {
+public:
+    HoldersPass(std::unique_ptr<HolderGroup> group, std::uint64_t bytes, bool keep)
+        : group_(std::move(group)), bytes_(bytes), keep_(keep)
+    {
+    }
+    HoldersPass(BlockOutcome refused, std::uint64_t bytes) : bytes_(bytes), done_(true), outcome_(refused) {}
+
+    PassMethod method() const override { return PassMethod::Block; }
+    PassProgress progress() override { return progressWithin(0); }
+    PassProgress progressWithin(std::uint32_t ms) override
+    {
+        if (!done_) look(static_cast<int>(ms));
+        const std::uint64_t written = group_ ? group_->written() : 0;
+        return {done_, outcome_, done_ && outcome_ == BlockOutcome::Written ? bytes_ : std::min(written, bytes_), bytes_};
     }
 
-    hearHolders(holders, count, true);
-    const auto all = [&](char word) {
-        return std::all_of(holders, holders + count, [word](const Holder& h) { return h.word == word; });
-    };
-    if (all(kWordWritten)) return {BlockOutcome::Written, std::make_unique<Holders>(holders, count)};
-    reap(holders, count);
-    if (all(kWordNothingTaken)) return {BlockOutcome::Refused, nullptr};
-    return {BlockOutcome::Aborted, nullptr};
+private:
+    void look(int timeoutMs)
+    {
+        group_->listen(timeoutMs);
+        if (!ending_) {
+            const bool allWritten = group_->all(kWordWritten);
+            if (allWritten && keep_) {
+                finish(BlockOutcome::Written);
+                return;
+            }
+            if (!allWritten && !group_->oneFailed() && group_->anyOpen()) return;
+            // Written in full, or one holder fell short: give everything back together.
+            group_->endAll();
+            ending_ = true;
+        }
+        while (group_->anyOpen()) {
+            if (!group_->listen(0)) break;
+            if (group_->anyOpen()) return;
+        }
+        const BlockOutcome heard = outcomeOf(*group_);
+        group_->reap();
+        finish(heard);
+    }
+    void finish(BlockOutcome outcome)
+    {
+        outcome_ = outcome;
+        done_ = true;
+    }
+
+    std::unique_ptr<HolderGroup> group_;
+    std::uint64_t bytes_;
+    bool keep_ = false;
+    bool done_ = false;
+    bool ending_ = false;
+    BlockOutcome outcome_ = BlockOutcome::Written;
+};
+
+} // namespace
+
+HeldOutcome GuardedMemoryBlock::writeAndHold(std::uint64_t bytes)
+{
+    if (bytes == 0) return {BlockOutcome::Written, std::make_unique<HeldBlock>()};
+    const MemorySnapshot now = status_.read();
+    if (blockTooLarge(bytes, now)) return {BlockOutcome::Refused, nullptr};
+    if (bytes > std::numeric_limits<std::size_t>::max() - kHugePage) return {BlockOutcome::Refused, nullptr};
+    auto group = std::make_unique<HolderGroup>();
+    if (!group->start(status_, bytes, blockMargin(now))) return {BlockOutcome::Refused, nullptr};
+
+    // Until every holder has written its share, or one has not.
+    while (!group->all(kWordWritten) && !group->oneFailed() && group->listen(-1)) {
+    }
+    if (group->all(kWordWritten)) return {BlockOutcome::Written, std::make_unique<Holders>(std::move(group))};
+    group->endAll();
+    while (group->listen(-1)) {
+    }
+    const BlockOutcome outcome = outcomeOf(*group);
+    group->reap();
+    return {outcome, nullptr};
+}
+
+std::unique_ptr<RunningPass> GuardedMemoryBlock::startPass(const PassRequest& request)
+{
+    const std::uint64_t bytes = request.targetBytes;
+    const MemorySnapshot now = status_.read();
+    if (bytes == 0 || blockTooLarge(bytes, now) || bytes > std::numeric_limits<std::size_t>::max() - kHugePage)
+        return MemoryBlock::startPass(request);
+    auto group = std::make_unique<HolderGroup>();
+    if (!group->start(status_, bytes, blockMargin(now))) return std::make_unique<HoldersPass>(BlockOutcome::Refused, bytes);
+    return std::make_unique<HoldersPass>(std::move(group), bytes, request.keep);
 }
 
 } // namespace nimbrel

@@ -14,7 +14,8 @@ namespace nimbrel {
 //    it is a holder that dies, and the block counts as aborted;
 //  - every holder looks at the figures again after each few megabytes and gives everything back at once when
 //    the available figure falls under the margin.
-// The calling thread waits until the whole block has been written (and, for writeAndFree, given back).
+// writeAndHold waits until the whole block has been written (and, for writeAndFree, given back); startPass
+// returns once the holders have started, and the pass is heard from whenever the caller looks at it.
 class GuardedMemoryBlock : public MemoryBlock {
 public:
     // The holders call status.read() in a child forked from what may be a multi-threaded program, so it must
@@ -24,6 +25,8 @@ public:
     // Commits the block and fills it with blanks; the holders keep it until the returned holder is destroyed.
     // Refused also when no child process can be started; Aborted when memory ran short or a holder was killed.
     HeldOutcome writeAndHold(std::uint64_t bytes) override;
+    // The same block, written while the caller goes on; its progress is what the holders have written.
+    std::unique_ptr<RunningPass> startPass(const PassRequest& request) override;
 
 private:
     MemoryStatus& status_;

@@ -1,11 +1,10 @@
 #include "MemoryCgroup.h"
 
+#include "SelfCgroup.h"
 #include "SmallFile.h"
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <sys/stat.h>
 
 namespace nimbrel {
 
@@ -47,44 +46,6 @@ bool isLimit(const std::string& path)
     return readValue(path, value) && value < kLimitless;
 }
 
-bool isDirectory(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string withoutTrailingSlash(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
-// A path that climbs out of the mount ("/../..", shown for a cgroup outside the process's cgroup namespace)
-// cannot be found under it.
-bool climbsOut(const std::string& path)
-{
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t slash = path.find('/', start);
-        if (slash == std::string::npos) slash = path.size();
-        if (path.compare(start, slash - start, "..") == 0) return true;
-        start = slash + 1;
-    }
-    return false;
-}
-
-bool listsMemory(const std::string& controllers)
-{
-    std::size_t start = 0;
-    while (start <= controllers.size()) {
-        std::size_t comma = controllers.find(',', start);
-        if (comma == std::string::npos) comma = controllers.size();
-        if (controllers.compare(start, comma - start, "memory") == 0) return true;
-        start = comma + 1;
-    }
-    return false;
-}
-
 void tighten(std::uint64_t& limit, std::uint64_t& free, std::uint64_t newLimit, std::uint64_t newFree)
 {
     limit = std::min(limit, newLimit);
@@ -95,40 +56,17 @@ void tighten(std::uint64_t& limit, std::uint64_t& free, std::uint64_t newLimit, 
 
 MemoryCgroup::MemoryCgroup(const std::string& selfCgroup, const std::string& v1MemoryRoot, const std::string& v2Root)
 {
-    // Lines read "hierarchy-id:controllers:path". The memory controller sits in one hierarchy only: a v1 line
-    // that lists it, or else the unified hierarchy's line "0::path".
-    std::ifstream in(selfCgroup);
-    std::string line, v1Path, v2Path;
-    bool haveV1 = false, haveV2 = false;
-    while (std::getline(in, line)) {
-        const std::size_t first = line.find(':');
-        if (first == std::string::npos) continue;
-        const std::size_t second = line.find(':', first + 1);
-        if (second == std::string::npos) continue;
-        const std::string id = line.substr(0, first);
-        const std::string controllers = line.substr(first + 1, second - first - 1);
-        const std::string path = line.substr(second + 1);
-        if (listsMemory(controllers)) {
-            haveV1 = true;
-            v1Path = path;
-        } else if (id == "0" && controllers.empty()) {
-            haveV2 = true;
-            v2Path = path;
-        }
-    }
-    if (haveV1)
-        addLevels(v1Path, withoutTrailingSlash(v1MemoryRoot), false);
-    else if (haveV2)
-        addLevels(v2Path, withoutTrailingSlash(v2Root), true);
+    const SelfCgroup where = readSelfCgroup(selfCgroup);
+    if (where.v1Memory)
+        addLevels(where.v1Path, withoutTrailingSlash(v1MemoryRoot), false);
+    else if (where.unified)
+        addLevels(where.unifiedPath, withoutTrailingSlash(v2Root), true);
 }
 
 void MemoryCgroup::addLevels(const std::string& path, const std::string& root, bool v2)
 {
-    if (path.empty() || path.front() != '/' || climbsOut(path) || !isDirectory(root)) return;
-    std::string dir = withoutTrailingSlash(root + path);
-    // A mount that shows only the process's own part of the tree (a container without a cgroup namespace)
-    // has the process's cgroup at its root.
-    if (!isDirectory(dir)) dir = root;
+    std::string dir = cgroupDirectory(path, root);
+    if (dir.empty()) return;
 
     for (;;) {
         Level level;

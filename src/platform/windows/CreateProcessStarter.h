@@ -10,6 +10,7 @@ namespace nimbrel {
 class CreateProcessStarter : public ProcessStarter {
 public:
     std::string executableSuffix() override;
+    bool namesIgnoreCase() override { return true; }
     bool isOrdinaryFile(const std::string& path) override;
     // A shortcut's name; nothing for a program file, which is listed by its file name.
     std::optional<std::string> desktopName(const std::string& path) override;

@@ -8,6 +8,8 @@ namespace nimbrel {
 class ShellExecuteUrlOpener : public UrlOpener {
 public:
     void openUrl(const std::string& url) override;
+    // The shell answers at once: a result of 32 or less is its failure.
+    void openUrl(const std::string& url, std::function<void()> failed) override;
 };
 
 } // namespace nimbrel

@@ -24,6 +24,8 @@ void fitToText(ClickableLabel& label, int widest)
 ClickableLabel* link(QGroupBox& frame, const char* name, LabelModel& model)
 {
     auto* label = place<ClickableLabel>(frame, name);
+    // Reached with Tab like every other control; Enter or Space open it.
+    label->setFocusPolicy(Qt::TabFocus);
     bindLabel(*label, model);
     const int widest = label->width();
     fitToText(*label, widest);

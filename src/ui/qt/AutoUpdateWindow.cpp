@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
@@ -101,6 +102,17 @@ void AutoUpdateWindow::closeEvent(QCloseEvent* event)
     // The close box closes the dialog as "Cancel" does; the model decides what is shown.
     event->ignore();
     runUserAction([this] { dialog_.cmdCancel_Click(); });
+}
+
+void AutoUpdateWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the window as its close box does, as it would a dialog's.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace nimbrel::view

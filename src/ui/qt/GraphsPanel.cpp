@@ -41,11 +41,12 @@ Graph graph(QGroupBox& frame, const QString& name, DrawingSurface& surface)
     return g;
 }
 
-// A short line at the height of its mark and the mark's caption centred on it.
+// A short line centred on the height of its mark and the mark's caption centred on it.
 void placeMark(const HistoryGraphs::ScaleMark& mark, QLabel& label, QFrame& line, const TwipsRect& lineColumn,
                const TwipsRect& labelColumn)
 {
-    line.setGeometry(px(lineColumn.left), pixels(mark.lineY), px(lineColumn.width), px(lineColumn.height));
+    const int thickness = px(lineColumn.height);
+    line.setGeometry(px(lineColumn.left), pixels(mark.lineY) - thickness / 2, px(lineColumn.width), thickness);
     label.setGeometry(px(labelColumn.left), pixels(mark.labelTop), px(labelColumn.width), px(labelColumn.height));
 }
 

@@ -23,7 +23,7 @@ LauncherEditorDialog::LauncherEditorDialog(LauncherEditor& editor, QWidget* owne
     setFixedSize(size());
 
     lstPrograms = place<QListView>(*this, "lstPrograms", "frmLauncher");
-    bindListWithDoubleClick(*lstPrograms, editor.lstPrograms);
+    bindProgramList(*lstPrograms, editor.lstPrograms);
 
     const std::pair<const char*, ButtonModel&> buttons[] = {
         {"cmdAdd", editor.cmdAdd},   {"cmdRemove", editor.cmdRemove}, {"cmdRun", editor.cmdRun},

@@ -35,9 +35,7 @@ LauncherPanel::LauncherPanel(QGroupBox& frame, MainForm& form)
 
     place<QLabel>(frame, "lblApplications");
     lstLauncher = place<QListView>(frame, "lstLauncher");
-    // The blanks after each name keep the path out of sight; a scroll bar would bring it back.
-    lstLauncher->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    bindListWithDoubleClick(*lstLauncher, launcher.lstLauncher);
+    bindProgramList(*lstLauncher, launcher.lstLauncher);
     const auto showPointer = [list = QPointer<QListView>(lstLauncher), &launcher] {
         if (!list) return;
         if (launcher.busy())

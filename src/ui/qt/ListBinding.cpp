@@ -1,19 +1,48 @@
 #include "ui/qt/ListBinding.h"
 
 #include "core/ListModel.h"
+#include "launcher/ProgramEntry.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/ListItemsModel.h"
 
 #include <QEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QListView>
 #include <QPointer>
 #include <QScopedValueRollback>
 
 namespace nimbrel::view {
 
-ListBinding::ListBinding(QListView& list, ListModel& model)
-    : QObject(&list), list_(list), model_(model), items_(new ListItemsModel(model, &list))
+namespace {
+
+// Enter or Space on the chosen entry of a list does what a double-click on it does.
+class ActivationKeys : public QObject {
+public:
+    ActivationKeys(QListView& list, ListModel& model) : QObject(&list), model_(model) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (model_.listIndex() >= 0) runUserAction([&] { model_.userDoubleClick(); });
+            return true;
+        default: return QObject::eventFilter(watched, event);
+        }
+    }
+
+private:
+    ListModel& model_;
+};
+
+} // namespace
+
+ListBinding::ListBinding(QListView& list, ListModel& model, ListItemsModel::Look look)
+    : QObject(&list), list_(list), model_(model), items_(new ListItemsModel(model, &list, std::move(look)))
 {
     list_.setSelectionMode(QAbstractItemView::SingleSelection);
     // Every entry is one line of the same font: the view measures one, not a thousand.
@@ -75,11 +104,14 @@ void ListBinding::userSelectionChanged()
 
 void bindList(QListView& list, ListModel& model) { new ListBinding(list, model); }
 
-void bindListWithDoubleClick(QListView& list, ListModel& model)
+void bindProgramList(QListView& list, ListModel& model)
 {
-    bindList(list, model);
+    new ListBinding(list, model,
+                    {[](const std::string& entry) { return programPath(entry) ? programName(entry) : entry; },
+                     [](const std::string& entry) { return programPath(entry).value_or(std::string()); }});
     QObject::connect(&list, &QAbstractItemView::doubleClicked, &list,
                      [&model] { runUserAction([&] { model.userDoubleClick(); }); });
+    list.installEventFilter(new ActivationKeys(list, model));
 }
 
 } // namespace nimbrel::view

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/qt/ListItemsModel.h"
+
 #include <QObject>
 
 class QListView;
@@ -10,8 +12,6 @@ class ListModel;
 
 namespace nimbrel::view {
 
-class ListItemsModel;
-
 // Keeps a list view in step with a list model. The load sequence adds up to
 // a thousand entries one by one; the view reads them from the model as it
 // shows them and keeps no copy. The selection goes both ways: the user's
@@ -21,7 +21,7 @@ class ListBinding : public QObject {
     Q_OBJECT
 public:
     // Lives as long as the widget, whose child it becomes.
-    ListBinding(QListView& list, ListModel& model);
+    ListBinding(QListView& list, ListModel& model, ListItemsModel::Look look = {});
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,7 +39,9 @@ private:
 
 // Binds the widget to the model for the widget's lifetime.
 void bindList(QListView& list, ListModel& model);
-// The same, and the user's double-click on an entry (after it is chosen) goes to the model.
-void bindListWithDoubleClick(QListView& list, ListModel& model);
+// A list of the launcher's programs: each row shows the program's name, with its path as the row's tooltip.
+// A double-click on an entry (after it is chosen), or Enter or Space on the chosen one, goes to the model as
+// its double-click.
+void bindProgramList(QListView& list, ListModel& model);
 
 } // namespace nimbrel::view

@@ -5,7 +5,8 @@
 
 namespace nimbrel::view {
 
-ListItemsModel::ListItemsModel(ListModel& model, QObject* parent) : QAbstractListModel(parent), model_(model)
+ListItemsModel::ListItemsModel(ListModel& model, QObject* parent, Look look)
+    : QAbstractListModel(parent), model_(model), look_(std::move(look))
 {
     followItems();
 }
@@ -14,8 +15,14 @@ int ListItemsModel::rowCount(const QModelIndex& parent) const { return parent.is
 
 QVariant ListItemsModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_) return {};
-    return qs(model_.item(index.row()));
+    if (!index.isValid() || index.row() >= rows_) return {};
+    const std::string& entry = model_.item(index.row());
+    if (role == Qt::DisplayRole) return qs(look_.text ? look_.text(entry) : entry);
+    if (role == Qt::ToolTipRole && look_.toolTip) {
+        const std::string tip = look_.toolTip(entry);
+        if (!tip.empty()) return qs(tip);
+    }
+    return {};
 }
 
 void ListItemsModel::followItems()

@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 
+#include <functional>
 #include <string>
 
 namespace nimbrel {
@@ -17,8 +18,14 @@ namespace nimbrel::view {
 class ListItemsModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    // Lives as long as its parent; the model must outlive it.
-    ListItemsModel(ListModel& model, QObject* parent);
+    // How an entry shows: the text of its row and the row's tooltip (none when empty).
+    struct Look {
+        std::function<std::string(const std::string&)> text;
+        std::function<std::string(const std::string&)> toolTip;
+    };
+
+    // Lives as long as its parent; the model must outlive it. Without a look each entry shows as it is.
+    ListItemsModel(ListModel& model, QObject* parent, Look look = {});
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -28,6 +35,7 @@ public:
 
 private:
     ListModel& model_;
+    Look look_;
     int rows_ = 0;
     std::string last_; // the last entry announced, to tell an append from a new list
 };

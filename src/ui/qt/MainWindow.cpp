@@ -94,6 +94,14 @@ void MainWindow::buildNavigation()
         auto* label = place<NavigationLabel>(*area_, navigationNames[n]);
         bindLabel(*label, form_.panels.navigation[n]);
         shrinkToFit(*label);
+        // The keyboard's place in the column follows a panel chosen by mouse or menu: the orange outline
+        // never marks one entry while another panel is shown.
+        FrameModel& frame = form_.panels.frames[n];
+        frame.changed.connect([guarded = QPointer<NavigationLabel>(label), &frame] {
+            if (!guarded || !frame.visible()) return;
+            QWidget* focused = guarded->window()->focusWidget();
+            if (focused != guarded && qobject_cast<NavigationLabel*>(focused)) guarded->setFocus(Qt::OtherFocusReason);
+        });
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include "ui/qt/Theme.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 
 namespace nimbrel::view {
@@ -24,20 +23,8 @@ void NavigationLabel::paintEvent(QPaintEvent* event)
         painter.setBrush(qGray(palette().color(QPalette::WindowText).rgb()) < 128 ? QBrush(theme::chip) : QBrush());
         painter.drawRoundedRect(inside, 5, 5);
     }
-    ClickableLabel::paintEvent(event);
-}
-
-void NavigationLabel::keyPressEvent(QKeyEvent* event)
-{
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
-        event->accept();
-        Q_EMIT clicked();
-        break;
-    default: ClickableLabel::keyPressEvent(event);
-    }
+    // The orange outline stands for the dotted one of other clickable labels.
+    QLabel::paintEvent(event);
 }
 
 } // namespace nimbrel::view

@@ -25,8 +25,9 @@ bool NetworkModule::load()
     tried_ = true;
     const QStringList places{
         QCoreApplication::applicationDirPath() + QStringLiteral("/" NIMBREL_NETWORK_MODULE_NAME),
+        // Installed: the library folder beside the program's bin folder.
+        QCoreApplication::applicationDirPath() + QStringLiteral("/" NIMBREL_NETWORK_MODULE_INSTALLED),
         QStringLiteral(NIMBREL_NETWORK_MODULE_BUILT),
-        QStringLiteral(NIMBREL_NETWORK_MODULE_INSTALLED),
     };
     for (const QString& place : places) {
         QLibrary module(place);

@@ -44,6 +44,8 @@ int QtMessageBoxes::msgBox(const std::string& prompt, int style, const std::stri
     QMessageBox box(iconOf(style), QString::fromStdString(title), QString::fromStdString(prompt),
                     QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
+    // What a message says (a path, an address) can be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.setWindowModality(Qt::ApplicationModal);
 
     const Buttons buttons = buttonsOf(style);

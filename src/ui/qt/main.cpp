@@ -10,10 +10,12 @@
 #include "platform/linux/FileReplacement.h"
 #include "platform/linux/GuardedMemoryBlock.h"
 #include "platform/linux/IniProfileFile.h"
+#include "platform/linux/KernelReclaim.h"
 #include "platform/linux/OsReleaseVersion.h"
 #include "platform/linux/ProcMeminfoStatus.h"
 #include "platform/linux/ProcStatCounters.h"
 #include "platform/linux/ProgramFolders.h"
+#include "platform/linux/ReclaimOrBlock.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/XdgRegistryStore.h"
 #include "ui/qt/AppIcon.h"
@@ -38,6 +40,7 @@
 #include <QStyleFactory>
 
 #include <filesystem>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -63,7 +66,10 @@ int main(int argc, char* argv[])
     if (guard.claim() != view::SingleInstanceGuard::Claim::First) return 0;
 
     ProcMeminfoStatus memory;
-    GuardedMemoryBlock block(memory);
+    GuardedMemoryBlock guardedBlock(memory);
+    // A pass asks the kernel to reclaim where the user's cgroup lets it, and writes the guarded block otherwise.
+    KernelReclaim kernelReclaim;
+    ReclaimOrBlock block(guardedBlock, kernelReclaim, [] { return std::make_unique<ProcMeminfoStatus>(); });
     SystemClock clock;
     IniProfileFile profile;
     XdgRegistryStore registry;
