@@ -20,10 +20,12 @@ namespace {
 constexpr std::string_view marker = ".nimbrel-";
 constexpr std::string_view ending = ".tmp";
 
-// When this program started: a temporary older than that is no write of this run's, whoever wrote it.
+// When this program started: a temporary older than that is no write of this run's, whoever wrote it. Read from
+// the coarse clock that file times come from: the fine one runs up to a tick ahead, and a file this run wrote
+// within that tick would seem older than the run.
 const timespec programStart = [] {
     timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
     return now;
 }();
 
