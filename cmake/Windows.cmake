@@ -19,8 +19,10 @@ add_executable(nimbrel WIN32 src/ui/win32/main.cpp src/ui/win32/Nimbrel.rc)
 target_link_libraries(nimbrel PRIVATE nimbrel_win32)
 target_link_options(nimbrel PRIVATE -municode)
 set_target_properties(nimbrel PROPERTIES OUTPUT_NAME Nimbrel RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-# The vendor's minisign public key (its base64 line) that updates must be signed with; empty: none.
-set(NIMBREL_UPDATE_KEY "" CACHE STRING "minisign public key that signs updates")
+# The vendor's minisign public key (its base64 line) that updates must be signed with: by default the project's
+# own, desktop/update-key.pub; a fork sets its own (README, "Publishing an update"); empty: none.
+file(STRINGS ${PROJECT_SOURCE_DIR}/desktop/update-key.pub NIMBREL_PROJECT_UPDATE_KEY REGEX "^RW")
+set(NIMBREL_UPDATE_KEY "${NIMBREL_PROJECT_UPDATE_KEY}" CACHE STRING "minisign public key that signs updates")
 target_compile_definitions(nimbrel PRIVATE NIMBREL_UPDATE_KEY="${NIMBREL_UPDATE_KEY}")
 set_source_files_properties(src/ui/win32/Nimbrel.rc PROPERTIES
   INCLUDE_DIRECTORIES ${PROJECT_SOURCE_DIR}/src/ui/win32

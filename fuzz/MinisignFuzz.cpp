@@ -28,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string keyText = input.ConsumeRandomLengthString(256);
     const std::string signature = input.ConsumeRemainingBytesAsString();
 
-    if (const auto key = MinisignKey::parse(keyText)) key->verifies(package, signature, sodiumCheck());
-    vendor.verifies(package, signature, sodiumCheck());
+    if (const auto key = MinisignKey::parse(keyText)) key->verifiedComment(package, signature, sodiumCheck());
+    vendor.verifiedComment(package, signature, sodiumCheck());
     // The package changed by a byte is refused whatever the signature file.
-    if (vendor.verifies({'h', 'e', 'l', 'l', 'o', '!'}, signature, sodiumCheck())) std::abort();
+    if (vendor.verifiedComment({'h', 'e', 'l', 'l', 'o', '!'}, signature, sodiumCheck())) std::abort();
     return 0;
 }

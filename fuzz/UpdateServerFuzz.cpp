@@ -2,6 +2,7 @@
 // text, against any installed version text. Whatever it is, the answer is a number or an Overflow (6).
 
 #include "core/RuntimeError.h"
+#include "core/Text.h"
 #include "online/UpdateServer.h"
 #include "settings/ModReg.h"
 #include "support/Fakes.h"
@@ -33,11 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     UpdateServer server({transfer, events, trust, files, directory, modReg, [] { return true; }}, "http://vendor");
 
     try {
-        const std::int32_t length = server.getRemoteLength("http://vendor/nbl.txt", false);
+        const std::int32_t length = server.getRemoteLength("http://vendor/nbl.txt");
         if (headers.find("404") != std::string::npos && length != 0) std::abort();
+        // Only a line of its own names the length, in any letter case.
+        if (announcedLength(headers) != 0 &&
+            findIgnoringCase("\r\n" + headers, "\r\ncontent-length:") == std::string::npos)
+            std::abort();
     } catch (const RuntimeError& e) {
         if (e.number() != 6) std::abort();
     }
+    // Whatever a signature's trusted comment says, a version it names is one a copy can hold.
+    if (const std::optional<int> version = signedVersion(body); version && (*version < 0 || *version > 32767))
+        std::abort();
     try {
         const bool newer = server.isNewerVersion(installed);
         if (newer && versionNumber(server.pendingVersion()) <= versionNumber(installed)) std::abort();

@@ -24,6 +24,10 @@ void AutoUpdateDialog::Upnbl_Click()
 
 void AutoUpdateDialog::cmdCancel_Click()
 {
+    // A check or download under way ends at once, and nothing of it is kept.
+    Trap::silent()([&] {
+        if (proceeding_) n_.server.cancel();
+    });
     Trap::silent()([&] { frmAutoUpdate.hide(); });
 }
 
@@ -43,9 +47,18 @@ void AutoUpdateDialog::proceed()
     ListView1.add("Checking for updates...", progressImage);
     // An installed copy is the package manager's to replace; a portable one's
     // folder may have been made read-only since the start.
-    if (!n_.directory.portable() || !n_.files.folderWritable(n_.directory.path())) {
+    if (!n_.directory.portable()) {
+        ListView1.add("This copy was installed by the system's package manager, which brings its updates.",
+                      negativeImage);
+        return;
+    }
+    if (!n_.files.folderWritable(n_.directory.path())) {
         ListView1.add("This copy cannot update itself: its folder cannot be written.", negativeImage);
         return;
+    }
+    if (n_.trust.keyFileBroken()) {
+        ListView1.add("The key file update-key.pub beside the program is broken: it holds no minisign key.",
+                      negativeImage);
     }
     if (!n_.trust.hasKey()) {
         ListView1.add("Updates cannot be verified on this copy: it has no update key.", negativeImage);
@@ -60,6 +73,7 @@ void AutoUpdateDialog::proceed()
     // An error in the version test is reported and found no update.
     bool newer = false;
     trap([&] { newer = n_.server.isNewerVersion(local); });
+    if (n_.server.cancelled()) return;
     if (!newer) {
         ListView1.add("No new update available.", negativeImage);
         return;
@@ -68,10 +82,33 @@ void AutoUpdateDialog::proceed()
     ListView1.add("Dowanloading New Version...Please wait.", progressImage);
     ListView1.add("This may take some time...");
     ListView1.add("Depending on your Internet connection speed");
-    bool installing = false;
-    trap([&] { installing = n_.phases.installUpdate(n_.server); });
-    // Nothing was installed: the program goes on.
-    if (!installing) ListView1.add("The new version could not be downloaded and verified.", negativeImage);
+    // One attempt: a package refused once would be refused again.
+    UpdateServer::Download outcome = UpdateServer::Download::TransferFailed;
+    trap([&] { outcome = n_.phases.installUpdate(n_.server); });
+    // Unless it handed over, nothing was installed: the program goes on.
+    const std::string failure = failureLine(outcome);
+    if (!failure.empty()) ListView1.add(failure, negativeImage);
+}
+
+std::string failureLine(UpdateServer::Download outcome)
+{
+    using Download = UpdateServer::Download;
+    switch (outcome) {
+    case Download::Kept:
+    case Download::Cancelled:
+        return {};
+    case Download::TransferFailed:
+        return "The new version could not be downloaded.";
+    case Download::SignatureRefused:
+        return "The new version was refused: it is not signed with the update key.";
+    case Download::VersionRefused:
+        return "The new version was refused: its signed version is not the one announced, or not newer.";
+    case Download::SaveFailed:
+        return "The new version could not be saved beside the program.";
+    case Download::DoesNotStart:
+        return "The new version was refused: it does not start on this machine.";
+    }
+    return {};
 }
 
 } // namespace nimbrel

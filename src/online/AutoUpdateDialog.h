@@ -1,5 +1,6 @@
 #pragma once
 
+#include "UpdateServer.h"
 #include "core/ButtonModel.h"
 #include "core/LabelModel.h"
 #include "core/ListViewModel.h"
@@ -16,7 +17,6 @@ class PackageTrust;
 class ProgramDirectory;
 class ProgramFiles;
 class UpdatePhases;
-class UpdateServer;
 
 // The "AutoUpdate" dialog: what it says, and what "Proceed" and "Cancel" do.
 class AutoUpdateDialog {
@@ -58,5 +58,8 @@ private:
     Neighbours n_;
     bool proceeding_ = false;
 };
+
+// The status line that says at which step a download stopped; empty when it did not fail.
+std::string failureLine(UpdateServer::Download outcome);
 
 } // namespace nimbrel

@@ -64,34 +64,88 @@ std::string UpdatePhases::storedValue(const std::string& name, const std::string
     return stripNull(services_.store.queryValue(key, name).value_or(defaultValue));
 }
 
-bool UpdatePhases::installUpdate(UpdateServer& server)
+UpdateServer::Download UpdatePhases::installUpdate(UpdateServer& server)
 {
-    bool downloaded = false;
-    for (int attempt = 0; attempt < downloadAttempts && !downloaded; ++attempt) {
-        downloaded = server.downloadPackage();
-    }
-    if (!downloaded) return false;
+    const UpdateServer::Download downloaded = server.downloadPackage();
+    if (downloaded != UpdateServer::Download::Kept) return downloaded;
 
     ModReg& registry = services_.registry;
     registry.regSetValue(key, "App", localDateTimeText(services_.clock.now().seconds));
-    registry.regSetValue(key, "ver", server.pendingVersion());
-    registry.regSetValue(key, "Up", "b");
     registry.regSetValue(key, "donreq", "z");
-    if (!services_.handOver.startInstead(server.downloadedPath())) return false;
+    registry.regSetValue(key, versionValue, server.pendingVersion());
+    registry.regSetValue(key, digestValue, server.packageDigest());
+    // The phase last: until it is written, the next start finds nothing pending.
+    registry.regSetValue(key, "Up", "b");
+    if (!services_.handOver.startInstead(server.downloadedPath())) {
+        forgetDownload();
+        return UpdateServer::Download::DoesNotStart;
+    }
     services_.exit.endNow();
-    return true;
+    return UpdateServer::Download::Kept;
 }
 
 void UpdatePhases::finishUpdate()
 {
     std::string current;
     if (!Trap::silent()([&] { current = storedValue("Up", "a"); })) return;
-    if (current.empty() || mentions(current, 'a')) return;
+    if (current.empty() || mentions(current, 'a')) {
+        // A download that never reached phase "b" (the program ended while it saved its values) leaves the
+        // old program as it was: what it left goes.
+        std::string pending;
+        Trap::silent()([&] { pending = storedValue(digestValue, "") + storedValue(versionValue, ""); });
+        if (!pending.empty()) {
+            forgetDownload();
+        } else if (services_.directory.portable()) {
+            // Only a copy that can update itself downloads: an installed one's folder is the system's.
+            Trap::silent()([&] {
+                services_.files.remove(inFolder(UpdateServer::downloadedName));
+                services_.files.remove(inFolder(backupName));
+            });
+        }
+        tellOfAVersionPutBack();
+        return;
+    }
     if (mentions(current, 'b')) {
         replaceProgram();
     } else if (mentions(current, 'c')) {
         cleanUp();
     }
+}
+
+void UpdatePhases::forgetDownload()
+{
+    const Trap ignore = Trap::silent();
+    ignore([&] { services_.registry.regSetValue(key, "Up", "a"); });
+    ignore([&] { services_.registry.deleteValue(digestValue, key); });
+    ignore([&] { services_.registry.deleteValue(versionValue, key); });
+    ignore([&] { services_.registry.deleteValue("donreq", key); });
+    ignore([&] { services_.files.remove(inFolder(UpdateServer::downloadedName)); });
+    ignore([&] { services_.files.remove(inFolder(backupName)); });
+}
+
+void UpdatePhases::tellOfAVersionPutBack()
+{
+    const Trap ignore = Trap::silent();
+    std::string putBack;
+    ignore([&] { putBack = storedValue(putBackValue, ""); });
+    if (putBack.empty()) return;
+    ignore([&] { services_.registry.deleteValue(putBackValue, key); });
+    ignore([&] {
+        services_.messages.msgBox("The new version of Nimbrel did not start, so the previous version was put back.",
+                                  mb::okOnly, "Nimbrel");
+    });
+}
+
+bool UpdatePhases::cameUp()
+{
+    // The new program shows that it came up by going through its clean-up phase, which leaves phase "c".
+    for (int second = 0; second < cameUpSeconds; ++second) {
+        std::string current = "c";
+        Trap::silent()([&] { current = storedValue("Up", "a"); });
+        if (!mentions(current, 'c')) return true;
+        Trap::silent()([&] { waitSeconds(1); });
+    }
+    return false;
 }
 
 void UpdatePhases::replaceProgram()
@@ -100,30 +154,60 @@ void UpdatePhases::replaceProgram()
     // The previous process is given time to end.
     ignore([&] { waitSeconds(4); });
     ignore([&] { waitSeconds(4); });
+    std::string digest;
+    std::string version;
+    ignore([&] {
+        digest = storedValue(digestValue, "");
+        version = storedValue(versionValue, "");
+    });
+    const std::string program = inFolder(programName);
+    const std::string backup = inFolder(backupName);
+    // The program as it is stays beside it until the new one has come up.
     bool replaced = false;
     ignore([&] {
-        replaced = services_.files.replaceWithCopy(inFolder(UpdateServer::downloadedName), inFolder(programName));
+        replaced = !digest.empty() && !version.empty() &&
+                   services_.files.replaceWithCopy(program, backup, services_.files.digest(program)) &&
+                   // Only the bytes that were verified take the program's place: "nbl" is read without following
+                   // a link and must have the digest recorded at the download.
+                   services_.files.replaceWithCopy(inFolder(UpdateServer::downloadedName), program, digest);
     });
     if (replaced) {
+        // A crash before this repeats the phase, which finds the same "nbl" and does the same.
         ignore([&] { services_.registry.regSetValue(key, "Up", "c"); });
     } else {
-        // The old program stays; nothing is pending any more, and without "ver"
-        // the next check offers the update again.
-        ignore([&] { services_.registry.regSetValue(key, "Up", "a"); });
-        ignore([&] { services_.registry.deleteValue("ver", key); });
-        ignore([&] { services_.registry.deleteValue("donreq", key); });
+        // The old program stays, with its own number; the next check offers the update again.
+        forgetDownload();
     }
     ignore([&] { waitSeconds(4); });
-    ignore([&] {
-        if (services_.handOver.startInstead(inFolder(programName))) services_.exit.endNow();
-    });
+    bool started = false;
+    ignore([&] { started = services_.handOver.startInstead(program); });
+    if (!started) return;
+    if (replaced && !cameUp()) {
+        // The new version did not come up: the old one goes back in place, and says so when it starts.
+        ignore([&] { services_.files.replaceWithCopy(backup, program, services_.files.digest(backup)); });
+        forgetDownload();
+        ignore([&] { services_.registry.regSetValue(key, putBackValue, "z"); });
+        ignore([&] { services_.handOver.startInstead(program); });
+    }
+    ignore([&] { services_.exit.endNow(); });
 }
 
 void UpdatePhases::cleanUp()
 {
     const Trap ignore = Trap::silent();
     ignore([&] { waitSeconds(5); });
+    // This is the new program, running: its number counts from now on. (After a version put back, the program
+    // is not the one verified, and keeps its own number.)
+    ignore([&] {
+        const std::string digest = storedValue(digestValue, "");
+        const std::string version = storedValue(versionValue, "");
+        if (!digest.empty() && !version.empty() && services_.files.digest(inFolder(programName)) == digest)
+            services_.registry.regSetValue(key, "ver", version);
+    });
     ignore([&] { services_.files.remove(inFolder(UpdateServer::downloadedName)); });
+    ignore([&] { services_.files.remove(inFolder(backupName)); });
+    ignore([&] { services_.registry.deleteValue(digestValue, key); });
+    ignore([&] { services_.registry.deleteValue(versionValue, key); });
     ignore([&] { services_.registry.regSetValue(key, "Up", "a"); });
     std::string donreq;
     ignore([&] { donreq = storedValue("donreq", ""); });

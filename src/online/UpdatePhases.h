@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UpdateServer.h"
+
 #include <string>
 
 namespace nimbrel {
@@ -13,12 +15,16 @@ class ProgramDirectory;
 class ProgramExit;
 class ProgramFiles;
 class RegistryStore;
-class UpdateServer;
 class UrlOpener;
 
 // Installing a downloaded version over three program starts, led by the phase
 // value "Up": "b" when "nbl" is the new version, "c" once it has taken the
-// program's place, "a" when nothing is pending.
+// program's place, "a" when nothing is pending. "Up" = "b" is written last of
+// the download's values and "ver" only by the new program once it runs, so a
+// crash at any step leaves the old program with its own number, or the new one
+// with the new number, and the next start goes on from there. The old program
+// is kept beside the new one until the new one has come up, and put back if it
+// does not.
 class UpdatePhases {
 public:
     struct Services {
@@ -35,14 +41,22 @@ public:
     };
 
     static constexpr const char* programName = "Nimbrel";
-    static constexpr int downloadAttempts = 6;
+    // Beside the update's values: the SHA-256 of the package that was verified, and the version it carries.
+    static constexpr const char* digestValue = "sha";
+    static constexpr const char* versionValue = "nver";
+    // Set when a new version did not come up and the old one was put back; the next start says so.
+    static constexpr const char* putBackValue = "upback";
+    // The program as it was, beside the new one until that has come up.
+    static constexpr const char* backupName = "Nimbrel-previous";
+    // How long the new program has to come up.
+    static constexpr int cameUpSeconds = 60;
 
     // vendorServer is the base address of the vendor's web site, without a trailing "/".
     UpdatePhases(Services services, std::string vendorServer);
 
-    // Downloads the package (six attempts) and hands over to it, ending this
-    // program; false when it could not: every attempt failed, or "nbl" would not start.
-    bool installUpdate(UpdateServer& server);
+    // Downloads the package (one attempt) and hands over to it, ending this
+    // program; otherwise the step that failed, with nothing pending.
+    UpdateServer::Download installUpdate(UpdateServer& server);
     // The start-up step: replaces the program in phase "b" and ends, cleans up
     // and thanks the user in phase "c". Errors are ignored.
     void finishUpdate();
@@ -52,6 +66,12 @@ public:
 private:
     void replaceProgram();
     void cleanUp();
+    // Back to nothing pending, the old program kept: the values of the download go, and so do "nbl" and the backup.
+    void forgetDownload();
+    // True once the program started in phase "c" has gone through its clean-up, within cameUpSeconds.
+    bool cameUp();
+    // After a new version was put back: the message that says so, once.
+    void tellOfAVersionPutBack();
     // The update's own reading of a value: the default when it is missing, the text up to its first NUL otherwise.
     std::string storedValue(const std::string& name, const std::string& defaultValue);
     std::string inFolder(const std::string& name);

@@ -1,14 +1,15 @@
 #include "UpdateServer.h"
 
 #include "core/EventLoop.h"
-#include "core/HttpTransfer.h"
 #include "core/Numbers.h"
 #include "core/PackageTrust.h"
 #include "core/ProgramDirectory.h"
 #include "core/ProgramFiles.h"
 #include "core/RuntimeError.h"
+#include "core/Text.h"
 #include "settings/ModReg.h"
 
+#include <cctype>
 #include <cstdlib>
 
 namespace nimbrel {
@@ -35,8 +36,37 @@ int versionNumber(const std::string& text)
     return static_cast<int>(number);
 }
 
-UpdateServer::UpdateServer(Services services, std::string vendorServer)
-    : services_(std::move(services)), vendorServer_(std::move(vendorServer))
+std::optional<int> signedVersion(const std::string& trustedComment)
+{
+    const std::string label = "Nimbrel ";
+    if (trustedComment.rfind(label, 0) != 0) return std::nullopt;
+    std::size_t end = label.size();
+    int version = 0;
+    while (end < trustedComment.size() && std::isdigit(static_cast<unsigned char>(trustedComment[end])) &&
+           end - label.size() < 5) {
+        version = version * 10 + (trustedComment[end] - '0');
+        ++end;
+    }
+    if (end == label.size() || version > 32767) return std::nullopt;
+    // The number ends the comment or its first field; "Nimbrel 61" is not version 6.
+    if (end < trustedComment.size() && trustedComment[end] != ',') return std::nullopt;
+    return version;
+}
+
+std::int32_t announcedLength(const std::string& headers)
+{
+    // Header names are matched without regard to case (HTTP/1.1 servers often send "content-length"), and
+    // only at the start of a line: another header's value may mention the name.
+    const std::string label = "\r\ncontent-length:";
+    const std::size_t at = findIgnoringCase("\r\n" + headers, label);
+    if (at == std::string::npos) return 0;
+    const std::size_t start = at + label.size() - 2;
+    const std::string value = headers.substr(start, headers.find("\r\n", start) - start);
+    return toInt32(leadingNumber(trimmedBlanks(value)));
+}
+
+UpdateServer::UpdateServer(Services services, std::string vendorServer, UpdateLimits limits)
+    : services_(std::move(services)), vendorServer_(std::move(vendorServer)), limits_(limits)
 {
 }
 
@@ -45,49 +75,44 @@ std::string UpdateServer::downloadedPath()
     return services_.directory.path() + "/" + downloadedName + services_.files.executableSuffix();
 }
 
-std::string UpdateServer::fetchText(const std::string& url)
+void UpdateServer::cancel()
+{
+    cancelled_ = true;
+    services_.transfer.cancel();
+}
+
+std::optional<std::string> UpdateServer::fetchSmall(const std::string& url)
 {
     services_.transfer.cancel();
-    std::string text = services_.transfer.openUrlText(url);
+    std::string text;
+    const bool whole = services_.transfer.openUrlInto(url, limits_.smallFile, [&text](const std::uint8_t* bytes,
+                                                                                       std::size_t size) {
+        text.append(reinterpret_cast<const char*>(bytes), size);
+        return true;
+    });
     while (services_.transfer.stillExecuting()) services_.events.doEvents();
+    if (!whole) return std::nullopt;
     return text;
 }
 
-std::vector<std::uint8_t> UpdateServer::fetchBytes(const std::string& url)
+std::int32_t UpdateServer::getRemoteLength(const std::string& url)
 {
-    services_.transfer.cancel();
-    std::vector<std::uint8_t> bytes = services_.transfer.openUrlBytes(url);
-    while (services_.transfer.stillExecuting()) services_.events.doEvents();
-    return bytes;
-}
-
-std::int32_t UpdateServer::getRemoteLength(const std::string& url, bool asBytes)
-{
-    if (asBytes) {
-        fetchBytes(url);
-    } else {
-        fetchText(url);
-    }
+    fetchSmall(url);
     const std::string headers = services_.transfer.responseHeaders();
     if (headers.find("404") != std::string::npos) return 0;
-
-    const std::string label = "Content-Length:";
-    const std::size_t at = headers.find(label);
-    // Without the label the text examined starts at the 15th character, where
-    // a status line has no number.
-    const std::size_t start = at == std::string::npos ? 14 : at + label.size();
-    if (start >= headers.size()) return 0;
-    const std::string value = headers.substr(start, headers.find("\r\n", start) - start);
-    return toInt32(leadingNumber(trimmedBlanks(value)));
+    return announcedLength(headers);
 }
 
 bool UpdateServer::isNewerVersion(const std::string& local)
 {
+    cancelled_ = false;
     if (!services_.checkConnection()) return false;
     const std::string url = vendorServer_ + versionPath;
-    if (getRemoteLength(url, false) <= 0) return false;
-    const int remote = versionNumber(fetchText(url));
+    if (getRemoteLength(url) <= 0 || cancelled_) return false;
+    const int remote = versionNumber(fetchSmall(url).value_or(""));
+    if (cancelled_) return false;
     const int installed = versionNumber(local);
+    installedVersion_ = installed;
     if (installed < remote) {
         pendingVersion_ = std::to_string(remote);
         return true;
@@ -99,24 +124,62 @@ bool UpdateServer::isNewerVersion(const std::string& local)
     return false;
 }
 
-bool UpdateServer::downloadPackage()
+UpdateServer::Download UpdateServer::downloadPackage()
 {
-    if (!services_.checkConnection()) return false;
+    packageDigest_.clear();
+    if (cancelled_) return Download::Cancelled;
+    if (!services_.checkConnection()) return Download::TransferFailed;
     const std::string url = vendorServer_ + packagePath;
-    const std::int32_t announced = getRemoteLength(url, true);
-    if (announced < 1) return false;
-    const std::vector<std::uint8_t> package = fetchBytes(url);
-    if (package.size() <= smallestPackage) return false;
-    if (std::llabs(static_cast<std::int64_t>(package.size()) - 1 - announced) > lengthSlack) return false;
 
-    // Nothing is saved, let alone run, that the vendor did not sign for this machine.
-    const std::string signature = fetchText(url + signatureSuffix);
-    if (!services_.trust.signedByVendor(package, signature)) return false;
-    if (!services_.trust.runsHere(package)) return false;
+    // The package goes to a file beside the program as it arrives, never whole into memory.
+    const std::unique_ptr<StagedProgram> staged = services_.files.stageProgram(downloadedPath());
+    if (!staged) return Download::SaveFailed;
+    bool unwritten = false;
+    services_.transfer.cancel();
+    const bool whole = services_.transfer.openUrlInto(url, limits_.package, [&](const std::uint8_t* bytes,
+                                                                                 std::size_t size) {
+        unwritten = !staged->write(bytes, size);
+        return !unwritten;
+    });
+    while (services_.transfer.stillExecuting()) services_.events.doEvents();
+    if (cancelled_) return Download::Cancelled;
+    if (unwritten) return Download::SaveFailed;
+    if (!whole) return Download::TransferFailed;
+    const std::int32_t announced = announcedLength(services_.transfer.responseHeaders());
+    const auto received = static_cast<std::int64_t>(staged->size());
+    if (announced < 1 || received <= static_cast<std::int64_t>(smallestPackage) ||
+        std::llabs(received - 1 - announced) > lengthSlack)
+        return Download::TransferFailed;
 
-    const bool saved = services_.files.saveProgram(downloadedPath(), package);
+    const std::optional<std::string> signature = fetchSmall(url + signatureSuffix);
+    if (cancelled_) return Download::Cancelled;
+    if (!signature) return Download::TransferFailed;
+
+    // What is checked is what was written to the disk, and what is kept is what was checked.
+    const std::optional<std::vector<std::uint8_t>> package = staged->writtenBytes();
+    if (!package) return Download::SaveFailed;
+    const Download verified = verify(*package, *signature);
+    if (verified != Download::Kept) return verified;
+    if (!services_.trust.startsHere(staged->path())) return Download::DoesNotStart;
+    if (cancelled_) return Download::Cancelled;
+    const std::string digest = services_.files.digest(staged->path());
+    if (digest.empty() || !staged->keep()) return Download::SaveFailed;
+    packageDigest_ = digest;
     services_.events.doEvents();
-    return saved;
+    return Download::Kept;
+}
+
+UpdateServer::Download UpdateServer::verify(const std::vector<std::uint8_t>& package, const std::string& signature)
+{
+    // Nothing is kept, let alone run, that the vendor did not sign for this machine.
+    const std::optional<std::string> comment = services_.trust.signedByVendor(package, signature);
+    if (!comment) return Download::SignatureRefused;
+    // The version that counts is the signed one: an old signed package replayed under a new number is refused.
+    const std::optional<int> version = signedVersion(*comment);
+    if (!version || std::to_string(*version) != pendingVersion_ || *version <= installedVersion_)
+        return Download::VersionRefused;
+    if (!services_.trust.runsHere(package)) return Download::DoesNotStart;
+    return Download::Kept;
 }
 
 } // namespace nimbrel

@@ -1,23 +1,34 @@
 #pragma once
 
+#include "core/HttpTransfer.h"
+
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace nimbrel {
 
 class EventLoop;
-class HttpTransfer;
 class ModReg;
 class PackageTrust;
 class ProgramDirectory;
 class ProgramFiles;
 
+// How much each download of the update may take: the version file and the
+// signature are a few bytes, the package a program.
+struct UpdateLimits {
+    TransferLimits smallFile{4 * 1024, std::chrono::seconds(20)};
+    TransferLimits package{64 * 1024 * 1024, std::chrono::minutes(10)};
+};
+
 // What the vendor's server offers: the number of the latest version and the
 // program that carries it, fetched through the window's shared transfer object.
-// A package is saved beside the program as "nbl" only when it arrived whole, is
-// signed by the vendor's key and runs on this machine.
+// Every download is bounded in size and time, and the package goes straight to
+// a file beside the program. It is kept there as "nbl" only when it arrived
+// whole, is signed by the vendor's key for the version announced, and starts
+// on this machine.
 class UpdateServer {
 public:
     struct Services {
@@ -30,6 +41,9 @@ public:
         std::function<bool()> checkConnection;
     };
 
+    // How a download ended: the package kept, or the step at which it stopped.
+    enum class Download { Kept, Cancelled, TransferFailed, SignatureRefused, VersionRefused, SaveFailed, DoesNotStart };
+
     // The resources on the server and the program file the package is saved as.
     static constexpr const char* versionPath = "/nbl.txt";
     static constexpr const char* packagePath = "/nblupdate.exe";
@@ -38,32 +52,49 @@ public:
     static constexpr const char* programKey = "Software\\Microsoft\\Nimbrel";
 
     // vendorServer is the base address of the vendor's web site, without a trailing "/".
-    UpdateServer(Services services, std::string vendorServer);
+    UpdateServer(Services services, std::string vendorServer, UpdateLimits limits = {});
 
     // The Content-Length the server announces for the resource; 0 when its
     // headers mention "404". Overflow (6) past 32 bits.
-    std::int32_t getRemoteLength(const std::string& url, bool asBytes);
+    std::int32_t getRemoteLength(const std::string& url);
     // True when the server's number is above the installed one (local); a lower
     // server number is stored as "ver". Overflow (6) for a number outside 16 bits.
     bool isNewerVersion(const std::string& local);
-    // One attempt to fetch the package; true when it is saved as "nbl".
-    bool downloadPackage();
+    // One attempt to fetch the package and keep it as "nbl".
+    Download downloadPackage();
+    // Ends the transfer in progress at once; the check or download under way stops without keeping anything.
+    void cancel();
+    bool cancelled() const { return cancelled_; }
 
     // The server's version number, once isNewerVersion has read it.
     const std::string& pendingVersion() const { return pendingVersion_; }
+    // The SHA-256 of the package kept as "nbl", once downloadPackage has kept it.
+    const std::string& packageDigest() const { return packageDigest_; }
     std::string downloadedPath();
 
 private:
-    std::string fetchText(const std::string& url);
-    std::vector<std::uint8_t> fetchBytes(const std::string& url);
+    // The body of a small file (bounded); nothing when it did not come whole.
+    std::optional<std::string> fetchSmall(const std::string& url);
+    Download verify(const std::vector<std::uint8_t>& package, const std::string& signature);
 
     Services services_;
     std::string vendorServer_;
+    UpdateLimits limits_;
     std::string pendingVersion_;
+    int installedVersion_ = 0;
+    std::string packageDigest_;
+    bool cancelled_ = false;
 };
 
 // The leading number of a version text, rounded to a whole number; Overflow (6)
 // outside -32768 to 32767.
 int versionNumber(const std::string& text);
+
+// The version a signature's trusted comment names ("Nimbrel 6, file:nblupdate.exe", as scripts/sign-update
+// writes it); nothing when it names none.
+std::optional<int> signedVersion(const std::string& trustedComment);
+
+// The value of the Content-Length header line (the name in any letter case); 0 without one.
+std::int32_t announcedLength(const std::string& headers);
 
 } // namespace nimbrel

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace nimbrel {
 namespace {
 
@@ -36,11 +38,15 @@ protected:
         files.files[folder + "/Nimbrel"] = "the installed program";
     }
 
-    void publish(const std::string& version, const std::string& package)
+    // The version file, the package and its signature, whose trusted comment names the version as
+    // scripts/sign-update writes it (the signed version, by default the announced one).
+    void publish(const std::string& version, const std::string& package, std::string signedAs = {})
     {
+        if (signedAs.empty()) signedAs = version;
         transfer.serve(versionUrl, version);
         transfer.serve(packageUrl, package);
-        transfer.serve(packageUrl + ".minisig", "signed:" + package);
+        transfer.serve(packageUrl + ".minisig",
+                       FakePackageTrust::signature("Nimbrel " + signedAs + ", file:nblupdate.exe", package));
     }
     std::optional<std::string> stored(const std::string& name) { return registry.queryValue(key, name); }
     std::vector<std::string> statusTexts() const
@@ -104,7 +110,7 @@ TEST_F(AutoUpdateTest, AMissingVersionIsCreatedAsFiveAndAnyPositiveServerNumberI
                                                        "Dowanloading New Version...Please wait.",
                                                        "This may take some time...",
                                                        "Depending on your Internet connection speed",
-                                                       "The new version could not be downloaded and verified."}));
+                                                       "The new version could not be downloaded."}));
 }
 
 TEST_F(AutoUpdateTest, ANewerSignedVersionIsSavedAsNblAndTakesOver)
@@ -115,7 +121,10 @@ TEST_F(AutoUpdateTest, ANewerSignedVersionIsSavedAsNblAndTakesOver)
     dialog.cmdProceed.userClick();
 
     EXPECT_EQ(files.files[folder + "/nbl"], program(200000));
-    EXPECT_EQ(stored("ver"), "6");
+    EXPECT_EQ(trust.trialStarts, (std::vector<std::string>{folder + "/nbl.staged"})) << "started on trial first";
+    EXPECT_EQ(stored("ver"), "5") << "the new number counts once the new program is in place";
+    EXPECT_EQ(stored("nver"), "6");
+    EXPECT_EQ(stored("sha"), "digest:" + program(200000));
     EXPECT_EQ(stored("Up"), "b");
     EXPECT_EQ(stored("donreq"), "z");
     EXPECT_EQ(stored("App"), localDateTimeText(clock.now().seconds));
@@ -124,33 +133,97 @@ TEST_F(AutoUpdateTest, ANewerSignedVersionIsSavedAsNblAndTakesOver)
     EXPECT_EQ(dialog.ListView1.lines().back(), (Line{"Depending on your Internet connection speed", 0}));
 }
 
-TEST_F(AutoUpdateTest, SixFailedDownloadsEndWithANegativeLineAndTheProgramGoesOn)
+TEST_F(AutoUpdateTest, AFailedDownloadIsTriedOnceAndSaysSo)
 {
     registry.setValue(key, "ver", "5");
     transfer.serve(versionUrl, "6");
     transfer.resources[packageUrl] = {"HTTP/1.1 200 OK\r\nContent-Length: 500000", program(200000)};
     dialog.cmdProceed.userClick();
-    EXPECT_EQ(packageGets(), 2 * 6) << "the length, then the package, at each of six attempts";
-    EXPECT_EQ(dialog.ListView1.lines().back(), (Line{"The new version could not be downloaded and verified.", 2}));
+    EXPECT_EQ(packageGets(), 1);
+    EXPECT_EQ(dialog.ListView1.lines().back(), (Line{"The new version could not be downloaded.", 2}));
     EXPECT_EQ(exit.ended, 0);
     EXPECT_TRUE(handOver.started.empty());
     EXPECT_EQ(stored("Up"), std::nullopt);
     EXPECT_EQ(stored("ver"), "5");
+    EXPECT_FALSE(files.holds(folder + "/nbl.staged")) << "nothing of it stays in the folder";
 }
 
-TEST_F(AutoUpdateTest, APackageTheVendorDidNotSignOrThatDoesNotRunHereIsNeverSaved)
+// Each refusal is final for that Proceed, and its line names the step that refused.
+TEST_F(AutoUpdateTest, APackageThatFailsACheckIsRefusedOnceWithTheStepThatFailed)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        std::string line;
+    };
+    const std::string signedPackage = program(200000);
+    const Case cases[] = {
+        {"signed for another package",
+         [&] { transfer.serve(packageUrl + ".minisig", FakePackageTrust::signature("Nimbrel 6", program(200001))); },
+         "The new version was refused: it is not signed with the update key."},
+        {"an old signed package announced as new", [&] { publish("6", signedPackage, "4"); },
+         "The new version was refused: its signed version is not the one announced, or not newer."},
+        {"a signature that names no version",
+         [&] { transfer.serve(packageUrl + ".minisig", FakePackageTrust::signature("timestamp:1", signedPackage)); },
+         "The new version was refused: its signed version is not the one announced, or not newer."},
+        {"not a program of this machine", [&] { publish("6", std::string(200000, 'x')); },
+         "The new version was refused: it does not start on this machine."},
+        {"a program that does not start", [&] { trust.starts = false; },
+         "The new version was refused: it does not start on this machine."},
+        {"a full disk", [&] { files.writeFails = true; },
+         "The new version could not be saved beside the program."},
+    };
+    for (const Case& c : cases) {
+        registry.setValue(key, "ver", "5");
+        publish("6", signedPackage);
+        trust.starts = true;
+        c.setUp();
+        transfer.gets.clear();
+        dialog.cmdProceed.userClick();
+        files.writeFails = false;
+        EXPECT_EQ(statusTexts().back(), c.line) << c.name;
+        EXPECT_EQ(packageGets(), 1) << c.name;
+        EXPECT_FALSE(files.holds(folder + "/nbl")) << c.name;
+        EXPECT_FALSE(files.holds(folder + "/nbl.staged")) << c.name;
+        EXPECT_EQ(stored("Up"), std::nullopt) << c.name;
+        EXPECT_EQ(stored("ver"), "5") << c.name;
+        EXPECT_EQ(exit.ended, 0) << c.name;
+    }
+}
+
+TEST_F(AutoUpdateTest, CancelEndsTheDownloadAtOnceAndKeepsNothing)
 {
     registry.setValue(key, "ver", "5");
     publish("6", program(200000));
-    transfer.serve(packageUrl + ".minisig", "signed:" + program(200001));
+    dialog.Upnbl_Click();
+    transfer.duringGet = [&](const std::string& url) {
+        if (url == packageUrl) dialog.cmdCancel.userClick();
+    };
     dialog.cmdProceed.userClick();
-    EXPECT_FALSE(files.holds(folder + "/nbl"));
+    EXPECT_FALSE(dialog.frmAutoUpdate.shown());
+    EXPECT_EQ(transfer.gets.back(), packageUrl) << "nothing is fetched after the cancel";
+    EXPECT_TRUE(files.files.count(folder + "/nbl") == 0 && files.files.count(folder + "/nbl.staged") == 0);
+    EXPECT_EQ(stored("Up"), std::nullopt);
+    EXPECT_TRUE(handOver.started.empty());
 
-    publish("6", std::string(200000, 'x'));
+    // Opened again, the dialog is empty and Proceed works.
+    transfer.duringGet = nullptr;
+    dialog.Upnbl_Click();
+    EXPECT_TRUE(dialog.ListView1.lines().empty());
     dialog.cmdProceed.userClick();
-    EXPECT_FALSE(files.holds(folder + "/nbl"));
-    EXPECT_EQ(exit.ended, 0);
-    EXPECT_EQ(statusTexts().back(), "The new version could not be downloaded and verified.");
+    EXPECT_EQ(files.files[folder + "/nbl"], program(200000));
+    EXPECT_EQ(exit.ended, 1);
+}
+
+TEST_F(AutoUpdateTest, ABrokenKeyFileIsReportedAndTheBuiltInKeyServes)
+{
+    trust.brokenKeyFile = true;
+    registry.setValue(key, "ver", "5");
+    publish("6", program(200000));
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(dialog.ListView1.lines()[1],
+              (Line{"The key file update-key.pub beside the program is broken: it holds no minisign key.", 2}));
+    EXPECT_EQ(files.files[folder + "/nbl"], program(200000));
 }
 
 TEST_F(AutoUpdateTest, WithoutAKeyNothingIsFetched)
@@ -180,7 +253,7 @@ TEST_F(AutoUpdateTest, AnInstalledCopyLeavesItsUpdatesToThePackageManager)
     publish("6", program(200000));
     dialog.cmdProceed.userClick();
     EXPECT_EQ(dialog.ListView1.lines().back(),
-              (Line{"This copy cannot update itself: its folder cannot be written.", 2}));
+              (Line{"This copy was installed by the system's package manager, which brings its updates.", 2}));
     EXPECT_TRUE(transfer.gets.empty());
 }
 
@@ -203,15 +276,27 @@ TEST_F(AutoUpdateTest, A404InsideAnotherHeadersValueMeansMissing)
     transfer.resources[versionUrl].headers += "\r\nETag: \"a404b\"";
     dialog.cmdProceed.userClick();
     EXPECT_EQ(statusTexts().back(), "No new update available.");
-    EXPECT_EQ(updateServer.getRemoteLength(versionUrl, false), 0);
+    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 0);
 }
 
-TEST_F(AutoUpdateTest, TheRemoteLengthIsTheContentLengthOrNothing)
+TEST_F(AutoUpdateTest, TheRemoteLengthIsTheContentLengthInAnyLetterCaseOrNothing)
 {
     transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\nContent-Length:   1234  \r\nServer: x", "1"};
-    EXPECT_EQ(updateServer.getRemoteLength(versionUrl, false), 1234);
-    transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\nServer: x", "1"};
-    EXPECT_EQ(updateServer.getRemoteLength(versionUrl, false), 0);
+    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 1234);
+    transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\ncontent-length: 77\r\nServer: x", "1"};
+    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 77);
+    transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\nServer: x\r\nX-Note: content-length: 9", "1"};
+    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 0) << "only a line of its own names the length";
+}
+
+TEST_F(AutoUpdateTest, TheSignedVersionIsTheNumberThatStartsTheTrustedComment)
+{
+    EXPECT_EQ(signedVersion("Nimbrel 6, file:nblupdate.exe"), 6);
+    EXPECT_EQ(signedVersion("Nimbrel 32767"), 32767);
+    EXPECT_EQ(signedVersion("Nimbrel 61x"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 99999"), std::nullopt);
+    EXPECT_EQ(signedVersion("nimbrel 6"), std::nullopt);
+    EXPECT_EQ(signedVersion("timestamp:1765000000\tfile:nblupdate.exe"), std::nullopt);
 }
 
 TEST_F(AutoUpdateTest, AnAnnouncedLengthAcceptsTenBytesEitherSideOfTheSizeLessOne)
@@ -220,11 +305,13 @@ TEST_F(AutoUpdateTest, AnAnnouncedLengthAcceptsTenBytesEitherSideOfTheSizeLessOn
         std::size_t received;
         bool accepted;
     };
+    transfer.serve(versionUrl, "6");
+    ASSERT_TRUE(updateServer.isNewerVersion("5"));
     for (const Case c : {Case{199990, false}, Case{199991, true}, Case{200011, true}, Case{200012, false}}) {
         files.files.clear();
         transfer.resources[packageUrl] = {"HTTP/1.1 200 OK\r\nContent-Length: 200000", program(c.received)};
-        transfer.serve(packageUrl + ".minisig", "signed:" + program(c.received));
-        EXPECT_EQ(updateServer.downloadPackage(), c.accepted) << c.received;
+        transfer.serve(packageUrl + ".minisig", FakePackageTrust::signature("Nimbrel 6", program(c.received)));
+        EXPECT_EQ(updateServer.downloadPackage() == UpdateServer::Download::Kept, c.accepted) << c.received;
         EXPECT_EQ(files.holds(folder + "/nbl"), c.accepted) << c.received;
     }
 }
@@ -237,17 +324,54 @@ TEST_F(AutoUpdateTest, VersionNumbersOutsideSixteenBitsAreOverflow)
     EXPECT_THROW(versionNumber("32768"), RuntimeError);
 }
 
-TEST_F(AutoUpdateTest, PhaseBAtANormalStartReplacesTheProgramAndEnds)
+TEST_F(AutoUpdateTest, PhaseBAtANormalStartReplacesTheProgramAndEndsOnceTheNewOneCameUp)
 {
     registry.setValue(key, "Up", "b");
+    registry.setValue(key, "ver", "5");
+    registry.setValue(key, "nver", "6");
+    registry.setValue(key, "sha", "digest:the new program");
     files.files[folder + "/nbl"] = "the new program";
     phases.finishUpdate();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the new program");
-    EXPECT_EQ(stored("Up"), "c");
     EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel"}));
+    // The new program went through its clean-up: its number counts, and the old program it kept beside it goes.
+    EXPECT_EQ(stored("ver"), "6");
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_FALSE(files.holds(folder + "/Nimbrel-previous"));
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
     EXPECT_EQ(exit.ended, 1);
-    EXPECT_GE(clock.elapsedMs(), 12000u);
-    EXPECT_LT(clock.elapsedMs(), 12200u);
+    // 12 s of waits, then the new program's 5 s.
+    EXPECT_GE(clock.elapsedMs(), 17000u);
+    EXPECT_LT(clock.elapsedMs(), 17200u);
+}
+
+TEST_F(AutoUpdateTest, ANewVersionThatDoesNotComeUpIsReplacedByTheOldOneWhichSaysSo)
+{
+    registry.setValue(key, "Up", "b");
+    registry.setValue(key, "ver", "5");
+    registry.setValue(key, "nver", "6");
+    registry.setValue(key, "sha", "digest:the new program");
+    registry.setValue(key, "donreq", "z");
+    files.files[folder + "/nbl"] = "the new program";
+    handOver.onStart = nullptr; // nothing started comes up
+    phases.finishUpdate();
+
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel", folder + "/Nimbrel"}));
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
+    EXPECT_EQ(stored("ver"), "5");
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(stored("donreq"), std::nullopt) << "no thanks for what did not happen";
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+    EXPECT_FALSE(files.holds(folder + "/Nimbrel-previous"));
+    EXPECT_EQ(exit.ended, 1);
+    EXPECT_GE(clock.elapsedMs(), 12000u + 60000u) << "a minute to come up";
+
+    // The old program, started again, says what happened, once.
+    phases.finishUpdate();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].prompt, "The new version of Nimbrel did not start, so the previous version was put back.");
+    phases.finishUpdate();
+    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 // Where program files end in ".exe", the update's files are "nbl.exe" and "Nimbrel.exe", in each of its phases.
@@ -264,21 +388,42 @@ TEST_F(AutoUpdateTest, TheUpdatesProgramFilesCarryTheSystemsEnding)
     phases.finishUpdate();
     EXPECT_EQ(files.files[folder + "/Nimbrel.exe"], program(200000));
     EXPECT_EQ(handOver.started.back(), folder + "/Nimbrel.exe");
-    phases.finishUpdate();
-    EXPECT_EQ(files.removed, std::vector<std::string>{folder + "/nbl.exe"});
+    EXPECT_EQ(std::set<std::string>(files.removed.begin(), files.removed.end()),
+              (std::set<std::string>{folder + "/nbl.exe", folder + "/Nimbrel-previous.exe"}));
     EXPECT_FALSE(files.holds(folder + "/nbl.exe"));
 }
 
 TEST_F(AutoUpdateTest, AFailedCopyKeepsTheOldProgramAndGoesBackToPhaseA)
 {
     registry.setValue(key, "Up", "B");
-    registry.setValue(key, "ver", "6");
+    registry.setValue(key, "ver", "5");
+    registry.setValue(key, "nver", "6");
+    registry.setValue(key, "sha", "digest:the new program");
     files.files[folder + "/nbl"] = "the new program";
     files.copyFails = true;
     phases.finishUpdate();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
     EXPECT_EQ(stored("Up"), "a");
-    EXPECT_EQ(stored("ver"), std::nullopt) << "so that the next check offers the update again";
+    EXPECT_EQ(stored("ver"), "5") << "so that the next check offers the update again";
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+    EXPECT_EQ(stored("sha"), std::nullopt);
+    EXPECT_EQ(stored("donreq"), std::nullopt);
+}
+
+// Bytes put in "nbl" after the download (another file, or a link planted in its place, which the real folder
+// does not follow) are not what was verified: the old program stays.
+TEST_F(AutoUpdateTest, AnNblThatIsNotThePackageVerifiedIsNotInstalled)
+{
+    registry.setValue(key, "ver", "5");
+    publish("6", program(200000));
+    dialog.cmdProceed.userClick();
+    ASSERT_EQ(stored("Up"), "b");
+    files.files[folder + "/nbl"] = program(200000) + " and a little more";
+    phases.finishUpdate();
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(stored("ver"), "5");
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
 }
 
 TEST_F(AutoUpdateTest, PhaseCThanksOnceForAnyZAndOpensTheUpgradePage)
@@ -311,6 +456,20 @@ TEST_F(AutoUpdateTest, PhaseCWithoutZShowsNothingAndKeepsTheRequest)
     EXPECT_TRUE(urls.opened.empty());
     EXPECT_EQ(stored("donreq"), "q");
     EXPECT_EQ(stored("Up"), "a");
+}
+
+// A download the program ended in the middle of (no phase "b" stored) leaves nothing behind after the next start;
+// an installed copy's folder, which holds the system's files, is not touched.
+TEST_F(AutoUpdateTest, AStartWithNothingPendingRemovesADownloadLeftBehind)
+{
+    files.files[folder + "/nbl"] = program(200000);
+    phases.finishUpdate();
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+
+    directory.isPortable = false;
+    files.files[folder + "/nbl"] = "a program of the system's";
+    phases.finishUpdate();
+    EXPECT_TRUE(files.holds(folder + "/nbl"));
 }
 
 TEST_F(AutoUpdateTest, PhaseABOrNoPhaseAtAllIsNothingPending)

@@ -53,16 +53,69 @@ TEST_F(VendorTrustTest, AKeyFileBesideTheProgramReplacesTheBuiltInKey)
     EXPECT_TRUE(trust.signedByVendor(bytesOf(program), stranger.sign(NIMBREL_EXECUTABLE)));
 }
 
-TEST_F(VendorTrustTest, WithoutAnyKeyOrWithABrokenKeyFileNothingIsTrusted)
+TEST_F(VendorTrustTest, WithoutAnyKeyNothingIsTrusted)
 {
     VendorTrust none("", keyFile());
     EXPECT_FALSE(none.hasKey());
+    EXPECT_FALSE(none.keyFileBroken());
     EXPECT_FALSE(none.signedByVendor(bytesOf(program), signature));
+}
 
+TEST_F(VendorTrustTest, ABrokenKeyFileIsSaidToBeBrokenAndTheBuiltInKeyServes)
+{
     writeBytes(keyFile(), "untrusted comment: minisign public key\nRWS-broken\n");
     VendorTrust broken(vendor.publicKeyLine(), keyFile());
-    EXPECT_FALSE(broken.hasKey());
-    EXPECT_FALSE(broken.signedByVendor(bytesOf(program), signature));
+    EXPECT_TRUE(broken.keyFileBroken());
+    EXPECT_TRUE(broken.hasKey());
+    EXPECT_TRUE(broken.signedByVendor(bytesOf(program), signature));
+
+    VendorTrust brokenWithoutBuiltIn("", keyFile());
+    EXPECT_TRUE(brokenWithoutBuiltIn.keyFileBroken());
+    EXPECT_FALSE(brokenWithoutBuiltIn.hasKey());
+}
+
+// A key file as an editor leaves it (a blank line more, CR LF line ends, blanks after the key) is the key.
+TEST_F(VendorTrustTest, AKeyFileWithTrailingBlankLinesIsTheKey)
+{
+    const std::string text = stranger.publicKeyText();
+    for (const std::string& edited : {text + "\n", text + "\n\n\n", text + "  \r\n", text.substr(0, text.size() - 1)}) {
+        writeBytes(keyFile(), edited);
+        VendorTrust trust(vendor.publicKeyLine(), keyFile());
+        EXPECT_FALSE(trust.keyFileBroken());
+        EXPECT_TRUE(trust.signedByVendor(bytesOf(program), stranger.sign(NIMBREL_EXECUTABLE)));
+    }
+}
+
+TEST_F(VendorTrustTest, OnlyAProgramThatEndsWellOnTrialStartsHere)
+{
+    VendorTrust trust("", keyFile());
+    EXPECT_TRUE(trust.startsHere("/bin/true"));
+    EXPECT_FALSE(trust.startsHere("/bin/false"));
+    EXPECT_FALSE(trust.startsHere((folder / "missing").string()));
+
+    // A program whose loader is not on this machine cannot be started at all.
+    std::string badLoader = fileBytes("/bin/true");
+    const std::size_t at = badLoader.find("/lib64/ld-linux");
+    ASSERT_NE(at, std::string::npos);
+    badLoader[at + 1] = 'X';
+    const std::string file = (folder / "nbl").string();
+    writeBytes(file, badLoader);
+    fs::permissions(file, fs::perms::owner_all);
+    EXPECT_FALSE(trust.startsHere(file));
+
+    // The program itself, on trial, ends at once and well.
+    EXPECT_TRUE(trust.startsHere(NIMBREL_EXECUTABLE));
+}
+
+// What we ship can update: the program is built with the project's public key, which is a key.
+TEST_F(VendorTrustTest, TheProgramIsBuiltWithTheProjectsUpdateKey)
+{
+    const std::string projectKey = fileBytes(std::string(NIMBREL_SOURCE_DIR) + "/desktop/update-key.pub");
+    const std::size_t line = projectKey.find('\n') + 1;
+    const std::string keyLine = projectKey.substr(line, projectKey.find('\n', line) - line);
+    ASSERT_EQ(keyLine.size(), 56u);
+    EXPECT_NE(program.find(keyLine), std::string::npos);
+    EXPECT_TRUE(VendorTrust(keyLine, keyFile()).hasKey());
 }
 
 TEST_F(VendorTrustTest, OnlyAProgramOfThisMachineRunsHere)

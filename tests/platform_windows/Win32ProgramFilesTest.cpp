@@ -49,12 +49,27 @@ TEST(Win32ProgramFiles, ADownloadedProgramIsSavedWholeAndRemoved)
 
     const std::vector<std::uint8_t> program{'M', 'Z', 0x90, 0, 0xff, '\r', '\n'};
     const std::string downloaded = (folder.path() / "nbl.exe").string();
-    ASSERT_TRUE(files.saveProgram(downloaded, program));
+    {
+        const auto staged = files.stageProgram(downloaded);
+        ASSERT_TRUE(staged);
+        ASSERT_TRUE(staged->write(program.data(), 3));
+        ASSERT_TRUE(staged->write(program.data() + 3, program.size() - 3));
+        EXPECT_EQ(staged->writtenBytes(), program);
+        ASSERT_TRUE(staged->keep());
+    }
     EXPECT_EQ(testing::fileBytes(downloaded), std::string(program.begin(), program.end()));
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"nbl.exe"});
+    const std::string digest = files.digest(downloaded);
+    EXPECT_EQ(digest.size(), 64u);
     EXPECT_TRUE(files.remove(downloaded));
     EXPECT_FALSE(files.remove(downloaded));
-    EXPECT_FALSE(files.replaceWithCopy(downloaded, (folder.path() / "Nimbrel.exe").string()));
+    EXPECT_EQ(files.digest(downloaded), "");
+    EXPECT_FALSE(files.replaceWithCopy(downloaded, (folder.path() / "Nimbrel.exe").string(), digest));
+    {
+        const auto dropped = files.stageProgram(downloaded);
+        ASSERT_TRUE(dropped && dropped->write(program.data(), program.size()));
+    }
+    EXPECT_TRUE(namesIn(folder.path()).empty()) << "a download dropped before it is kept leaves nothing";
 }
 
 // The old program may still be running when the new one is copied over it: the copy gets its name all the same,
@@ -82,7 +97,9 @@ TEST(Win32ProgramFiles, TheNewProgramTakesTheNameOfTheOneStillRunning)
     EXPECT_EQ(WaitForSingleObject(process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "it runs";
 
     Win32ProgramFiles files;
-    EXPECT_TRUE(files.replaceWithCopy(downloaded.string(), installed.string()));
+    EXPECT_FALSE(files.replaceWithCopy(downloaded.string(), installed.string(), files.digest(installed.string())))
+        << "only the bytes of the digest are copied";
+    EXPECT_TRUE(files.replaceWithCopy(downloaded.string(), installed.string(), files.digest(downloaded.string())));
     EXPECT_EQ(testing::fileBytes(installed), "MZ the new program");
     EXPECT_EQ(namesIn(folder.path()).size(), 4u) << "the running program moved aside beside the marker";
 
@@ -90,7 +107,7 @@ TEST(Win32ProgramFiles, TheNewProgramTakesTheNameOfTheOneStillRunning)
     EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), static_cast<DWORD>(WAIT_OBJECT_0));
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    EXPECT_TRUE(files.replaceWithCopy(downloaded.string(), installed.string()));
+    EXPECT_TRUE(files.replaceWithCopy(downloaded.string(), installed.string(), files.digest(downloaded.string())));
     EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"Nimbrel.exe", "nbl.exe"}));
 }
 

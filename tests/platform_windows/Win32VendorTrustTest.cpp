@@ -87,5 +87,16 @@ TEST(Win32VendorTrust, OnlyAWindowsProgramForThisProcessorRunsHere)
     EXPECT_FALSE(trust.runsHere(bytesOf(other)));
 }
 
+// The built program, started on trial, ends at once and well; a file that is no program does not start.
+TEST(Win32VendorTrust, OnlyAProgramThatEndsWellOnTrialStartsHere)
+{
+    std::string built = NIMBREL_EXECUTABLE;
+    if (!built.empty() && built.front() == '/') built = "Z:" + built; // the root of the machine that runs Wine
+    Win32VendorTrust trust("", (kSigned / "no-key-file.pub").string());
+    EXPECT_TRUE(trust.startsHere(fs::path(built).make_preferred().string()));
+    EXPECT_FALSE(trust.startsHere((kSigned / "package.bin").string()));
+    EXPECT_FALSE(trust.startsHere((kSigned / "missing.exe").string()));
+}
+
 } // namespace
 } // namespace nimbrel

@@ -328,6 +328,8 @@ public:
 class FakeRegistryStore : public RegistryStore {
 public:
     std::map<std::string, std::map<std::string, std::string>> keys; // lower-case key -> lower-case name -> data
+    // Runs before each change of a value (a test that ends the program there throws).
+    std::function<void()> beforeChange;
 
     bool keyExists(const std::string& subKey) override { return keys.count(lowered(subKey)) != 0; }
     bool createKey(const std::string& subKey) override
@@ -345,6 +347,7 @@ public:
     }
     bool setValue(const std::string& subKey, const std::string& name, const std::string& data) override
     {
+        if (beforeChange) beforeChange();
         const auto k = keys.find(lowered(subKey));
         if (k == keys.end()) return false;
         k->second[lowered(name)] = data;
@@ -352,6 +355,7 @@ public:
     }
     bool deleteValue(const std::string& subKey, const std::string& name) override
     {
+        if (beforeChange) beforeChange();
         const auto k = keys.find(lowered(subKey));
         return k != keys.end() && k->second.erase(lowered(name)) == 1;
     }
@@ -382,6 +386,11 @@ public:
     {
         calls.push_back("GET " + url);
         return {};
+    }
+    bool openUrlInto(const std::string& url, const TransferLimits&, const BodySink&) override
+    {
+        calls.push_back("GET " + url);
+        return false;
     }
     std::string responseHeaders() override { return {}; }
 };

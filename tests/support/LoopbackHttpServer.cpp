@@ -65,6 +65,14 @@ HttpAnswer HttpAnswer::trickle(std::string body, int pieces, std::chrono::millis
     return answer;
 }
 
+HttpAnswer HttpAnswer::endless(std::string piece, int pieces)
+{
+    HttpAnswer answer = ok(std::move(piece));
+    answer.kind = Kind::Endless;
+    answer.pieces = pieces;
+    return answer;
+}
+
 namespace {
 
 [[noreturn]] void fail(const char* what)
@@ -136,15 +144,17 @@ std::size_t contentLength(const std::vector<std::string>& headerLines)
     return 0;
 }
 
-void sendAll(int fd, const std::string& data)
+// False when the client went away; nothing more to say then.
+bool sendAll(int fd, const std::string& data)
 {
     std::size_t sent = 0;
     while (sent < data.size()) {
         const ssize_t n = ::send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return; // the client went away; nothing more to say
+        if (n <= 0) return false;
         sent += static_cast<std::size_t>(n);
     }
+    return true;
 }
 
 } // namespace
@@ -364,6 +374,7 @@ void LoopbackHttpServer::handle(Connection& connection, const RecordedRequest& r
         [[fallthrough]];
     case HttpAnswer::Kind::Respond:
     case HttpAnswer::Kind::Trickle:
+    case HttpAnswer::Kind::Endless:
         respond(connection.fd, answer);
         connection.state = Connection::State::Done;
         return;
@@ -381,18 +392,22 @@ void LoopbackHttpServer::respond(int fd, const HttpAnswer& answer)
     std::string response = "HTTP/1.1 " + std::to_string(answer.status) + " " + answer.reason + "\r\n";
     for (const std::string& line : answer.headerLines)
         response += line + "\r\n";
-    if (!hasHeader(answer.headerLines, "Content-Length")) {
+    if (answer.kind != HttpAnswer::Kind::Endless && !hasHeader(answer.headerLines, "Content-Length")) {
         response += "Content-Length: " + std::to_string(answer.body.size()) + "\r\n";
     }
     response += "Connection: close\r\n\r\n";
-    if (answer.kind != HttpAnswer::Kind::Trickle) {
+    if (answer.kind == HttpAnswer::Kind::Endless) {
+        // The body ends only when the connection does.
+        bool listening = sendAll(fd, response);
+        for (int piece = 0; listening && piece < answer.pieces; ++piece) listening = sendAll(fd, answer.body);
+    } else if (answer.kind != HttpAnswer::Kind::Trickle) {
         sendAll(fd, response + answer.body);
     } else {
         sendAll(fd, response);
         const std::size_t piece = answer.body.size() / static_cast<std::size_t>(answer.pieces) + 1;
         for (std::size_t at = 0; at < answer.body.size(); at += piece) {
             std::this_thread::sleep_for(answer.pause);
-            sendAll(fd, answer.body.substr(at, piece));
+            if (!sendAll(fd, answer.body.substr(at, piece))) break;
         }
     }
     ::shutdown(fd, SHUT_WR);

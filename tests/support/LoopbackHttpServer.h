@@ -30,6 +30,8 @@ struct HttpAnswer {
         Stall,   // never answers; the connection stays open until the client gives up
         Close,   // reads the request and closes the connection without a word
         Trickle, // answers with the body in pieces, a pause before each (the server waits meanwhile)
+        Endless, // answers without a length and sends the body again and again, pieces times at most, until the
+                 // client goes away (the server waits meanwhile)
     };
     Kind kind = Kind::Respond;
     int status = 200;
@@ -45,6 +47,7 @@ struct HttpAnswer {
     static HttpAnswer stall();
     static HttpAnswer close();
     static HttpAnswer trickle(std::string body, int pieces, std::chrono::milliseconds pause);
+    static HttpAnswer endless(std::string piece, int pieces);
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 at a port of the system's choosing,

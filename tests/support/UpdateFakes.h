@@ -10,6 +10,7 @@
 #include "core/ProgramFiles.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -27,6 +28,8 @@ public:
     };
     std::map<std::string, Resource> resources;
     std::vector<std::string> gets;
+    // Runs while a GET of that address is under way, as events handled during the wait would.
+    std::function<void(const std::string& url)> duringGet;
 
     // A resource whose headers announce its length, as a server would.
     void serve(const std::string& url, const std::string& body)
@@ -36,7 +39,7 @@ public:
                           body};
     }
 
-    void cancel() override {}
+    void cancel() override { cancelled_ = true; }
     bool stillExecuting() override { return false; }
     std::string openUrlText(const std::string& url) override { return fetch(url); }
     std::vector<std::uint8_t> openUrlBytes(const std::string& url) override
@@ -44,12 +47,25 @@ public:
         const std::string body = fetch(url);
         return std::vector<std::uint8_t>(body.begin(), body.end());
     }
+    bool openUrlInto(const std::string& url, const TransferLimits& limits, const BodySink& sink) override
+    {
+        const std::string body = fetch(url);
+        if (cancelled_ || headers_.find(" 200 ") == std::string::npos) return false;
+        if (body.size() > limits.maxBytes) return false;
+        return sink(reinterpret_cast<const std::uint8_t*>(body.data()), body.size());
+    }
     std::string responseHeaders() override { return headers_; }
 
 private:
     std::string fetch(const std::string& url)
     {
         gets.push_back(url);
+        cancelled_ = false;
+        if (duringGet) duringGet(url);
+        if (cancelled_) {
+            headers_.clear();
+            return {};
+        }
         const auto it = resources.find(url);
         if (it == resources.end()) {
             headers_ = "HTTP/1.1 404 Not Found\r\nContent-Length: 9";
@@ -59,14 +75,58 @@ private:
         return it->second.body;
     }
     std::string headers_;
+    bool cancelled_ = false;
 };
 
-// The program's folder kept in memory.
+// A program being written to the folder kept in memory: its temporary is a
+// file of the folder ("NAME.staged") until it is kept or dropped.
+class FakeStagedProgram : public StagedProgram {
+public:
+    FakeStagedProgram(std::map<std::string, std::string>& files, std::string path, bool writable)
+        : files_(files), path_(std::move(path)), writable_(writable)
+    {
+        files_[temporary()];
+    }
+    ~FakeStagedProgram() override
+    {
+        if (!kept_) files_.erase(temporary());
+    }
+    bool write(const std::uint8_t* bytes, std::size_t size) override
+    {
+        if (!writable_) return false;
+        files_[temporary()].append(reinterpret_cast<const char*>(bytes), size);
+        return true;
+    }
+    std::uint64_t size() override { return files_[temporary()].size(); }
+    std::optional<std::vector<std::uint8_t>> writtenBytes() override
+    {
+        const std::string& bytes = files_[temporary()];
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    }
+    std::string path() override { return temporary(); }
+    bool keep() override
+    {
+        files_[path_] = files_[temporary()];
+        files_.erase(temporary());
+        kept_ = true;
+        return true;
+    }
+
+private:
+    std::string temporary() const { return path_ + ".staged"; }
+    std::map<std::string, std::string>& files_;
+    std::string path_;
+    bool writable_;
+    bool kept_ = false;
+};
+
+// The program's folder kept in memory. The digest of a file is "digest:" and its bytes.
 class FakeProgramFiles : public ProgramFiles {
 public:
     std::map<std::string, std::string> files;
     bool writable = true;
     bool copyFails = false;
+    bool writeFails = false; // the disk is full
     std::vector<std::string> removed;
     std::string suffix;
 
@@ -78,36 +138,60 @@ public:
         return files.erase(path) == 1;
     }
     bool folderWritable(const std::string&) override { return writable; }
-    bool saveProgram(const std::string& path, const std::vector<std::uint8_t>& bytes) override
+    std::unique_ptr<StagedProgram> stageProgram(const std::string& path) override
     {
-        if (!writable) return false;
-        files[path] = std::string(bytes.begin(), bytes.end());
-        return true;
+        return std::make_unique<FakeStagedProgram>(files, path, writable && !writeFails);
     }
-    bool replaceWithCopy(const std::string& source, const std::string& target) override
+    std::string digest(const std::string& path) override
+    {
+        const auto it = files.find(path);
+        return it != files.end() ? "digest:" + it->second : std::string();
+    }
+    bool replaceWithCopy(const std::string& source, const std::string& target, const std::string& digest) override
     {
         const auto it = files.find(source);
-        if (copyFails || it == files.end()) return false;
+        if (copyFails || it == files.end() || "digest:" + it->second != digest) return false;
         files[target] = it->second;
         return true;
     }
 };
 
-// Trusts the packages whose signature file is the text "signed:" followed by the
-// package, and the packages that begin as a program of this machine does.
+// Trusts the packages whose signature file is "signed:" followed by the trusted
+// comment, a line end and a hash of the package, and the packages that begin as a program
+// of this machine does; a trial start succeeds unless the test says otherwise.
 class FakePackageTrust : public PackageTrust {
 public:
     bool key = true;
+    bool brokenKeyFile = false;
     std::string programStart = "\x7f" "ELF";
+    std::vector<std::string> trialStarts;
+    bool starts = true;
+
+    static std::string signature(const std::string& comment, const std::string& package)
+    {
+        return "signed:" + comment + "\n" + std::to_string(std::hash<std::string>{}(package));
+    }
 
     bool hasKey() override { return key; }
-    bool signedByVendor(const std::vector<std::uint8_t>& package, const std::string& signatureFile) override
+    bool keyFileBroken() override { return brokenKeyFile; }
+    std::optional<std::string> signedByVendor(const std::vector<std::uint8_t>& package,
+                                              const std::string& signatureFile) override
     {
-        return key && signatureFile == "signed:" + std::string(package.begin(), package.end());
+        const std::string bytes(package.begin(), package.end());
+        const std::size_t end = signatureFile.find('\n');
+        if (!key || signatureFile.rfind("signed:", 0) != 0 || end == std::string::npos ||
+            signatureFile.substr(end + 1) != std::to_string(std::hash<std::string>{}(bytes)))
+            return std::nullopt;
+        return signatureFile.substr(7, end - 7);
     }
     bool runsHere(const std::vector<std::uint8_t>& package) override
     {
         return std::string(package.begin(), package.end()).rfind(programStart, 0) == 0;
+    }
+    bool startsHere(const std::string& programFile) override
+    {
+        trialStarts.push_back(programFile);
+        return starts;
     }
 };
 
@@ -115,9 +199,12 @@ class FakeHandOver : public HandOver {
 public:
     std::vector<std::string> started;
     bool starts = true;
+    // What the program started does, where the test has it run (its start-up phase, say).
+    std::function<void(const std::string& programPath)> onStart;
     bool startInstead(const std::string& programPath) override
     {
         started.push_back(programPath);
+        if (starts && onStart) onStart(programPath);
         return starts;
     }
 };

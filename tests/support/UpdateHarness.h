@@ -16,16 +16,11 @@
 
 namespace nimbrel::testing {
 
-struct UpdateHarness {
-    explicit UpdateHarness(std::string vendorServer) : server(std::move(vendorServer)) {}
-
-    std::string server;
+// What the update meets besides the server, the program's folder and the key:
+// the clock, the per-user store, the program starts and the messages.
+struct UpdateSurroundings {
     VirtualScheduler clock;
     FakeEventLoop events;
-    ServedTransfer transfer;
-    FakeProbe probe;
-    FakeProgramFiles files;
-    FakePackageTrust trust;
     FakeProgramDirectory directory;
     FakeRegistryStore registry;
     RecordingReporter reporter;
@@ -34,6 +29,22 @@ struct UpdateHarness {
     FakeProgramExit exit;
     FakeMessageBoxes messages;
     FakeUrlOpener urls;
+};
+
+struct UpdateHarness : UpdateSurroundings {
+    // The program file started in the program's place runs its start-up phase, as the new version would.
+    explicit UpdateHarness(std::string vendorServer) : server(std::move(vendorServer))
+    {
+        handOver.onStart = [this](const std::string& programPath) {
+            if (programPath == directory.path() + "/Nimbrel" + files.executableSuffix()) phases.finishUpdate();
+        };
+    }
+
+    std::string server;
+    ServedTransfer transfer;
+    FakeProbe probe;
+    FakeProgramFiles files;
+    FakePackageTrust trust;
     std::function<bool()> checkConnection = [this] { return probe.pageReachable(); };
     UpdateServer updateServer{{transfer, events, trust, files, directory, modReg, checkConnection}, server};
     UpdatePhases phases{{clock, events, files, directory, registry, modReg, handOver, exit, messages, urls}, server};

@@ -230,6 +230,96 @@ TEST(QtHttpTransfer, AnErrorStatusGivesNoBytes)
     EXPECT_TRUE(transfer.openUrlBytes(server.url("/graphback.bmp")).empty());
 }
 
+// What a bounded transfer handed on, piece by piece.
+struct Received {
+    std::string body;
+    int pieces = 0;
+    BodySink sink()
+    {
+        return [this](const std::uint8_t* bytes, std::size_t size) {
+            body.append(reinterpret_cast<const char*>(bytes), size);
+            ++pieces;
+            return true;
+        };
+    }
+};
+
+TEST(QtHttpTransfer, ABoundedTransferHandsTheBodyOnAndKeepsTheHeaders)
+{
+    LoopbackHttpServer server;
+    const std::string body(300000, 'b');
+    server.answer("/nblupdate.exe", HttpAnswer::ok(body, {"content-length: 300000"}));
+    view::QtHttpTransfer transfer;
+    Received received;
+
+    EXPECT_TRUE(transfer.openUrlInto(server.url("/nblupdate.exe"), {1000000, 30s}, received.sink()));
+    EXPECT_EQ(received.body, body);
+    EXPECT_NE(transfer.responseHeaders().find("\r\ncontent-length: 300000"), std::string::npos)
+        << "the server's own letter case";
+}
+
+TEST(QtHttpTransfer, AnEndlessBodyIsCutOffAtTheSizeLimit)
+{
+    LoopbackHttpServer server;
+    // 64 KB pieces without a length, up to 4 GB: the client has to stop it.
+    server.answer("/nblupdate.exe", HttpAnswer::endless(std::string(65536, 'e'), 65536));
+    view::QtHttpTransfer transfer;
+    Received received;
+
+    EXPECT_FALSE(transfer.openUrlInto(server.url("/nblupdate.exe"), {1000000, 60s}, received.sink()));
+    EXPECT_LE(received.body.size(), 1000000u);
+    EXPECT_FALSE(transfer.stillExecuting());
+}
+
+TEST(QtHttpTransfer, ALengthAnnouncedBeyondTheLimitIsRefused)
+{
+    LoopbackHttpServer server;
+    server.answer("/nbl.txt", HttpAnswer::ok(std::string(10000, '6')));
+    view::QtHttpTransfer transfer;
+    Received received;
+
+    EXPECT_FALSE(transfer.openUrlInto(server.url("/nbl.txt"), {4096, 30s}, received.sink()));
+    EXPECT_LE(received.body.size(), 4096u);
+}
+
+TEST(QtHttpTransfer, AServerThatTricklesIsCutOffAtTheOverallTime)
+{
+    LoopbackHttpServer server;
+    // A piece every 100 ms keeps the silence time-out from ever passing; the whole would take 6 s.
+    server.answer("/nblupdate.exe", HttpAnswer::trickle(std::string(6000, 't'), 60, 100ms));
+    view::QtHttpTransfer transfer;
+    Received received;
+
+    EXPECT_FALSE(transfer.openUrlInto(server.url("/nblupdate.exe"), {1000000, 700ms}, received.sink()));
+    EXPECT_GT(received.pieces, 0) << "the body was flowing";
+    EXPECT_LT(received.body.size(), 6000u);
+}
+
+TEST(QtHttpTransfer, ASinkThatRefusesAPieceEndsTheTransfer)
+{
+    LoopbackHttpServer server;
+    server.answer("/nblupdate.exe", HttpAnswer::endless(std::string(65536, 'e'), 65536));
+    view::QtHttpTransfer transfer;
+    int pieces = 0;
+
+    EXPECT_FALSE(transfer.openUrlInto(server.url("/nblupdate.exe"), {1ull << 40, 60s},
+                                      [&pieces](const std::uint8_t*, std::size_t) { return ++pieces < 3; }));
+    EXPECT_EQ(pieces, 3);
+}
+
+TEST(QtHttpTransfer, ACancelEndsABoundedTransferAtOnce)
+{
+    LoopbackHttpServer server;
+    server.answer("/nblupdate.exe", HttpAnswer::stall());
+    view::QtHttpTransfer transfer(30s);
+    Received received;
+    const auto step = onceServerHas(server, 1, [&] { transfer.cancel(); });
+
+    EXPECT_FALSE(transfer.openUrlInto(server.url("/nblupdate.exe"), {1000000, 60s}, received.sink()));
+    EXPECT_EQ(received.body, "");
+    EXPECT_FALSE(transfer.stillExecuting());
+}
+
 TEST(QtConnectivityProbe, AnyHttpAnswerMeansTheInternetIsThere)
 {
     struct Case {

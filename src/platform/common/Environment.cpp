@@ -20,4 +20,6 @@ std::string vendorServerUrl() { return fromEnvironment("NIMBREL_SERVER", "https:
 
 std::string probeUrl() { return fromEnvironment("NIMBREL_PROBE_URL", "https://www.example.com"); }
 
+bool startedOnTrial() { return std::getenv(trialStartVariable) != nullptr; }
+
 } // namespace nimbrel

@@ -15,7 +15,8 @@ constexpr std::size_t hashSize = 64;
 const std::string untrustedLabel = "untrusted comment: ";
 const std::string trustedLabel = "trusted comment: ";
 
-// The lines of a text, without their CR LF or LF ends.
+// The lines of a text without their ends and the blanks before them (minisign's
+// own trimming), and without the blank lines at the end of the text.
 std::vector<std::string> linesOf(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -24,10 +25,11 @@ std::vector<std::string> linesOf(const std::string& text)
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
         lines.push_back(line);
         start = end + 1;
     }
+    while (!lines.empty() && lines.back().empty()) lines.pop_back();
     return lines;
 }
 
@@ -79,7 +81,7 @@ std::optional<MinisignKey> MinisignKey::parse(const std::string& text)
     std::string keyLine;
     if (lines.size() == 1) {
         keyLine = lines[0];
-    } else if (lines.size() == 2 && startsWith(lines[0], untrustedLabel)) {
+    } else if (lines.size() >= 2 && startsWith(lines[0], untrustedLabel)) {
         keyLine = lines[1];
     } else {
         return std::nullopt;
@@ -92,16 +94,17 @@ std::optional<MinisignKey> MinisignKey::parse(const std::string& text)
     return key;
 }
 
-bool MinisignKey::verifies(const std::vector<std::uint8_t>& message, const std::string& signatureFile,
-                           const SignatureCheck& check) const
+std::optional<std::string> MinisignKey::verifiedComment(const std::vector<std::uint8_t>& message,
+                                                        const std::string& signatureFile,
+                                                        const SignatureCheck& check) const
 {
     const std::vector<std::string> lines = linesOf(signatureFile);
-    if (lines.size() != 4 || !startsWith(lines[0], untrustedLabel) || !startsWith(lines[2], trustedLabel))
-        return false;
+    if (lines.size() < 4 || !startsWith(lines[0], untrustedLabel) || !startsWith(lines[2], trustedLabel))
+        return std::nullopt;
     const auto signature = decoded(lines[1], algorithmSize + idSize + signatureSize);
     const auto globalSignature = decoded(lines[3], signatureSize);
-    if (!signature || !globalSignature) return false;
-    if (!std::equal(id_.begin(), id_.end(), signature->begin() + algorithmSize)) return false;
+    if (!signature || !globalSignature) return std::nullopt;
+    if (!std::equal(id_.begin(), id_.end(), signature->begin() + algorithmSize)) return std::nullopt;
     const std::uint8_t* fileSignature = signature->data() + algorithmSize + idSize;
 
     // "Ed" signs the file itself, "ED" its BLAKE2b-512 hash.
@@ -114,14 +117,16 @@ bool MinisignKey::verifies(const std::vector<std::uint8_t>& message, const std::
         check.blake2b512(hash.data(), message.data(), message.size());
         fileSigned = check.ed25519Verifies(fileSignature, hash.data(), hash.size(), publicKey_.data());
     }
-    if (!fileSigned) return false;
+    if (!fileSigned) return std::nullopt;
 
     // The trusted comment counts only with the global signature over the file's signature and the comment.
     std::vector<std::uint8_t> signedComment(fileSignature, fileSignature + signatureSize);
     const std::string comment = lines[2].substr(trustedLabel.size());
     signedComment.insert(signedComment.end(), comment.begin(), comment.end());
-    return check.ed25519Verifies(globalSignature->data(), signedComment.data(), signedComment.size(),
-                                 publicKey_.data());
+    if (!check.ed25519Verifies(globalSignature->data(), signedComment.data(), signedComment.size(),
+                               publicKey_.data()))
+        return std::nullopt;
+    return comment;
 }
 
 } // namespace nimbrel

@@ -25,12 +25,15 @@ struct SignatureCheck {
 class MinisignKey {
 public:
     // Reads a public key file (an untrusted comment line, then the key's base64
-    // line) or the base64 line alone; nothing when it is neither.
+    // line) or the base64 line alone, as minisign reads them: blanks at the ends of
+    // the lines and blank lines after the key do not count. Nothing when it is neither.
     static std::optional<MinisignKey> parse(const std::string& text);
 
-    // True when the signature file is this key's signature of exactly these bytes.
-    bool verifies(const std::vector<std::uint8_t>& message, const std::string& signatureFile,
-                  const SignatureCheck& check) const;
+    // The trusted comment when the signature file is this key's signature of
+    // exactly these bytes; nothing otherwise. As minisign does, it reads the
+    // four lines of the signature and leaves whatever follows them alone.
+    std::optional<std::string> verifiedComment(const std::vector<std::uint8_t>& message,
+                                               const std::string& signatureFile, const SignatureCheck& check) const;
 
 private:
     std::array<std::uint8_t, 8> id_{};

@@ -10,7 +10,9 @@ MinisignTrust::MinisignTrust(std::string builtInKey, std::string keyFile, const 
 // Read at every use: a key file put in place while the program runs counts at the next check.
 std::optional<MinisignKey> MinisignTrust::key()
 {
-    if (const std::optional<std::string> file = readKeyFile(keyFile_)) return MinisignKey::parse(*file);
+    if (const std::optional<std::string> file = readKeyFile(keyFile_)) {
+        if (std::optional<MinisignKey> fileKey = MinisignKey::parse(*file)) return fileKey;
+    }
     if (builtInKey_.empty()) return std::nullopt;
     return MinisignKey::parse(builtInKey_);
 }
@@ -20,10 +22,18 @@ bool MinisignTrust::hasKey()
     return key().has_value();
 }
 
-bool MinisignTrust::signedByVendor(const std::vector<std::uint8_t>& package, const std::string& signatureFile)
+bool MinisignTrust::keyFileBroken()
+{
+    const std::optional<std::string> file = readKeyFile(keyFile_);
+    return file && !MinisignKey::parse(*file);
+}
+
+std::optional<std::string> MinisignTrust::signedByVendor(const std::vector<std::uint8_t>& package,
+                                                         const std::string& signatureFile)
 {
     const std::optional<MinisignKey> vendor = key();
-    return vendor && vendor->verifies(package, signatureFile, check_);
+    if (!vendor) return std::nullopt;
+    return vendor->verifiedComment(package, signatureFile, check_);
 }
 
 } // namespace nimbrel

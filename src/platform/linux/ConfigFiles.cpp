@@ -65,10 +65,10 @@ bool makePrivateDirectories(const std::filesystem::path& folder)
     return !partial.empty();
 }
 
-std::optional<std::string> readRegularFile(const std::filesystem::path& file, std::size_t maxBytes)
+std::optional<std::string> readRegularFile(const std::filesystem::path& file, std::size_t maxBytes, bool followLinks)
 {
     // O_NONBLOCK keeps a pipe left in the file's place from stalling the open.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (followLinks ? 0 : O_NOFOLLOW));
     if (fd < 0) return std::nullopt;
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {

@@ -25,8 +25,9 @@ bool makePrivateDirectories(const std::filesystem::path& folder);
 
 // The bytes of a regular file, at most maxBytes of them from its start;
 // nothing when it is missing, is not a regular file (a folder, a pipe) or
-// cannot be read.
+// cannot be read. Without followLinks, a symbolic link in the file's place is
+// not followed: it gives nothing.
 std::optional<std::string> readRegularFile(const std::filesystem::path& file,
-                                           std::size_t maxBytes = std::string::npos);
+                                           std::size_t maxBytes = std::string::npos, bool followLinks = true);
 
 } // namespace nimbrel::configfiles

@@ -20,10 +20,12 @@ namespace {
 constexpr std::string_view marker = ".nimbrel-";
 constexpr std::string_view ending = ".tmp";
 
-// When this program started: a temporary older than that is no write of this run's, whoever wrote it.
+// When this program started: a temporary older than that is no write of this run's, whoever wrote it. Read from
+// the coarse clock that file times come from: the fine one runs up to a tick ahead, and a file this run wrote
+// within that tick would seem older than the run.
 const timespec programStart = [] {
     timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
     return now;
 }();
 
@@ -120,8 +122,8 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
-// Makes the rename itself survive a crash; a failure here loses nothing that is already written (some file
-// systems cannot sync a folder), so it is not reported.
+} // namespace
+
 void syncFolder(const std::filesystem::path& folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -130,7 +132,18 @@ void syncFolder(const std::filesystem::path& folder)
     ::close(fd);
 }
 
-} // namespace
+int createTemporary(const std::filesystem::path& file, unsigned mode, std::string& temporary)
+{
+    const std::string name = file.filename().string();
+    if (name.empty()) return -1;
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporary = (folder / temporaryName(name)).string();
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
 
 std::filesystem::path followLinks(const std::filesystem::path& file)
 {
@@ -167,13 +180,7 @@ bool replaceFile(const std::filesystem::path& file, const std::string& bytes, un
 
     sweep(folder, &name);
     std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temporary = (folder / temporaryName(name)).string();
-        const unsigned created = existing == Existing::Kept && !exists ? mode : 0600;
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(created));
-        if (fd < 0 && errno != EEXIST) return false;
-    }
+    const int fd = createTemporary(target, existing == Existing::Kept && !exists ? mode : 0600, temporary);
     if (fd < 0) return false;
 
     bool written = true;

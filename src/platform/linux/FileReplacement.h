@@ -28,6 +28,16 @@ enum class Existing {
 bool replaceFile(const std::filesystem::path& file, const std::string& bytes, unsigned mode = 0600,
                  Existing existing = Existing::Replaced);
 
+// A new temporary for the file, in its folder, named as a replacement names its own (so that one a writer killed
+// half-way leaves behind is swept as theirs are) and created with the mode given: for a file written piece by
+// piece before it takes its name. The open descriptor, with the temporary's path in temporary; -1 when it cannot
+// be made.
+int createTemporary(const std::filesystem::path& file, unsigned mode, std::string& temporary);
+
+// Makes a rename in the folder survive a crash; a failure here loses nothing that is already written (some file
+// systems cannot sync a folder), so it is not reported.
+void syncFolder(const std::filesystem::path& folder);
+
 // The file a path leads to through any symbolic links on the way to its name; the path itself when it is no link.
 std::filesystem::path followLinks(const std::filesystem::path& file);
 

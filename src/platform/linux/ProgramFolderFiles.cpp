@@ -2,7 +2,12 @@
 
 #include "ConfigFiles.h"
 #include "FileReplacement.h"
+#include "StagedProgramFile.h"
+#include "platform/common/HexText.h"
 
+#include <sodium.h>
+
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,8 +15,12 @@ namespace nimbrel {
 
 namespace {
 
-// A downloaded program is for its owner to run, no one else's to change.
-constexpr unsigned downloadedMode = 0700;
+std::string sha256Hex(const std::string& bytes)
+{
+    unsigned char hash[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256(hash, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    return lowerHex(hash, sizeof hash);
+}
 
 } // namespace
 
@@ -25,15 +34,25 @@ bool ProgramFolderFiles::folderWritable(const std::string& folder)
     return configfiles::isDirectory(folder) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-bool ProgramFolderFiles::saveProgram(const std::string& path, const std::vector<std::uint8_t>& bytes)
+std::unique_ptr<StagedProgram> ProgramFolderFiles::stageProgram(const std::string& path)
 {
-    return configfiles::replaceFile(path, std::string(bytes.begin(), bytes.end()), downloadedMode);
+    auto staged = std::make_unique<StagedProgramFile>(path);
+    if (!staged->made()) return nullptr;
+    return staged;
 }
 
-bool ProgramFolderFiles::replaceWithCopy(const std::string& source, const std::string& target)
+// Both read the file without following a link: a link planted in its place is not followed to whatever it names.
+std::string ProgramFolderFiles::digest(const std::string& path)
 {
-    const std::optional<std::string> bytes = configfiles::readRegularFile(source);
-    if (!bytes) return false;
+    const std::optional<std::string> bytes = configfiles::readRegularFile(path, std::string::npos, false);
+    return bytes ? sha256Hex(*bytes) : std::string();
+}
+
+bool ProgramFolderFiles::replaceWithCopy(const std::string& source, const std::string& target,
+                                         const std::string& digest)
+{
+    const std::optional<std::string> bytes = configfiles::readRegularFile(source, std::string::npos, false);
+    if (!bytes || digest.empty() || sha256Hex(*bytes) != digest) return false;
     struct stat old {};
     const unsigned mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 0777) : 0755;
     return configfiles::replaceFile(target, *bytes, mode);

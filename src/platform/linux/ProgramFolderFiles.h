@@ -13,8 +13,9 @@ public:
     std::string executableSuffix() override { return {}; }
     bool remove(const std::string& path) override;
     bool folderWritable(const std::string& folder) override;
-    bool saveProgram(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
-    bool replaceWithCopy(const std::string& source, const std::string& target) override;
+    std::unique_ptr<StagedProgram> stageProgram(const std::string& path) override;
+    std::string digest(const std::string& path) override;
+    bool replaceWithCopy(const std::string& source, const std::string& target, const std::string& digest) override;
 };
 
 } // namespace nimbrel

@@ -3,6 +3,7 @@
 #include "ConfigFiles.h"
 #include "ElfProgram.h"
 #include "SodiumCheck.h"
+#include "TrialStart.h"
 
 namespace nimbrel {
 
@@ -14,6 +15,11 @@ VendorTrust::VendorTrust(std::string builtInKey, std::string keyFile, std::strin
 bool VendorTrust::runsHere(const std::vector<std::uint8_t>& package)
 {
     return runsLikeProgram(package, model_);
+}
+
+bool VendorTrust::startsHere(const std::string& programFile)
+{
+    return startsOnTrial(programFile);
 }
 
 std::optional<std::string> VendorTrust::readKeyFile(const std::string& path)

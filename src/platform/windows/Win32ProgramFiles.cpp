@@ -1,9 +1,15 @@
 #include "Win32ProgramFiles.h"
 
+#include "CngHash.h"
 #include "WholeFile.h"
 #include "WideText.h"
+#include "Win32StagedProgram.h"
+#include "platform/common/HexText.h"
 
 #include <windows.h>
+#include <bcrypt.h>
+
+#include <optional>
 
 namespace nimbrel {
 
@@ -21,6 +27,32 @@ bool moveInBesideRunning(const std::wstring& temporary, const std::wstring& targ
     if (wholefile::moveOver(temporary, target)) return true;
     MoveFileExW(aside.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
     return false;
+}
+
+// The bytes of a file, opened without following a link or junction planted in its place.
+std::optional<std::string> readWithoutLinks(const std::string& path)
+{
+    const HANDLE file = CreateFileW(wide::fromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION information{};
+    std::optional<std::string> bytes;
+    if (GetFileInformationByHandle(file, &information) &&
+        (information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0) {
+        bytes.emplace();
+        if (!wholefile::readAll(file, *bytes)) bytes.reset();
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+std::string sha256Hex(const std::string& bytes)
+{
+    std::uint8_t hash[32];
+    if (!cngHash(BCRYPT_SHA256_ALGORITHM, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), hash,
+                 sizeof hash))
+        return {};
+    return lowerHex(hash, sizeof hash);
 }
 
 } // namespace
@@ -49,20 +81,28 @@ bool Win32ProgramFiles::folderWritable(const std::string& folder)
     return true;
 }
 
-bool Win32ProgramFiles::saveProgram(const std::string& path, const std::vector<std::uint8_t>& bytes)
+std::unique_ptr<StagedProgram> Win32ProgramFiles::stageProgram(const std::string& path)
 {
-    return wholefile::replace(wide::fromUtf8(path), std::string_view(reinterpret_cast<const char*>(bytes.data()),
-                                                                     bytes.size()));
+    auto staged = std::make_unique<Win32StagedProgram>(path);
+    if (!staged->made()) return nullptr;
+    return staged;
 }
 
-bool Win32ProgramFiles::replaceWithCopy(const std::string& source, const std::string& target)
+std::string Win32ProgramFiles::digest(const std::string& path)
 {
-    std::string bytes;
-    if (wholefile::read(wide::fromUtf8(source), bytes) != wholefile::Load::Loaded) return false;
+    const std::optional<std::string> bytes = readWithoutLinks(path);
+    return bytes ? sha256Hex(*bytes) : std::string();
+}
+
+bool Win32ProgramFiles::replaceWithCopy(const std::string& source, const std::string& target,
+                                        const std::string& digest)
+{
+    const std::optional<std::string> bytes = readWithoutLinks(source);
+    if (!bytes || digest.empty() || sha256Hex(*bytes) != digest) return false;
     const std::wstring targetPath = wide::fromUtf8(target);
     // The file an earlier replacement moved aside; its program has long ended.
     DeleteFileW(asideFor(targetPath).c_str());
-    return wholefile::replace(targetPath, bytes, moveInBesideRunning);
+    return wholefile::replace(targetPath, *bytes, moveInBesideRunning);
 }
 
 } // namespace nimbrel

@@ -7,12 +7,13 @@
 namespace nimbrel {
 
 // The vendor's key on Windows: signatures checked with CNG's SHA-512 and the standard C++ Ed25519 and BLAKE2b,
-// and a package must be a Windows program for this processor.
+// and a package must be a Windows program for this processor that starts here on trial.
 class Win32VendorTrust : public MinisignTrust {
 public:
     Win32VendorTrust(std::string builtInKey, std::string keyFile);
 
     bool runsHere(const std::vector<std::uint8_t>& package) override;
+    bool startsHere(const std::string& programFile) override;
 
 protected:
     std::optional<std::string> readKeyFile(const std::string& path) override;

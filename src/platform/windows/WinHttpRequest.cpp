@@ -177,7 +177,7 @@ std::string WinHttpRequest::headers() const
     return wide::toUtf8(text);
 }
 
-bool WinHttpRequest::readBody(std::vector<std::uint8_t>& body)
+bool WinHttpRequest::readBody(const std::function<bool(const std::uint8_t* bytes, std::size_t size)>& sink)
 {
     if (!request_) return false;
     for (;;) {
@@ -187,7 +187,7 @@ bool WinHttpRequest::readBody(std::vector<std::uint8_t>& body)
         // Read into the exchange's own buffer: a read the cancel leaves running may still write into it.
         exchange_->piece.resize(available);
         if (!awaitStep(WinHttpReadData(request_, exchange_->piece.data(), available, nullptr))) return false;
-        body.insert(body.end(), exchange_->piece.begin(), exchange_->piece.begin() + exchange_->bytes);
+        if (!sink(exchange_->piece.data(), exchange_->bytes)) return false;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,8 @@ public:
     DWORD status() const;
     // The status line and header lines of the answer, separated by CR LF.
     std::string headers() const;
-    // The body of the answer; false when it broke off.
-    bool readBody(std::vector<std::uint8_t>& body);
+    // Hands the body of the answer to the sink piece by piece; false when it broke off or the sink refused a piece.
+    bool readBody(const std::function<bool(const std::uint8_t* bytes, std::size_t size)>& sink);
     // Ends the request from another thread: the step send() or readBody() waits on fails at once, and so does
     // every later one.
     void abort();

@@ -27,7 +27,11 @@ public:
     bool stillExecuting() override;
     std::string openUrlText(const std::string& url) override;
     std::vector<std::uint8_t> openUrlBytes(const std::string& url) override;
+    bool openUrlInto(const std::string& url, const TransferLimits& limits, const BodySink& sink) override;
     std::string responseHeaders() override;
+
+    // What openUrlText and openUrlBytes may take: no answer the program reads is larger or slower.
+    static constexpr TransferLimits plainLimits{16 * 1024 * 1024, std::chrono::minutes(2)};
 
 private:
     // The body of a successful answer (status 2xx); empty on any failure.

@@ -29,6 +29,12 @@ std::vector<std::uint8_t> OnDemandTransfer::openUrlBytes(const std::string& url)
     return transfer != nullptr ? transfer->openUrlBytes(url) : std::vector<std::uint8_t>();
 }
 
+bool OnDemandTransfer::openUrlInto(const std::string& url, const TransferLimits& limits, const BodySink& sink)
+{
+    HttpTransfer* transfer = made();
+    return transfer != nullptr && transfer->openUrlInto(url, limits, sink);
+}
+
 std::string OnDemandTransfer::responseHeaders() { return made_ ? made_->responseHeaders() : std::string(); }
 
 } // namespace nimbrel::view

@@ -19,6 +19,7 @@ public:
     bool stillExecuting() override;
     std::string openUrlText(const std::string& url) override;
     std::vector<std::uint8_t> openUrlBytes(const std::string& url) override;
+    bool openUrlInto(const std::string& url, const TransferLimits& limits, const BodySink& sink) override;
     std::string responseHeaders() override;
 
 private:

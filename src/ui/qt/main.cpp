@@ -46,6 +46,8 @@ int main(int argc, char* argv[])
 {
     using namespace nimbrel;
 
+    // An update starting this file on trial: the system could load it and its libraries, which is all it asks.
+    if (startedOnTrial()) return 0;
     QApplication app(argc, argv);
     // The desktop entry's name: Wayland compositors match the window to its entry and icon by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("nimbrel"));

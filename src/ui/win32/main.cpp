@@ -43,6 +43,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     using namespace nimbrel;
     using namespace nimbrel::win32;
 
+    // An update starting this file on trial: the system could load it, which is all it asks.
+    if (startedOnTrial()) return 0;
+
     // The manifest asks for it too; a system that reads no such manifest entry is told here.
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
 

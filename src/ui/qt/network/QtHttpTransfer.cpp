@@ -51,6 +51,16 @@ std::string QtHttpTransfer::responseHeaders()
 
 QByteArray QtHttpTransfer::fetch(const std::string& url)
 {
+    QByteArray body;
+    const bool whole = openUrlInto(url, plainLimits, [&body](const std::uint8_t* bytes, std::size_t size) {
+        body.append(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
+        return true;
+    });
+    return whole ? body : QByteArray();
+}
+
+bool QtHttpTransfer::openUrlInto(const std::string& url, const TransferLimits& limits, const BodySink& sink)
+{
     // One transfer at a time: a call made while another waits takes its place.
     cancel();
     headers_.clear();
@@ -63,6 +73,26 @@ QByteArray QtHttpTransfer::fetch(const std::string& url)
     current_ = reply;
     const unsigned call = ++calls_;
 
+    // Stopped here: by a limit, or by the sink. A cancel from outside is not a refusal.
+    bool refused = false;
+    std::uint64_t received = 0;
+    const auto refuse = [&refused, reply] {
+        refused = true;
+        if (reply) reply->abort();
+    };
+    // The body goes to the sink as it arrives; only a successful answer's body counts as one.
+    const auto takePieces = [&] {
+        if (!reply || refused) return;
+        const QByteArray piece = reply->readAll();
+        if (piece.isEmpty()) return;
+        received += static_cast<std::uint64_t>(piece.size());
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const bool success = status >= 200 && status < 300;
+        if (received > limits.maxBytes ||
+            (success && !sink(reinterpret_cast<const std::uint8_t*>(piece.constData()), static_cast<std::size_t>(piece.size()))))
+            refuse();
+    };
+
     QEventLoop wait;
     QObject::connect(reply, &QNetworkReply::finished, &wait, [this, reply, &wait] {
         // Finished is finished, even while a call made during the wait still
@@ -70,6 +100,12 @@ QByteArray QtHttpTransfer::fetch(const std::string& url)
         if (current_ == reply) current_.clear();
         wait.quit();
     });
+    // A length announced beyond the limit is refused before its body comes.
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, &wait, [&] {
+        const QVariant length = reply ? reply->header(QNetworkRequest::ContentLengthHeader) : QVariant();
+        if (length.isValid() && length.toULongLong() > limits.maxBytes) refuse();
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, &wait, takePieces);
     // The transfer timeout counts only silence once connected; this one also
     // bounds connecting, and starts again with each piece that arrives, so a
     // large download on a slow line is not cut off while it flows.
@@ -80,21 +116,27 @@ QByteArray QtHttpTransfer::fetch(const std::string& url)
     });
     QObject::connect(reply, &QNetworkReply::downloadProgress, &deadline, [&deadline, this] { deadline.start(timeout_); });
     deadline.start(timeout_);
+    // However it flows, the whole transfer ends within its overall time: a server that trickles is cut off.
+    QTimer overall;
+    overall.setSingleShot(true);
+    QObject::connect(&overall, &QTimer::timeout, &wait, refuse);
+    overall.start(limits.overall);
     if (!reply->isFinished()) wait.exec(QEventLoop::AllEvents);
     deadline.stop();
+    overall.stop();
 
     // A call made during the wait may have taken the transfer over; only
     // this call's own reply is forgotten here, and only the latest call's
     // answer leaves its headers.
     if (current_ == reply) current_.clear();
-    if (!reply) return {};
+    if (!reply) return false;
     QObject::disconnect(reply, nullptr, &wait, nullptr);
+    takePieces();
 
-    QByteArray body;
-    if (call == calls_ && reply->error() != QNetworkReply::OperationCanceledError) keepHeaders(*reply);
-    if (reply->error() == QNetworkReply::NoError) body = reply->readAll();
+    if (call == calls_ && (refused || reply->error() != QNetworkReply::OperationCanceledError)) keepHeaders(*reply);
+    const bool whole = !refused && reply->error() == QNetworkReply::NoError;
     reply->deleteLater();
-    return body;
+    return whole;
 }
 
 void QtHttpTransfer::keepHeaders(QNetworkReply& reply)

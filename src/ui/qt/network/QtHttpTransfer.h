@@ -22,6 +22,8 @@ public:
     // No transfer holds its caller longer than this, whether the server is
     // unreachable, silent or slow.
     static constexpr std::chrono::milliseconds defaultTimeout{5000};
+    // What openUrlText and openUrlBytes may take: no answer the program reads is larger or slower.
+    static constexpr TransferLimits plainLimits{16 * 1024 * 1024, std::chrono::minutes(2)};
 
     explicit QtHttpTransfer(std::chrono::milliseconds timeout = defaultTimeout);
     ~QtHttpTransfer() override;
@@ -32,6 +34,7 @@ public:
     bool stillExecuting() override;
     std::string openUrlText(const std::string& url) override;
     std::vector<std::uint8_t> openUrlBytes(const std::string& url) override;
+    bool openUrlInto(const std::string& url, const TransferLimits& limits, const BodySink& sink) override;
     std::string responseHeaders() override;
 
 private:
