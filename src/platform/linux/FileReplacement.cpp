@@ -79,9 +79,8 @@ bool isEarlierTemporary(std::string_view file)
     return true;
 }
 
-// A file's time comes from the kernel's coarse clock (a few milliseconds behind the one read above) and is
-// kept in two-second steps on some file systems, so a file this run has just made can look older than the
-// program: only a file older by more than that slack counts as older.
+// Some file systems keep file times in two-second steps, so a file this run has just made can look older than
+// the program there: only a file older by more than that counts as older.
 bool olderThanProgram(const struct stat& info)
 {
     constexpr time_t slackSeconds = 2;
