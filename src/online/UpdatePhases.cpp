@@ -162,14 +162,20 @@ void UpdatePhases::replaceProgram()
     });
     const std::string program = inFolder(programName);
     const std::string backup = inFolder(backupName);
-    // The program as it is stays beside it until the new one has come up.
+    // The program as it is stays beside it until the new one has come up. A phase repeated after a crash that
+    // came between the two copies finds the new program in place already: the backup made before is the old one.
+    std::string oldDigest;
+    ignore([&] { oldDigest = services_.files.digest(program); });
+    const bool alreadyNew = !digest.empty() && oldDigest == digest;
+    if (alreadyNew) ignore([&] { oldDigest = services_.files.digest(backup); });
     bool replaced = false;
     ignore([&] {
-        replaced = !digest.empty() && !version.empty() &&
-                   services_.files.replaceWithCopy(program, backup, services_.files.digest(program)) &&
-                   // Only the bytes that were verified take the program's place: "nbl" is read without following
-                   // a link and must have the digest recorded at the download.
-                   services_.files.replaceWithCopy(inFolder(UpdateServer::downloadedName), program, digest);
+        replaced = !digest.empty() && !version.empty() && !oldDigest.empty() &&
+                   (alreadyNew ||
+                    (services_.files.replaceWithCopy(program, backup, oldDigest) &&
+                     // Only the bytes that were verified take the program's place: "nbl" is read without following
+                     // a link and must have the digest recorded at the download.
+                     services_.files.replaceWithCopy(inFolder(UpdateServer::downloadedName), program, digest)));
     });
     if (replaced) {
         // A crash before this repeats the phase, which finds the same "nbl" and does the same.
@@ -183,11 +189,15 @@ void UpdatePhases::replaceProgram()
     ignore([&] { started = services_.handOver.startInstead(program); });
     if (!started) return;
     if (replaced && !cameUp()) {
-        // The new version did not come up: the old one goes back in place, and says so when it starts.
-        ignore([&] { services_.files.replaceWithCopy(backup, program, services_.files.digest(backup)); });
-        forgetDownload();
-        ignore([&] { services_.registry.regSetValue(key, putBackValue, "z"); });
-        ignore([&] { services_.handOver.startInstead(program); });
+        // The new version did not come up: the old one goes back in place, and says so when it starts. Where it
+        // cannot be put back (a full disk), the backup stays: it is the only copy of the old program.
+        bool restored = false;
+        ignore([&] { restored = services_.files.replaceWithCopy(backup, program, oldDigest); });
+        if (restored) {
+            forgetDownload();
+            ignore([&] { services_.registry.regSetValue(key, putBackValue, "z"); });
+            ignore([&] { services_.handOver.startInstead(program); });
+        }
     }
     ignore([&] { services_.exit.endNow(); });
 }

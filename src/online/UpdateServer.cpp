@@ -9,12 +9,16 @@
 #include "core/Text.h"
 #include "settings/ModReg.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
 namespace nimbrel {
 
 namespace {
+
+// The version number of this build (the project's major version).
+constexpr int builtVersion = NIMBREL_VERSION_MAJOR;
 
 constexpr std::size_t smallestPackage = 1000;
 // The received size, less one, may differ from the announced length by up to this much.
@@ -111,15 +115,13 @@ bool UpdateServer::isNewerVersion(const std::string& local)
     if (getRemoteLength(url) <= 0 || cancelled_) return false;
     const int remote = versionNumber(fetchSmall(url).value_or(""));
     if (cancelled_) return false;
-    const int installed = versionNumber(local);
+    // The version this program is never counts for less than the one it was built as, and a server's lower
+    // number is never stored: either would open the way back to an older signed package.
+    const int installed = std::max(versionNumber(local), builtVersion);
     installedVersion_ = installed;
     if (installed < remote) {
         pendingVersion_ = std::to_string(remote);
         return true;
-    }
-    if (remote < installed) {
-        pendingVersion_ = std::to_string(remote);
-        services_.registry.regSetValue(programKey, "ver", pendingVersion_);
     }
     return false;
 }

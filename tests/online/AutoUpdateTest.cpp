@@ -92,18 +92,30 @@ TEST_F(AutoUpdateTest, TheInstalledNumberOnTheServerIsNoUpdateAndChangesNothing)
     EXPECT_EQ(packageGets(), 0);
 }
 
-TEST_F(AutoUpdateTest, ALowerServerNumberIsStoredAsTheInstalledOne)
+// A server's lower number is never stored: were it, an old signed package announced just above it would
+// count as newer at the next check.
+TEST_F(AutoUpdateTest, ALowerServerNumberChangesNothing)
 {
     registry.setValue(key, "ver", "7");
-    publish("6", program(200000));
+    publish("1", program(200000));
     dialog.cmdProceed.userClick();
     EXPECT_EQ(statusTexts().back(), "No new update available.");
-    EXPECT_EQ(stored("ver"), "6");
+    EXPECT_EQ(stored("ver"), "7");
 }
 
-TEST_F(AutoUpdateTest, AMissingVersionIsCreatedAsFiveAndAnyPositiveServerNumberIsOffered)
+// A copy with a lower number stored, or none, counts as at least the version it was built as (5).
+TEST_F(AutoUpdateTest, OnlyANumberAboveTheBuildsOwnIsOffered)
 {
-    transfer.serve(versionUrl, "1\r\n");
+    registry.setValue(key, "ver", "2");
+    publish("4", program(200000), "4");
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(statusTexts().back(), "No new update available.");
+    EXPECT_EQ(packageGets(), 0);
+}
+
+TEST_F(AutoUpdateTest, AMissingVersionIsCreatedAsFiveAndANewerServerNumberIsOffered)
+{
+    transfer.serve(versionUrl, "6\r\n");
     dialog.cmdProceed.userClick();
     EXPECT_EQ(stored("ver"), "5");
     EXPECT_EQ(statusTexts(), (std::vector<std::string>{"Checking for updates...", "New Update available.",
@@ -372,6 +384,38 @@ TEST_F(AutoUpdateTest, ANewVersionThatDoesNotComeUpIsReplacedByTheOldOneWhichSay
     EXPECT_EQ(messages.shown[0].prompt, "The new version of Nimbrel did not start, so the previous version was put back.");
     phases.finishUpdate();
     EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+// A crash after the new program was copied into place, before the phase was moved on: the phase, repeated,
+// keeps the backup it made of the old program, which is what goes back when the new one does not come up.
+TEST_F(AutoUpdateTest, APhaseRepeatedAfterACrashBetweenItsCopiesKeepsTheOldProgramsBackup)
+{
+    registry.setValue(key, "Up", "b");
+    registry.setValue(key, "ver", "5");
+    registry.setValue(key, "nver", "6");
+    registry.setValue(key, "sha", "digest:the new program");
+    files.files[folder + "/nbl"] = "the new program";
+    files.files[folder + "/Nimbrel"] = "the new program";
+    files.files[folder + "/Nimbrel-previous"] = "the installed program";
+    handOver.onStart = nullptr; // nothing started comes up
+    phases.finishUpdate();
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
+    EXPECT_EQ(stored("ver"), "5");
+}
+
+// Where the old program cannot be put back (a full disk), its backup is the only copy left of it: it stays, and
+// the next start does not say that it was put back.
+TEST_F(AutoUpdateTest, AnOldProgramThatCannotBePutBackKeepsItsBackup)
+{
+    registry.setValue(key, "Up", "b");
+    registry.setValue(key, "ver", "5");
+    registry.setValue(key, "nver", "6");
+    registry.setValue(key, "sha", "digest:the new program");
+    files.files[folder + "/nbl"] = "the new program";
+    handOver.onStart = [this](const std::string&) { files.copyFails = true; };
+    phases.finishUpdate();
+    EXPECT_EQ(files.files[folder + "/Nimbrel-previous"], "the installed program");
+    EXPECT_EQ(stored("upback"), std::nullopt) << "nothing was put back";
 }
 
 // Where program files end in ".exe", the update's files are "nbl.exe" and "Nimbrel.exe", in each of its phases.
