@@ -165,7 +165,10 @@ void Launcher::launchApp(const std::string& path)
                 progress = next->progressWithin(passWaitMs);
             }
             if (progress.outcome == BlockOutcome::Refused) outcome.refused = true;
-            if (progress.outcome != BlockOutcome::Written) throw errors::outOfMemory();
+            // The kernel reclaiming less than asked is how a reclaim ends without swap: no error. A block that
+            // could not be written is one.
+            if (progress.outcome != BlockOutcome::Written && outcome.method == PassMethod::Block)
+                throw errors::outOfMemory();
             held = std::move(next);
         });
         // Memory and swap cannot back the block: the next pass's block would only be larger.

@@ -127,7 +127,7 @@ void ReleaseEngine::passEnded(const PassProgress& progress)
     // A refused or aborted block is the system not providing it: not an error to report.
     if (progress.outcome == BlockOutcome::Refused) {
         // Refused, not merely ended, only when no earlier pass of this release has freed anything.
-        endRelease(retryCount_ == 0, false);
+        endRelease(passesMade_ == 0, false);
         return;
     }
     // A block given back early because memory ran short counts as a pass. A pass that a new start of the
