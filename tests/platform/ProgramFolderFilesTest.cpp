@@ -141,6 +141,22 @@ TEST_F(ProgramFolderFilesTest, OnlyTheBytesOfTheDigestAreCopiedAndNoLinkIsFollow
     EXPECT_EQ(fileBytes(program), "#!/bin/sh\necho old\n");
 }
 
+// A link planted where the old program's copy goes (or the program itself) is replaced by the copy: the file
+// it led to, anywhere the user may write, is left as it was.
+TEST_F(ProgramFolderFilesTest, ALinkInTheTargetsPlaceIsReplacedAndWhereItLedIsLeftAlone)
+{
+    const std::string elsewhere = (folder / "profile").string();
+    writeBytes(elsewhere, "export PATH\n");
+    ::chmod(elsewhere.c_str(), 0644);
+    const std::string backup = (folder / "Nimbrel-previous").string();
+    fs::create_symlink(elsewhere, backup);
+    ASSERT_TRUE(files.replaceWithCopy(program, backup, files.digest(program)));
+    EXPECT_EQ(fileBytes(elsewhere), "export PATH\n");
+    EXPECT_FALSE(fs::is_symlink(backup));
+    EXPECT_EQ(fileBytes(backup), "#!/bin/sh\necho old\n");
+    EXPECT_EQ(modeOf(backup), 0755u);
+}
+
 TEST_F(ProgramFolderFilesTest, TheProgramIsReplacedWhileItRuns)
 {
     fs::copy_file("/bin/sleep", program, fs::copy_options::overwrite_existing);

@@ -165,10 +165,11 @@ bool mayWrite(const std::filesystem::path& file)
     return ::access(file.c_str(), W_OK) == 0;
 }
 
-bool replaceFile(const std::filesystem::path& file, const std::string& bytes, unsigned mode, Existing existing)
+bool replaceFile(const std::filesystem::path& file, const std::string& bytes, unsigned mode, Existing existing,
+                 Link link)
 {
     const std::lock_guard<std::mutex> lock(replacing);
-    const std::filesystem::path target = followLinks(file);
+    const std::filesystem::path target = link == Link::Followed ? followLinks(file) : file;
     const std::string name = target.filename().string();
     if (name.empty()) return false;
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");

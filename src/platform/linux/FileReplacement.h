@@ -22,11 +22,18 @@ enum class Existing {
     Kept,
 };
 
-// Replaces (or creates) the file with the bytes. A symbolic link stays a link: the file it leads to is the one
-// replaced (created, when the link leads nowhere yet). False, with the file as it was and no temporary left,
-// when the replacement cannot be made.
+// What becomes of a symbolic link in the file's place.
+enum class Link {
+    // It stays a link: the file it leads to is the one replaced (created, when the link leads nowhere yet).
+    Followed,
+    // The file takes the link's place; whatever the link led to is left alone.
+    Replaced,
+};
+
+// Replaces (or creates) the file with the bytes. False, with the file as it was and no temporary left, when the
+// replacement cannot be made.
 bool replaceFile(const std::filesystem::path& file, const std::string& bytes, unsigned mode = 0600,
-                 Existing existing = Existing::Replaced);
+                 Existing existing = Existing::Replaced, Link link = Link::Followed);
 
 // A new temporary for the file, in its folder, named as a replacement names its own (so that one a writer killed
 // half-way leaves behind is swept as theirs are) and created with the mode given: for a file written piece by

@@ -53,9 +53,13 @@ bool ProgramFolderFiles::replaceWithCopy(const std::string& source, const std::s
 {
     const std::optional<std::string> bytes = configfiles::readRegularFile(source, std::string::npos, false);
     if (!bytes || digest.empty() || sha256Hex(*bytes) != digest) return false;
+    // A link planted in the target's place is replaced, not written through: the program's own folder is the
+    // only place an update writes to.
     struct stat old {};
-    const unsigned mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 0777) : 0755;
-    return configfiles::replaceFile(target, *bytes, mode);
+    const bool regular = ::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const unsigned mode = regular ? (old.st_mode & 0777) : 0755;
+    return configfiles::replaceFile(target, *bytes, mode, configfiles::Existing::Replaced,
+                                    configfiles::Link::Replaced);
 }
 
 } // namespace nimbrel
