@@ -49,6 +49,16 @@ protected:
                        FakePackageTrust::signature("Nimbrel " + signedAs + ", file:nblupdate.exe", package));
     }
     std::optional<std::string> stored(const std::string& name) { return registry.queryValue(key, name); }
+    // Version 6 of "the new program", downloaded and verified by version 5, with the phase given.
+    void downloadedInPhase(const std::string& phase)
+    {
+        registry.setValue(key, "Up", phase);
+        registry.setValue(key, "ver", "5");
+        registry.setValue(key, "nver", "6");
+        registry.setValue(key, "sha", "digest:the new program");
+        files.files[folder + "/nbl"] = "the new program";
+    }
+
     std::vector<std::string> statusTexts() const
     {
         std::vector<std::string> texts;
@@ -338,11 +348,7 @@ TEST_F(AutoUpdateTest, VersionNumbersOutsideSixteenBitsAreOverflow)
 
 TEST_F(AutoUpdateTest, PhaseBAtANormalStartReplacesTheProgramAndEndsOnceTheNewOneCameUp)
 {
-    registry.setValue(key, "Up", "b");
-    registry.setValue(key, "ver", "5");
-    registry.setValue(key, "nver", "6");
-    registry.setValue(key, "sha", "digest:the new program");
-    files.files[folder + "/nbl"] = "the new program";
+    downloadedInPhase("b");
     phases.finishUpdate();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the new program");
     EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel"}));
@@ -359,12 +365,8 @@ TEST_F(AutoUpdateTest, PhaseBAtANormalStartReplacesTheProgramAndEndsOnceTheNewOn
 
 TEST_F(AutoUpdateTest, ANewVersionThatDoesNotComeUpIsReplacedByTheOldOneWhichSaysSo)
 {
-    registry.setValue(key, "Up", "b");
-    registry.setValue(key, "ver", "5");
-    registry.setValue(key, "nver", "6");
-    registry.setValue(key, "sha", "digest:the new program");
+    downloadedInPhase("b");
     registry.setValue(key, "donreq", "z");
-    files.files[folder + "/nbl"] = "the new program";
     handOver.onStart = nullptr; // nothing started comes up
     phases.finishUpdate();
 
@@ -390,11 +392,7 @@ TEST_F(AutoUpdateTest, ANewVersionThatDoesNotComeUpIsReplacedByTheOldOneWhichSay
 // keeps the backup it made of the old program, which is what goes back when the new one does not come up.
 TEST_F(AutoUpdateTest, APhaseRepeatedAfterACrashBetweenItsCopiesKeepsTheOldProgramsBackup)
 {
-    registry.setValue(key, "Up", "b");
-    registry.setValue(key, "ver", "5");
-    registry.setValue(key, "nver", "6");
-    registry.setValue(key, "sha", "digest:the new program");
-    files.files[folder + "/nbl"] = "the new program";
+    downloadedInPhase("b");
     files.files[folder + "/Nimbrel"] = "the new program";
     files.files[folder + "/Nimbrel-previous"] = "the installed program";
     handOver.onStart = nullptr; // nothing started comes up
@@ -407,11 +405,7 @@ TEST_F(AutoUpdateTest, APhaseRepeatedAfterACrashBetweenItsCopiesKeepsTheOldProgr
 // the next start does not say that it was put back.
 TEST_F(AutoUpdateTest, AnOldProgramThatCannotBePutBackKeepsItsBackup)
 {
-    registry.setValue(key, "Up", "b");
-    registry.setValue(key, "ver", "5");
-    registry.setValue(key, "nver", "6");
-    registry.setValue(key, "sha", "digest:the new program");
-    files.files[folder + "/nbl"] = "the new program";
+    downloadedInPhase("b");
     handOver.onStart = [this](const std::string&) { files.copyFails = true; };
     phases.finishUpdate();
     EXPECT_EQ(files.files[folder + "/Nimbrel-previous"], "the installed program");
@@ -439,11 +433,7 @@ TEST_F(AutoUpdateTest, TheUpdatesProgramFilesCarryTheSystemsEnding)
 
 TEST_F(AutoUpdateTest, AFailedCopyKeepsTheOldProgramAndGoesBackToPhaseA)
 {
-    registry.setValue(key, "Up", "B");
-    registry.setValue(key, "ver", "5");
-    registry.setValue(key, "nver", "6");
-    registry.setValue(key, "sha", "digest:the new program");
-    files.files[folder + "/nbl"] = "the new program";
+    downloadedInPhase("B");
     files.copyFails = true;
     phases.finishUpdate();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
