@@ -25,6 +25,9 @@ std::optional<LRESULT> ApplicationWindow::onMessage(HWND window, UINT message, W
     case activationRequest:
         if (onActivationRequest) runUserAction(onActivationRequest);
         return 0;
+    case exitRequest:
+        if (onExitRequest) runUserAction(onExitRequest);
+        return 0;
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
         if (wParam != FALSE && onSessionEnd) runUserAction(onSessionEnd);

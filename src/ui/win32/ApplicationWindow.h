@@ -8,8 +8,9 @@
 namespace nimbrel::win32 {
 
 // The program's hidden top-level window, titled with the application title: a copy
-// started later finds the running one by it and asks it to come forward; the tray
-// icon's notifications and the session's end arrive here too.
+// started later finds the running one by it and asks it to come forward; the installer
+// and uninstaller find it too and ask the program to end; the tray icon's notifications
+// and the session's end arrive here as well.
 class ApplicationWindow : private MessageHandler {
 public:
     ApplicationWindow();
@@ -24,12 +25,16 @@ public:
 
     // What the running copy does when a later copy asks for it.
     std::function<void()> onActivationRequest;
+    // What the program does when the installer asks it to end.
+    std::function<void()> onExitRequest;
     // What the program does when the session ends.
     std::function<void()> onSessionEnd;
 
     static constexpr const wchar_t* className = L"ThunderRT6Main";
     static constexpr const wchar_t* title = L"Nimbrel";
     static constexpr UINT activationRequest = WM_APP + 2;
+    // The installer's and uninstaller's request (desktop/windows/Nimbrel.nsi posts it by number).
+    static constexpr UINT exitRequest = WM_APP + 3;
 
 private:
     std::optional<LRESULT> onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;

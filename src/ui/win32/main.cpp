@@ -100,6 +100,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     trayIcon.setFileMenu(window.menus().menu("mnuFile"), window.handle());
     trayIcon.onNotification = [&form](int code) { form.trayMenu.Form_MouseMove(code); };
     application.onActivationRequest = [&form] { form.frmMain.bringToFront(); };
+    // The installer replacing or removing this copy ends it the way "Exit Nimbrel" does.
+    application.onExitRequest = [&form] { form.mnuExit_Click(); };
     // The session ending closes the program whatever "Quit button hides in tray" says.
     application.onSessionEnd = [&form] { form.Form_QueryUnload(MainForm::AppWindows); };
     // "Check For Upgrade" opens the AutoUpdate window; Proceed fetches through the shared transfer object.
