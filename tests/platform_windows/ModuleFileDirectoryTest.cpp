@@ -12,10 +12,11 @@ namespace fs = std::filesystem;
 TEST(ModuleFileDirectory, TheFolderAndNameOfThisTestProgram)
 {
     ModuleFileDirectory directory;
-    EXPECT_EQ(directory.executableName(), "test_platform_windows");
     const std::string folder = directory.path();
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '\\');
+    // The start-at-logon command: the whole path in Windows' form, quoted, the name with its extension.
+    EXPECT_EQ(directory.startCommand(), "\"" + folder + "\\test_platform_windows.exe\"");
     EXPECT_TRUE(fs::is_regular_file(fs::path(folder) / "test_platform_windows.exe"));
     // The build folder can be written: the files stay beside the program, and the probe leaves nothing there.
     EXPECT_TRUE(directory.portable());

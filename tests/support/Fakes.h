@@ -257,7 +257,7 @@ public:
     std::string settingsPath() override { return settingsDir.empty() ? dir : settingsDir; }
     std::string picturePath(const std::string& file) override { return dir + "/" + file; }
     std::string path() override { return dir; }
-    std::string executableName() override { return name; }
+    std::string startCommand() override { return dir + "/" + name; }
 };
 
 // Records the addresses; where the test says no browser is set, an address the user asked for fails.

@@ -48,13 +48,6 @@ std::string ModuleFileDirectory::path()
     return wide::toUtf8(separator == std::wstring::npos ? std::wstring() : file.substr(0, separator));
 }
 
-std::string ModuleFileDirectory::executableName()
-{
-    std::wstring name = modulePath();
-    name.erase(0, name.find_last_of(L"\\/") + 1);
-    const std::size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos) name.erase(dot);
-    return wide::toUtf8(name);
-}
+std::string ModuleFileDirectory::startCommand() { return wide::toUtf8(L"\"" + modulePath() + L"\""); }
 
 } // namespace nimbrel

@@ -17,7 +17,9 @@ public:
     std::string settingsPath() override { return settingsFolder_; }
     std::string picturePath(const std::string& name) override { return settingsFolder_ + "\\" + name; }
     std::string path() override;
-    std::string executableName() override;
+    // The executable's path quoted, as a Run value must be: unquoted, a path with a space in it would start
+    // C:\Program.exe where one exists.
+    std::string startCommand() override;
 
 private:
     bool portable_ = true;
