@@ -113,9 +113,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     AutoUpdateWindow updateWindow(updateDialog);
     form.trayMenu.Upnbl.onClick = [&updateDialog] { updateDialog.Upnbl_Click(); };
     form.launcher.showEditor = [&](LauncherEditor& editor) {
+        // The editor owns what it opens: its Open dialog and its messages keep it from taking input meanwhile.
         LauncherEditorWindow dialog(editor, window.handle());
         programDialog.setOwner(dialog.handle());
+        messages.setOwner(dialog.handle());
         dialog.run();
+        messages.setOwner(window.handle());
         programDialog.setOwner(nullptr);
     };
 
