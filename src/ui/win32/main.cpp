@@ -24,6 +24,7 @@
 #include "platform/windows/WinHttpTransfer.h"
 #include "ui/win32/ApplicationWindow.h"
 #include "ui/win32/AutoUpdateWindow.h"
+#include "ui/win32/DpiCalls.h"
 #include "ui/win32/GdiPictureFiles.h"
 #include "ui/win32/LauncherEditorWindow.h"
 #include "ui/win32/MainWindow.h"
@@ -47,7 +48,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     if (startedOnTrial()) return 0;
 
     // The manifest asks for it too; a system that reads no such manifest entry is told here.
-    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    dpi::becomeAware();
 
     // Another copy running: it is asked to come forward, and this copy ends without a window.
     SingleInstanceMutex guard;
