@@ -66,10 +66,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     SystemTimesCounters counters;
     GdiPictureFiles pictures;
     Win32MessageBoxes messages;
-    // Every trapped error goes to the vendor's server, with the system's identification.
-    WinHttpTransfer transfer;
-    WinHttpProbe probe(probeUrl());
+    // Every trapped error goes to the vendor's server, with the system's identification. The windows stay live
+    // while a transfer waits, and Cancel reaches it.
     Win32EventLoop events;
+    WinHttpTransfer transfer(WinHttpTransfer::defaultTimeout, [&events] { events.doEvents(); });
+    WinHttpProbe probe(probeUrl());
     RtlVersionRecord system;
     OnlineReporter reporter({transfer, probe, events, system}, vendorServerUrl());
     ShellExecuteUrlOpener urls;
