@@ -7,6 +7,7 @@
 
 #include "core/RuntimeError.h"
 
+#include "StartedCopyReport.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -28,23 +29,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr const wchar_t* kReportVariable = L"NIMBREL_STARTED_REPORT";
-
-// In the started copy: its show command, its working folder and its command line, one a line.
-const bool startedCopyReported = [] {
-    wchar_t report[MAX_PATH] = {};
-    if (GetEnvironmentVariableW(kReportVariable, report, MAX_PATH) == 0) return false;
-    STARTUPINFOW startup{};
-    GetStartupInfoW(&startup);
-    wchar_t folder[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, folder);
-    std::wofstream out(report);
-    out << ((startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1) << L"\n"
-        << folder << L"\n" << GetCommandLineW() << L"\n";
-    out.close();
-    ExitProcess(0);
-}();
-
 std::string programPath() { return testing::ownProgram().string(); }
 
 // The report of the started copy, once it is written; empty after 20 seconds without one.
@@ -65,11 +49,11 @@ protected:
     {
         report_ = fs::temp_directory_path() / ("nimbrel-started-" + std::to_string(GetCurrentProcessId()) + ".txt");
         fs::remove(report_);
-        SetEnvironmentVariableW(kReportVariable, report_.c_str());
+        SetEnvironmentVariableW(testing::startedReportVariable, report_.c_str());
     }
     void TearDown() override
     {
-        SetEnvironmentVariableW(kReportVariable, nullptr);
+        SetEnvironmentVariableW(testing::startedReportVariable, nullptr);
         std::error_code ec;
         fs::remove(report_, ec);
     }

@@ -1,5 +1,7 @@
 // Nimbrel.exe as a user starts it, from a folder of its own: the window, a second start, the settings file
-// beside the program, its start-with-Windows entry, and the exit button.
+// beside the program, its start-with-Windows entry, its program list, and the exit button.
+
+#include "platform_windows/StartedCopyReport.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +128,7 @@ protected:
             if (*restoreDpi == 0) RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
             else setScreenDpi(*restoreDpi);
         }
+        SetEnvironmentVariableW(nimbrel::testing::startedReportVariable, nullptr);
         // The first start asked to start with Windows: the entry names this copy, which goes now.
         RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Nimbrel");
         std::error_code ignored;
@@ -227,6 +230,60 @@ TEST_F(NimbrelExeTest, TheWindowAppearsTheSettingsLieBesideItAReleaseRunsASecond
     DWORD code = 1;
     GetExitCodeProcess(first.hProcess, &code);
     EXPECT_EQ(code, 0u);
+}
+
+// The first ListBox under window whose first entry is text.
+HWND listHolding(HWND window, const std::wstring& text)
+{
+    struct Search {
+        std::wstring text;
+        HWND found = nullptr;
+    } search{text};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            wchar_t kind[32] = L"";
+            GetClassNameW(child, kind, 32);
+            const auto length = SendMessageW(child, LB_GETTEXTLEN, 0, 0);
+            if (_wcsicmp(kind, L"ListBox") != 0 || length <= 0) return TRUE;
+            std::wstring first(static_cast<std::size_t>(length), L'\0');
+            SendMessageW(child, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first.data()));
+            if (first == s.text) s.found = child;
+            return s.found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A program list written in the system's code page (1252 here): the accented path shows as written, and a
+// double click starts that program.
+TEST_F(NimbrelExeTest, AListInTheCodePageShowsAnAccentedPathAndStartsItsProgram)
+{
+    if (GetACP() != 1252) GTEST_SKIP() << "the system's code page is " << GetACP() << ", not 1252";
+    const fs::path program = folder / L"Caf\u00e9" / "reporter.exe";
+    fs::create_directories(program.parent_path());
+    wchar_t own[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    fs::copy_file(own, program);
+    const std::string folderBytes = folder.string(); // a folder of plain letters
+    std::ofstream(folder / "Launcher.mbl", std::ios::binary) << "Reporter|" << folderBytes << "\\Caf\xE9\\reporter.exe\r\n";
+    // Started as it is, without a release first.
+    std::ofstream(folder / "settings.ini", std::ios::binary) << "[Launcher]\r\nFreeup=4\r\n";
+    const fs::path report = folder / "started.txt";
+    SetEnvironmentVariableW(nimbrel::testing::startedReportVariable, report.wstring().c_str());
+
+    const PROCESS_INFORMATION started = start();
+    ASSERT_TRUE(waitFor([&] { return mainWindows(started.dwProcessId).window != nullptr; }, std::chrono::seconds(60)));
+    const HWND list = listHolding(mainWindows(started.dwProcessId).window, L"Reporter|" + program.wstring());
+    ASSERT_NE(list, nullptr) << "no list shows the entry with its accented path";
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    const auto id = static_cast<WORD>(GetDlgCtrlID(list));
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+    // The copy at the accented path, and only there, writes the report.
+    EXPECT_TRUE(waitFor([&] { return fileText(report).find('\n') != std::string::npos; }, std::chrono::seconds(30)))
+        << "the program was not started";
 }
 
 TEST_F(NimbrelExeTest, OnAScreenOf144DotsAnInchEveryTwipIsScaledByHalfAgain)
