@@ -57,6 +57,8 @@ BrandingText "Nimbrel ${VERSION}"
 
 !define MUI_ICON "../../src/ui/win32/Nimbrel.ico"
 !define MUI_UNICON "../../src/ui/win32/Nimbrel.ico"
+; The finish page's picture: the icon on a light ground (164 x 314 pixels, as the page wants it).
+!define MUI_WELCOMEFINISHPAGE_BITMAP "Nimbrel-wizard.bmp"
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
 
@@ -278,6 +280,8 @@ Section "Uninstall"
     !insertmacro STOP "$INSTDIR\Nimbrel.exe could not be removed: it is in use, perhaps by another user's Nimbrel. Nothing was removed."
   ${EndIf}
   Call un.RemoveStartWithWindows
+  ; A new program that a Setup cut short (by a power cut, say) left beside the old one.
+  Delete "$INSTDIR\Nimbrel.exe.new"
   Delete "$SMPROGRAMS\Nimbrel.lnk"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
