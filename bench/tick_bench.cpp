@@ -53,7 +53,7 @@ public:
     std::string settingsPath() override { return dir_; }
     std::string picturePath(const std::string& name) override { return dir_ + "/" + name; }
     std::string path() override { return dir_; }
-    std::string executableName() override { return "Nimbrel"; }
+    std::string startCommand() override { return dir_ + "/Nimbrel"; }
 
 private:
     std::string dir_;

@@ -17,7 +17,9 @@ add_library(nimbrel_win32 STATIC ${NIMBREL_WIN32_SOURCES})
 target_link_libraries(nimbrel_win32 PUBLIC nimbrel_platform_windows user32 gdi32 shell32 comdlg32 comctl32)
 add_executable(nimbrel WIN32 src/ui/win32/main.cpp src/ui/win32/Nimbrel.rc)
 target_link_libraries(nimbrel PRIVATE nimbrel_win32)
-target_link_options(nimbrel PRIVATE -municode)
+# Windows 7 (6.1) is the oldest system it runs on, as its manifest says: the header asks for it too.
+target_link_options(nimbrel PRIVATE -municode -Wl,--major-subsystem-version,6,--minor-subsystem-version,1
+                    -Wl,--major-os-version,6,--minor-os-version,1)
 set_target_properties(nimbrel PROPERTIES OUTPUT_NAME Nimbrel RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # The vendor's minisign public key (its base64 line) that updates must be signed with: by default the project's
 # own, desktop/update-key.pub; a fork sets its own (README, "Publishing an update"); empty: none.

@@ -18,8 +18,9 @@ public:
     virtual std::string picturePath(const std::string& name) = 0;
     // The directory of the running executable, without a trailing separator.
     virtual std::string path() = 0;
-    // The running executable's file name, exactly as it stands in its directory.
-    virtual std::string executableName() = 0;
+    // What the session's start-at-logon entry holds to start this executable again: its whole path, in the form the
+    // system's entry takes (a path the entry quotes itself, or a command line with the path quoted).
+    virtual std::string startCommand() = 0;
 };
 
 } // namespace nimbrel

@@ -55,7 +55,7 @@ void Launcher::loadLauncher()
         const auto bytes = services_.files.read(listFile(), maxListBytes + 1);
         if (!bytes) return;
         const ListLines list = listLines(*bytes);
-        for (const std::string& line : list.lines) lstLauncher.addItem(line);
+        for (const std::string& line : list.lines) lstLauncher.addItem(services_.files.decode(line));
         listLeftOut_ = list.leftOut;
     });
 }

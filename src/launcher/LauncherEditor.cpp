@@ -5,6 +5,7 @@
 #include "core/FileDialog.h"
 #include "core/MessageBoxes.h"
 #include "core/ProcessStarter.h"
+#include "core/RuntimeError.h"
 #include "core/TextFile.h"
 #include "core/Trap.h"
 
@@ -57,7 +58,14 @@ void LauncherEditor::cmdAdd_Click()
     trap([&] {
         const std::string name = services_.programs.desktopName(*path).value_or(
             nameForFile(*path, services_.programs.executableSuffix()));
-        lstPrograms.addItem(makeEntry(name, *path));
+        const std::string entry = makeEntry(name, *path);
+        // An entry the list's file cannot hold would be written in another encoding, or with its path changed.
+        if (!services_.files.encode(entry)) {
+            services_.messages.msgBox(std::string(notEncodableMessage) + "\n" + *path, mb::exclamation | mb::okOnly,
+                                      appTitle);
+            return;
+        }
+        lstPrograms.addItem(entry);
     });
 }
 
@@ -83,7 +91,11 @@ void LauncherEditor::cmdSave_Click()
     const Trap trap(services_.reporter, "frmLauncher,cmdSave_Click");
     // The file first: a list that cannot be kept stays here, with the user's edit, rather than vanish at the
     // next start while the main window shows it.
-    const auto why = trap.failure([&] { services_.files.replace(main_.listFile, joinLines(lstPrograms.items())); });
+    const auto why = trap.failure([&] {
+        const auto bytes = services_.files.encode(joinLines(lstPrograms.items()));
+        if (!bytes) throw RuntimeError(5, encodingMessage);
+        services_.files.replace(main_.listFile, *bytes);
+    });
     if (why) {
         Trap::silent()([&] {
             services_.messages.msgBox(std::string(notSavedMessage) + "\n" + main_.listFile + "\n\n" + *why + "\n\n" +

@@ -37,6 +37,10 @@ public:
         "There are already 30 programs in the list.Please remove some before adding new program.";
     static constexpr const char* duplicateMessage = "It seems the program is already in the list.";
     static constexpr const char* notSavedMessage = "The list of programs could not be saved:";
+    static constexpr const char* notEncodableMessage =
+        "This program cannot be added: the system's code page, in which the list is written, has no character for "
+        "a part of its path:";
+    static constexpr const char* encodingMessage = "The system's code page has no character for a part of the list.";
     static constexpr const char* changesKeptMessage =
         "Your changes are still in this window: save again, or Cancel to leave them.";
 

@@ -106,17 +106,12 @@ void StartupOptions::chkStartup_Click()
     const Trap trap(services_.reporter, "frmMain,chkStartup_Click");
     trap([&] {
         if (chkStartup.checked()) {
-            services_.registry.regSetValue(runKey, runValue, executablePath());
+            services_.registry.regSetValue(runKey, runValue, services_.directory.startCommand());
         } else {
             services_.registry.deleteValue(runValue, runKey);
         }
     });
     trap([&] { services_.settings.writeData(keys::startupAutoLaunch, std::to_string(chkStartup.value())); });
-}
-
-std::string StartupOptions::executablePath()
-{
-    return services_.directory.path() + "/" + services_.directory.executableName();
 }
 
 } // namespace nimbrel

@@ -48,7 +48,6 @@ public:
     void chkTrayGauge_Click();
 
     // The full path of the running executable, as the desktop session starts it.
-    std::string executablePath();
 
     OptionGroupModel optDisplay{{"Fully Displayed", "Minimized in Taskbar", "Hidden"}};
     OptionGroupModel optCPU{{"Slower", "Medium", "Faster"}};

@@ -309,6 +309,29 @@ TEST_F(LauncherEditorTest, TheSamePathIsADuplicateAndSelectedButAPathThatMerelyC
     });
 }
 
+// Where the list is in the system's code page: an accented path is listed as the user knows it, found again when
+// added twice, and written back in that code page; a path the page cannot hold is refused, not written otherwise.
+TEST_F(LauncherEditorTest, TheListIsInTheSystemsCodePageAndAPathItCannotHoldIsRefused)
+{
+    files.latin1 = true;
+    programs.suffix = ".exe";
+    files.files[listFile] = "Notepad|C:\\Caf\xE9\\notepad.exe\r\n";
+    openEditor([&](LauncherEditor& editor) {
+        EXPECT_EQ(editor.lstPrograms.items(), std::vector<std::string>{"Notepad|C:\\Caf\u00e9\\notepad.exe"});
+        fileDialog.choices = {"C:\\Caf\u00e9\\notepad.exe", "C:\\\u65e5\u672c\\tool.exe", "C:\\R\u00e9sum\u00e9.exe"};
+        for (int i = 0; i < 3; ++i) editor.cmdAdd.userClick();
+        ASSERT_EQ(messages.shown.size(), 2u);
+        EXPECT_EQ(messages.shown[0].prompt, LauncherEditor::duplicateMessage);
+        EXPECT_EQ(messages.shown[1].prompt,
+                  std::string(LauncherEditor::notEncodableMessage) + "\nC:\\\u65e5\u672c\\tool.exe");
+        EXPECT_EQ(editor.lstPrograms.count(), 2);
+        editor.cmdSave.userClick();
+    });
+    EXPECT_EQ(files.files[listFile],
+              "Notepad|C:\\Caf\xE9\\notepad.exe\r\n" + *files.encode(entry("R\u00e9sum\u00e9", "C:\\R\u00e9sum\u00e9.exe")) + "\r\n");
+    EXPECT_EQ(files.files[listFile].find("\xC3"), std::string::npos) << "nothing in UTF-8";
+}
+
 TEST_F(LauncherEditorTest, WhereFileNamesIgnoreCaseAPathInAnotherCaseIsADuplicate)
 {
     programs.ignoreCase = true;

@@ -22,7 +22,7 @@ TEST(ExecutableDirectory, NamesTheProgramsFileWholeDotsIncluded)
         fs::create_symlink(folder / name, link);
         ProgramFolders directory(link.string(), folder / "config", folder / "data");
         EXPECT_EQ(directory.path(), folder.string());
-        EXPECT_EQ(directory.executableName(), name);
+        EXPECT_EQ(directory.startCommand(), (folder / name).string());
     }
     fs::remove_all(folder);
 }

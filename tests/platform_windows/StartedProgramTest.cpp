@@ -6,7 +6,6 @@
 #include "platform/common/StarterHandOver.h"
 
 #include "core/RuntimeError.h"
-#include "platform/windows/ModuleFileDirectory.h"
 
 #include "TestFolder.h"
 
@@ -46,11 +45,7 @@ const bool startedCopyReported = [] {
     ExitProcess(0);
 }();
 
-std::string programPath()
-{
-    ModuleFileDirectory directory;
-    return directory.path() + "\\" + directory.executableName() + ".exe";
-}
+std::string programPath() { return testing::ownProgram().string(); }
 
 // The report of the started copy, once it is written; empty after 20 seconds without one.
 std::wstring awaitReport(const fs::path& report)

@@ -36,6 +36,14 @@ private:
     std::filesystem::path path_;
 };
 
+// The test program's own file.
+inline std::filesystem::path ownProgram()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
 // The bytes of a file, empty when it cannot be read.
 inline std::string fileBytes(const std::filesystem::path& file)
 {

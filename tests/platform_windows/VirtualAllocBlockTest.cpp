@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <mutex>
+
 namespace nimbrel {
 namespace {
 
@@ -72,6 +74,44 @@ TEST(VirtualAllocBlock, ABlockIsGivenBackEarlyWhenTheCommitLeftFallsUnderTheMarg
     EXPECT_EQ(held.outcome, BlockOutcome::Aborted);
     EXPECT_FALSE(held.holder);
     EXPECT_EQ(status.reads, 2) << "given back at the first look after the figures fell";
+}
+
+// A release's pass returns while its block is still being written, tells how far it has come, and, kept, holds
+// the block until it goes; a pass destroyed half-way stops writing and gives back what it took.
+TEST(VirtualAllocBlock, APassWritesItsBlockWhileTheWindowGoesOn)
+{
+    FakeMemoryStatus status;
+    status.snapshot = {4 * GiB, 512 * MiB, 6 * GiB, 1 * GiB};
+    std::mutex gate;
+    std::unique_lock<std::mutex> closed(gate);
+    status.beforeRead = [&](MemorySnapshot&) {
+        if (status.reads == 2) const std::lock_guard<std::mutex> wait(gate); // the first look after 16 MB written
+    };
+    VirtualAllocBlock block(status);
+    const std::uint64_t before = workingSet();
+    {
+        const auto pass = block.startPass({64 * MiB, true, true});
+        const PassProgress early = pass->progressWithin(50);
+        EXPECT_FALSE(early.finished);
+        EXPECT_EQ(early.goalBytes, 64 * MiB);
+        closed.unlock();
+        PassProgress now = pass->progressWithin(10000);
+        ASSERT_TRUE(now.finished);
+        EXPECT_EQ(now.outcome, BlockOutcome::Written);
+        EXPECT_EQ(now.doneBytes, 64 * MiB);
+        EXPECT_GE(workingSet(), before + 60 * MiB) << "kept until the pass goes";
+    }
+    EXPECT_LT(workingSet(), before + 16 * MiB);
+
+    status.reads = 0;
+    closed.lock();
+    {
+        const auto pass = block.startPass({64 * MiB, false, true});
+        EXPECT_FALSE(pass->progressWithin(50).finished);
+        closed.unlock();
+    }
+    EXPECT_LE(status.reads, 3) << "the writing stopped when the pass went";
+    EXPECT_LT(workingSet(), before + 16 * MiB);
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 
 #include "platform/windows/Win32ProgramFiles.h"
 
-#include "platform/windows/ModuleFileDirectory.h"
 
 #include "TestFolder.h"
 
@@ -77,10 +76,9 @@ TEST(Win32ProgramFiles, ADownloadedProgramIsSavedWholeAndRemoved)
 TEST(Win32ProgramFiles, TheNewProgramTakesTheNameOfTheOneStillRunning)
 {
     const testing::TestFolder folder("programfiles");
-    ModuleFileDirectory own;
     const fs::path installed = folder.path() / "Nimbrel.exe";
     const fs::path downloaded = folder.path() / "nbl.exe";
-    fs::copy_file(fs::path(own.path()) / (own.executableName() + ".exe"), installed);
+    fs::copy_file(testing::ownProgram(), installed);
     std::ofstream(downloaded, std::ios::binary) << "MZ the new program";
     const fs::path marker = folder.path() / "running";
     std::ofstream(marker) << "";

@@ -87,5 +87,17 @@ TEST_F(Win32TextFileTest, TheLeftoverOfACrashedWriteIsGoneAfterTheNextWrite)
     EXPECT_EQ(namesInFolder(), std::vector<std::string>{"Launcher.mbl"});
 }
 
+// The list's text is in the ANSI code page (1252 on a Western system): an accented path reads as the user typed
+// it, and a character that page lacks is refused rather than written as a look-alike or "?".
+TEST_F(Win32TextFileTest, TextIsInTheSystemsAnsiCodePage)
+{
+    if (GetACP() != 1252) GTEST_SKIP() << "the system's code page is " << GetACP() << ", not 1252";
+    EXPECT_EQ(file_.decode("Caf\xE9|C:\\Caf\xE9\\notepad.exe \x80"), "Caf\u00e9|C:\\Caf\u00e9\\notepad.exe \u20ac");
+    EXPECT_EQ(file_.encode("C:\\Caf\u00e9\\notepad.exe \u20ac"), "C:\\Caf\xE9\\notepad.exe \x80");
+    EXPECT_EQ(file_.encode("C:\\\u65e5\u672c\\a.exe"), std::nullopt);
+    EXPECT_EQ(file_.encode("C:\\\u0100dam\\a.exe"), std::nullopt) << "no best fit: \u0100 is not A";
+    EXPECT_EQ(file_.encode(""), "");
+}
+
 } // namespace
 } // namespace nimbrel

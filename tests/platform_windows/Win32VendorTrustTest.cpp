@@ -3,7 +3,6 @@
 
 #include "platform/windows/Win32VendorTrust.h"
 
-#include "platform/windows/ModuleFileDirectory.h"
 
 #include "TestFolder.h"
 
@@ -68,8 +67,7 @@ TEST(Win32VendorTrust, AKeyFileBesideTheProgramTakesThePlaceOfTheBuiltInKey)
 
 TEST(Win32VendorTrust, OnlyAWindowsProgramForThisProcessorRunsHere)
 {
-    ModuleFileDirectory own;
-    const std::string program = testing::fileBytes(fs::path(own.path()) / (own.executableName() + ".exe"));
+    const std::string program = testing::fileBytes(testing::ownProgram());
     Win32VendorTrust trust("", "");
     EXPECT_TRUE(trust.runsHere(bytesOf(program)));
     EXPECT_FALSE(trust.runsHere(bytesOf(program.substr(0, 0x40))));

@@ -103,6 +103,33 @@ TEST(WinHttpTransfer, ACancelEndsADownloadThatIsStillFlowing)
     EXPECT_EQ(server.answersSent(), 0) << "the cancelled call waited for the whole body";
 }
 
+// On the thread of the windows: a message that arrives while the transfer waits for a silent server is handled
+// then, and the Cancel it carries ends the transfer.
+TEST(WinHttpTransfer, MessagesAreHandledWhileItWaitsAndACancelAmongThemEndsIt)
+{
+    WinsockHttpServer server({"HTTP/1.1 200 OK", {}, "late", 20000ms});
+    bool cancelled = false;
+    WinHttpTransfer* running = nullptr;
+    WinHttpTransfer transfer(60000ms, [&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_APP && !server.requestLines().empty()) {
+                running->cancel();
+                cancelled = true;
+            } else if (message.message == WM_APP) {
+                PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0); // again once the server has the request
+                return;
+            }
+        }
+    });
+    running = &transfer;
+    PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
+    EXPECT_EQ(transfer.openUrlText(server.url("/nbl.txt")), "");
+    EXPECT_TRUE(cancelled) << "the message waited until the server gave up";
+    EXPECT_FALSE(transfer.stillExecuting());
+    EXPECT_EQ(server.answersBegun(), 0);
+}
+
 TEST(WinHttpProbe, AnyAnswerMeansThePageIsReachable)
 {
     WinsockHttpServer server({"HTTP/1.1 302 Found", {"Location: http://192.0.2.1/"}, ""});

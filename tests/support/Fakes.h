@@ -226,11 +226,43 @@ public:
     }
 };
 
-// Files kept in memory; paths listed as unwritable fail to be replaced.
+// Files kept in memory; paths listed as unwritable fail to be replaced. With latin1 set, the files' text is in a
+// code page of one byte a character, ISO 8859-1 (U+0000 to U+00FF), as a Windows system's may be.
 class FakeTextFile : public TextFile {
 public:
     std::map<std::string, std::string> files;
     std::vector<std::string> unwritable;
+    bool latin1 = false;
+    std::string decode(const std::string& bytes) override
+    {
+        if (!latin1) return bytes;
+        std::string text;
+        for (const unsigned char c : bytes) {
+            if (c < 0x80) {
+                text += static_cast<char>(c);
+            } else {
+                text += static_cast<char>(0xC0 | (c >> 6));
+                text += static_cast<char>(0x80 | (c & 0x3F));
+            }
+        }
+        return text;
+    }
+    std::optional<std::string> encode(const std::string& text) override
+    {
+        if (!latin1) return text;
+        std::string bytes;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (c < 0x80) {
+                bytes += static_cast<char>(c);
+            } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size()) {
+                bytes += static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F));
+            } else {
+                return std::nullopt;
+            }
+        }
+        return bytes;
+    }
     std::optional<std::string> read(const std::string& path, std::size_t maxBytes) override
     {
         const auto it = files.find(path);
@@ -257,7 +289,7 @@ public:
     std::string settingsPath() override { return settingsDir.empty() ? dir : settingsDir; }
     std::string picturePath(const std::string& file) override { return dir + "/" + file; }
     std::string path() override { return dir; }
-    std::string executableName() override { return name; }
+    std::string startCommand() override { return dir + "/" + name; }
 };
 
 // Records the addresses; where the test says no browser is set, an address the user asked for fails.

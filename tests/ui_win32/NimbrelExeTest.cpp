@@ -1,5 +1,5 @@
 // Nimbrel.exe as a user starts it, from a folder of its own: the window, a second start, the settings file
-// beside the program, and the exit button.
+// beside the program, its start-with-Windows entry, and the exit button.
 
 #include <gtest/gtest.h>
 
@@ -184,6 +184,13 @@ TEST_F(NimbrelExeTest, TheWindowAppearsTheSettingsLieBesideItAReleaseRunsASecond
         },
         std::chrono::seconds(20)))
         << fileText(settings);
+    // It starts with Windows: the Run value is the program's whole path, quoted.
+    wchar_t run[1024] = L"";
+    DWORD runSize = sizeof run;
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Nimbrel",
+                           RRF_RT_REG_SZ, nullptr, run, &runSize),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(run), L"\"" + (folder / "Nimbrel.exe").wstring() + L"\"");
 
     // A release of the smallest amount runs and ends, and the window says how it went.
     const HWND window = mainWindows(first.dwProcessId).window;

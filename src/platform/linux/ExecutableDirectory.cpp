@@ -13,12 +13,12 @@ std::string ExecutableDirectory::path()
     return exe.parent_path().string();
 }
 
-std::string ExecutableDirectory::executableName()
+std::string ExecutableDirectory::startCommand()
 {
     std::error_code ec;
     const std::filesystem::path exe = std::filesystem::read_symlink(exeLink_, ec);
     // Linux programs have no extension: "nimbrel-1.2" and "Nimbrel.AppImage" are whole names.
-    return ec ? std::string("Nimbrel") : exe.filename().string();
+    return ec ? (std::filesystem::path(path()) / "Nimbrel").string() : exe.string();
 }
 
 } // namespace nimbrel

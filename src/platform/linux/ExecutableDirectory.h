@@ -11,7 +11,8 @@ class ExecutableDirectory : public ProgramDirectory {
 public:
     explicit ExecutableDirectory(std::string exeLink = "/proc/self/exe") : exeLink_(std::move(exeLink)) {}
     std::string path() override;
-    std::string executableName() override;
+    // The executable's path: the autostart entry quotes it in its own syntax.
+    std::string startCommand() override;
 
 private:
     std::string exeLink_;

@@ -24,12 +24,27 @@ std::wstring modulePath()
     }
 }
 
+// Whether the installer's entry names folder as the installed copy's (letter case and a trailing separator aside).
+bool installedIn(const std::wstring& installEntry, const std::wstring& folder)
+{
+    wchar_t location[MAX_PATH * 2] = {};
+    DWORD size = sizeof location;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, installEntry.c_str(), L"InstallLocation",
+                     RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, location, &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    std::wstring named = location;
+    while (!named.empty() && (named.back() == L'\\' || named.back() == L'/')) named.pop_back();
+    return !named.empty() &&
+           CompareStringOrdinal(named.c_str(), -1, folder.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
 } // namespace
 
-ModuleFileDirectory::ModuleFileDirectory()
+ModuleFileDirectory::ModuleFileDirectory(const std::wstring& installEntry)
 {
     const std::wstring folder = wide::fromUtf8(path());
-    portable_ = Win32ProgramFiles().folderWritable(path());
+    portable_ = !installedIn(installEntry, folder) && Win32ProgramFiles().folderWritable(path());
     if (portable_) {
         settingsFolder_ = path();
         return;
@@ -39,6 +54,13 @@ ModuleFileDirectory::ModuleFileDirectory()
     const std::wstring home = length > 0 && length < MAX_PATH ? std::wstring(appData, length) + L"\\Nimbrel" : folder;
     CreateDirectoryW(home.c_str(), nullptr);
     settingsFolder_ = wide::toUtf8(home);
+    // An earlier version kept an installed copy's files beside it where it could write there: they come along
+    // once, and never over the user's own.
+    if (home != folder) {
+        for (const wchar_t* file : {L"settings.ini", L"Launcher.mbl"}) {
+            CopyFileW((folder + L"\\" + file).c_str(), (home + L"\\" + file).c_str(), TRUE);
+        }
+    }
 }
 
 std::string ModuleFileDirectory::path()
@@ -48,13 +70,6 @@ std::string ModuleFileDirectory::path()
     return wide::toUtf8(separator == std::wstring::npos ? std::wstring() : file.substr(0, separator));
 }
 
-std::string ModuleFileDirectory::executableName()
-{
-    std::wstring name = modulePath();
-    name.erase(0, name.find_last_of(L"\\/") + 1);
-    const std::size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos) name.erase(dot);
-    return wide::toUtf8(name);
-}
+std::string ModuleFileDirectory::startCommand() { return wide::toUtf8(L"\"" + modulePath() + L"\""); }
 
 } // namespace nimbrel

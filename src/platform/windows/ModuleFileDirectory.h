@@ -6,18 +6,24 @@
 
 namespace nimbrel {
 
-// The directory and name of the running executable, from GetModuleFileNameW. Where that folder can be written
-// the program keeps its files beside the executable; otherwise (installed under Program Files) in
-// %APPDATA%\Nimbrel. Decided once, when the program starts.
+// The directory and name of the running executable, from GetModuleFileNameW. The copy the installer put in
+// place (the folder its entry among the installed programs names) keeps its files in %APPDATA%\Nimbrel, and so
+// does a copy in a folder this user cannot write; any other copy keeps them beside the executable. Decided once,
+// when the program starts.
 class ModuleFileDirectory : public ProgramDirectory {
 public:
-    ModuleFileDirectory();
+    // installEntry: the installer's key under HKEY_LOCAL_MACHINE (64-bit view), whose InstallLocation value names
+    // the installed copy's folder.
+    explicit ModuleFileDirectory(
+        const std::wstring& installEntry = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Nimbrel");
 
     bool portable() override { return portable_; }
     std::string settingsPath() override { return settingsFolder_; }
     std::string picturePath(const std::string& name) override { return settingsFolder_ + "\\" + name; }
     std::string path() override;
-    std::string executableName() override;
+    // The executable's path quoted, as a Run value must be: unquoted, a path with a space in it would start
+    // C:\Program.exe where one exists.
+    std::string startCommand() override;
 
 private:
     bool portable_ = true;

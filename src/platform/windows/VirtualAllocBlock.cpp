@@ -5,8 +5,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cwchar>
+#include <functional>
 #include <limits>
+#include <mutex>
+#include <thread>
 
 namespace nimbrel {
 
@@ -35,9 +40,67 @@ void fillWithBlanks(unsigned char* start, std::size_t bytes)
     if (bytes % sizeof(wchar_t) != 0) start[bytes - 1] = 0x20;
 }
 
+// A pass whose block is written on a thread of its own; destroying it stops the writing and gives the block back.
+class BackgroundPass : public RunningPass {
+public:
+    BackgroundPass(std::function<HeldOutcome(VirtualAllocBlock::Writing&)> write, std::uint64_t bytes, bool keep)
+        : bytes_(bytes), thread_([this, write = std::move(write), keep] {
+              HeldOutcome result = write(writing_);
+              // Given back here, not on the window's thread.
+              if (!keep) result.holder.reset();
+              const std::lock_guard<std::mutex> guard(lock_);
+              held_ = std::move(result.holder);
+              outcome_ = result.outcome;
+              done_ = true;
+              ended_.notify_all();
+          })
+    {
+    }
+    ~BackgroundPass() override
+    {
+        writing_.stop = true;
+        thread_.join();
+    }
+    BackgroundPass(const BackgroundPass&) = delete;
+    BackgroundPass& operator=(const BackgroundPass&) = delete;
+
+    PassMethod method() const override { return PassMethod::Block; }
+    PassProgress progress() override { return progressWithin(0); }
+    PassProgress progressWithin(std::uint32_t ms) override
+    {
+        std::unique_lock<std::mutex> guard(lock_);
+        ended_.wait_for(guard, std::chrono::milliseconds(ms), [this] { return done_; });
+        const bool written = done_ && outcome_ == BlockOutcome::Written;
+        return {done_, outcome_, written ? bytes_ : std::min(writing_.written.load(), bytes_), bytes_};
+    }
+
+private:
+    std::uint64_t bytes_;
+    VirtualAllocBlock::Writing writing_;
+    std::mutex lock_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    BlockOutcome outcome_ = BlockOutcome::Written;
+    std::unique_ptr<HeldBlock> held_;
+    std::thread thread_; // last: it starts once everything it uses is there
+};
+
 } // namespace
 
 HeldOutcome VirtualAllocBlock::writeAndHold(std::uint64_t bytes)
+{
+    Writing writing;
+    return write(bytes, writing);
+}
+
+std::unique_ptr<RunningPass> VirtualAllocBlock::startPass(const PassRequest& request)
+{
+    return std::make_unique<BackgroundPass>([this, bytes = request.targetBytes](Writing& writing) {
+        return write(bytes, writing);
+    }, request.targetBytes, request.keep);
+}
+
+HeldOutcome VirtualAllocBlock::write(std::uint64_t bytes, Writing& writing)
 {
     if (bytes == 0) return {BlockOutcome::Written, std::make_unique<HeldBlock>()};
     const MemorySnapshot now = status_.read();
@@ -53,6 +116,8 @@ HeldOutcome VirtualAllocBlock::writeAndHold(std::uint64_t bytes)
         const std::uint64_t piece = std::min(kWatchStep, bytes - written);
         fillWithBlanks(bytesAt + written, static_cast<std::size_t>(piece));
         written += piece;
+        writing.written = written;
+        if (writing.stop) return {BlockOutcome::Aborted, nullptr};
         if (written < bytes && status_.read().availPageFile < margin) return {BlockOutcome::Aborted, nullptr};
     }
     return {BlockOutcome::Written, std::move(block)};

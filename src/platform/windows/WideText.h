@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,12 @@ std::wstring fromUtf8(std::string_view text);
 
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string toUtf8(std::wstring_view text);
+
+// Text in the system's ANSI code page to UTF-16.
+std::wstring fromAnsi(std::string_view text);
+
+// UTF-16 to the ANSI code page; nothing when the code page has no exact character for a part of it (no
+// look-alike, no "?").
+std::optional<std::string> toAnsi(std::wstring_view text);
 
 } // namespace nimbrel::wide

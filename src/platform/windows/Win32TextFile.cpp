@@ -28,4 +28,12 @@ void Win32TextFile::replace(const std::string& path, const std::string& bytes)
     if (!wholefile::replace(wide::fromUtf8(path), bytes)) throw accessError();
 }
 
+std::string Win32TextFile::decode(const std::string& bytes) { return wide::toUtf8(wide::fromAnsi(bytes)); }
+
+std::optional<std::string> Win32TextFile::encode(const std::string& text)
+{
+    // Text that is not UTF-8 would pass as U+FFFD, which no code page holds either.
+    return wide::toAnsi(wide::fromUtf8(text));
+}
+
 } // namespace nimbrel

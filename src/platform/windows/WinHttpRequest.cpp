@@ -2,6 +2,8 @@
 
 #include "WideText.h"
 
+#include <utility>
+
 namespace nimbrel {
 
 // What WinHTTP's callback hands to the thread waiting on a step. It belongs to the request's handle, not to this
@@ -43,8 +45,9 @@ constexpr DWORD kNotifications = WINHTTP_CALLBACK_FLAG_SENDREQUEST_COMPLETE | WI
 
 } // namespace
 
-WinHttpRequest::WinHttpRequest(const std::string& url, std::chrono::milliseconds timeout, bool followRedirects)
-    : timeout_(static_cast<DWORD>(timeout.count())), aborted_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+WinHttpRequest::WinHttpRequest(const std::string& url, std::chrono::milliseconds timeout, bool followRedirects,
+                               std::function<void()> whileWaiting)
+    : timeout_(static_cast<DWORD>(timeout.count())), whileWaiting_(std::move(whileWaiting)), aborted_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     const std::wstring address = wide::fromUtf8(url);
     URL_COMPONENTS parts{};
@@ -136,7 +139,17 @@ bool WinHttpRequest::awaitStep(BOOL started)
     if (!started) return false;
     const HANDLE ends[] = {exchange_->stepEnded, aborted_};
     // A server silent for longer than the time-out ends the step here too, should WinHTTP not end it itself.
-    return WaitForMultipleObjects(2, ends, FALSE, timeout_) == WAIT_OBJECT_0 && exchange_->succeeded;
+    const ULONGLONG deadline = GetTickCount64() + timeout_;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        const auto left = static_cast<DWORD>(deadline - now);
+        const DWORD ended = whileWaiting_ ? MsgWaitForMultipleObjectsEx(2, ends, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE)
+                                          : WaitForMultipleObjects(2, ends, FALSE, left);
+        if (ended == WAIT_OBJECT_0) return exchange_->succeeded;
+        if (ended != WAIT_OBJECT_0 + 2) return false;
+        whileWaiting_();
+    }
 }
 
 bool WinHttpRequest::send()

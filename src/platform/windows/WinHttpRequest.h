@@ -14,10 +14,12 @@ namespace nimbrel {
 // One GET through WinHTTP: a session that uses the system's proxy settings, a connection and a request, each
 // closed when this goes. The calls are made asynchronously and waited for one step at a time (connect and send,
 // the answer's headers, each piece of the body), so that abort() from another thread ends the wait at once; no
-// step waits longer than the time-out given.
+// step waits longer than the time-out given. A thread that runs windows hands its messages on while it waits
+// (whileWaiting), so that its windows stay live and a click on Cancel reaches abort().
 class WinHttpRequest {
 public:
-    WinHttpRequest(const std::string& url, std::chrono::milliseconds timeout, bool followRedirects);
+    WinHttpRequest(const std::string& url, std::chrono::milliseconds timeout, bool followRedirects,
+                   std::function<void()> whileWaiting = {});
     ~WinHttpRequest();
     WinHttpRequest(const WinHttpRequest&) = delete;
     WinHttpRequest& operator=(const WinHttpRequest&) = delete;
@@ -42,6 +44,7 @@ private:
     bool awaitStep(BOOL started);
 
     DWORD timeout_;
+    std::function<void()> whileWaiting_;
     HINTERNET session_ = nullptr;
     HINTERNET connection_ = nullptr;
     HINTERNET request_ = nullptr;

@@ -4,7 +4,10 @@
 
 namespace nimbrel {
 
-WinHttpTransfer::WinHttpTransfer(std::chrono::milliseconds timeout) : timeout_(timeout) {}
+WinHttpTransfer::WinHttpTransfer(std::chrono::milliseconds timeout, std::function<void()> whileWaiting)
+    : timeout_(timeout), whileWaiting_(std::move(whileWaiting))
+{
+}
 
 WinHttpTransfer::~WinHttpTransfer()
 {
@@ -59,7 +62,7 @@ bool WinHttpTransfer::openUrlInto(const std::string& url, const TransferLimits& 
 {
     // One transfer at a time: this call takes the place of any other.
     cancel();
-    const auto request = std::make_shared<WinHttpRequest>(url, timeout_, true);
+    const auto request = std::make_shared<WinHttpRequest>(url, timeout_, true, whileWaiting_);
     {
         const std::lock_guard<std::mutex> guard(lock_);
         headers_.clear();

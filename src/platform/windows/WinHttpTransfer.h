@@ -3,6 +3,7 @@
 #include "core/HttpTransfer.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -13,12 +14,14 @@ class WinHttpRequest;
 
 // The window's one shared transfer object on WinHTTP: each GET is made synchronously, https where the address
 // says so, through the system's proxy, and no step of it waits longer than the time-out. A call made while
-// another runs (from another thread) takes its place; cancel() ends the one running.
+// another runs (from another thread, or from a message handled while it waits) takes its place; cancel() ends the
+// one running. Called on the thread of the windows, it hands their messages on with whileWaiting as it waits.
 class WinHttpTransfer : public HttpTransfer {
 public:
     static constexpr std::chrono::milliseconds defaultTimeout{5000};
 
-    explicit WinHttpTransfer(std::chrono::milliseconds timeout = defaultTimeout);
+    explicit WinHttpTransfer(std::chrono::milliseconds timeout = defaultTimeout,
+                             std::function<void()> whileWaiting = {});
     ~WinHttpTransfer() override;
     WinHttpTransfer(const WinHttpTransfer&) = delete;
     WinHttpTransfer& operator=(const WinHttpTransfer&) = delete;
@@ -38,6 +41,7 @@ private:
     std::vector<std::uint8_t> fetch(const std::string& url);
 
     std::chrono::milliseconds timeout_;
+    std::function<void()> whileWaiting_;
     std::mutex lock_;
     std::shared_ptr<WinHttpRequest> current_;
     std::string headers_;

@@ -3,6 +3,7 @@
 #include "online/AutoUpdateDialog.h"
 #include "platform/windows/WideText.h"
 #include "ui/win32/ControlBindings.h"
+#include "ui/win32/DpiCalls.h"
 #include "ui/win32/UserAction.h"
 
 namespace nimbrel::win32 {
@@ -31,7 +32,7 @@ AutoUpdateWindow::AutoUpdateWindow(AutoUpdateDialog& dialog)
     window_ = createHandledWindow(*this, className, wide::fromUtf8(dialog_.frmAutoUpdate.caption()).c_str(),
                                   windowStyle, 0, RECT{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT},
                                   nullptr);
-    controls_.build(window_, GetDpiForWindow(window_));
+    controls_.build(window_, dpi::forWindow(window_));
     const SIZE outer = controls_.outerSize(windowStyle, false);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 

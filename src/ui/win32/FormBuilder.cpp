@@ -6,6 +6,7 @@
 #include "core/OptionGroupModel.h"
 #include "platform/windows/WideText.h"
 #include "ui/win32/ControlBindings.h"
+#include "ui/win32/DpiCalls.h"
 #include "ui/win32/StatusImages.h"
 
 #include <algorithm>
@@ -257,8 +258,8 @@ void FormBuilder::buildControl(Container& container, const ControlLayout& row)
         LVCOLUMNW column{};
         column.mask = LVCF_WIDTH;
         // The lines' column fills the list inside its edge, beside its vertical scroll bar.
-        column.cx = pixels(row.place.width, dpi_) - GetSystemMetricsForDpi(SM_CXVSCROLL, dpi_) -
-                    2 * GetSystemMetricsForDpi(SM_CXEDGE, dpi_);
+        column.cx = pixels(row.place.width, dpi_) - dpi::systemMetric(SM_CXVSCROLL, dpi_) -
+                    2 * dpi::systemMetric(SM_CXEDGE, dpi_);
         SendMessageW(view, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
         bindListView(view, *std::get<ListViewModel*>(model), alive);
         return;
@@ -339,7 +340,7 @@ SIZE FormBuilder::outerSize(DWORD style, bool menu) const
 {
     // The window's client area is the layout's, whatever the frame and menu bar take.
     RECT outer = pixelRect(controlLayout(form_, form_).place, dpi_);
-    AdjustWindowRectExForDpi(&outer, style, menu ? TRUE : FALSE, 0, dpi_);
+    dpi::adjustWindowRect(outer, style, menu, 0, dpi_);
     return SIZE{outer.right - outer.left, outer.bottom - outer.top};
 }
 

@@ -2,6 +2,7 @@
 
 #include "launcher/LauncherEditor.h"
 #include "platform/windows/WideText.h"
+#include "ui/win32/DpiCalls.h"
 #include "ui/win32/UserAction.h"
 #include "ui/win32/Win32EventLoop.h"
 
@@ -33,7 +34,7 @@ LauncherEditorWindow::LauncherEditorWindow(LauncherEditor& editor, HWND owner)
     window_ = createHandledWindow(*this, className, wide::fromUtf8(editor_.frmLauncher.caption()).c_str(), windowStyle,
                                   WS_EX_DLGMODALFRAME, RECT{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT},
                                   owner_);
-    controls_.build(window_, GetDpiForWindow(window_));
+    controls_.build(window_, dpi::forWindow(window_));
     const SIZE outer = controls_.outerSize(windowStyle, false);
     // Over the middle of its owner, or of the screen while the owner is hidden.
     RECT over{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "platform/windows/WideText.h"
 #include "ui/win32/ControlBindings.h"
+#include "ui/win32/DpiCalls.h"
 #include "ui/win32/UserAction.h"
 
 #include <functional>
@@ -31,7 +32,7 @@ MainWindow::MainWindow(MainForm& form)
                                   RECT{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT}, nullptr,
                                   menus_->bar());
     menus_->setWindow(window_);
-    controls_.build(window_, GetDpiForWindow(window_));
+    controls_.build(window_, dpi::forWindow(window_));
     resize();
 
     followWindowModel();

@@ -24,6 +24,7 @@
 #include "platform/windows/WinHttpTransfer.h"
 #include "ui/win32/ApplicationWindow.h"
 #include "ui/win32/AutoUpdateWindow.h"
+#include "ui/win32/DpiCalls.h"
 #include "ui/win32/GdiPictureFiles.h"
 #include "ui/win32/LauncherEditorWindow.h"
 #include "ui/win32/MainWindow.h"
@@ -47,7 +48,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     if (startedOnTrial()) return 0;
 
     // The manifest asks for it too; a system that reads no such manifest entry is told here.
-    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    dpi::becomeAware();
 
     // Another copy running: it is asked to come forward, and this copy ends without a window.
     SingleInstanceMutex guard;
@@ -65,10 +66,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     SystemTimesCounters counters;
     GdiPictureFiles pictures;
     Win32MessageBoxes messages;
-    // Every trapped error goes to the vendor's server, with the system's identification.
-    WinHttpTransfer transfer;
-    WinHttpProbe probe(probeUrl());
+    // Every trapped error goes to the vendor's server, with the system's identification. The windows stay live
+    // while a transfer waits, and Cancel reaches it.
     Win32EventLoop events;
+    WinHttpTransfer transfer(WinHttpTransfer::defaultTimeout, [&events] { events.doEvents(); });
+    WinHttpProbe probe(probeUrl());
     RtlVersionRecord system;
     OnlineReporter reporter({transfer, probe, events, system}, vendorServerUrl());
     ShellExecuteUrlOpener urls;
@@ -113,9 +115,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     AutoUpdateWindow updateWindow(updateDialog);
     form.trayMenu.Upnbl.onClick = [&updateDialog] { updateDialog.Upnbl_Click(); };
     form.launcher.showEditor = [&](LauncherEditor& editor) {
+        // The editor owns what it opens: its Open dialog and its messages keep it from taking input meanwhile.
         LauncherEditorWindow dialog(editor, window.handle());
         programDialog.setOwner(dialog.handle());
+        messages.setOwner(dialog.handle());
         dialog.run();
+        messages.setOwner(window.handle());
         programDialog.setOwner(nullptr);
     };
 
