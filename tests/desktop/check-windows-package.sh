@@ -213,17 +213,14 @@ fi
 # The uninstall while the new program runs, as Apps & Features starts it.
 status="$(exit_code "C:\\Program Files\\Nimbrel\\Uninstall.exe" /S)"
 [ "$status" -eq 0 ] || fail "the uninstaller exited with $status"
-for _ in $(seq 150); do [ -e "$folder/Uninstall.exe" ] || break; sleep 0.1; done
-# The program, in a folder it could write, kept its files beside itself: those are the user's and stay.
-[ -n "$(ls -A "$folder" 2>/dev/null | grep -xE 'Nimbrel\.exe.*|Uninstall\.exe')" ] &&
-  fail "the uninstaller left its files: $(ls -A "$folder" | tr '\n' ' ')"
+for _ in $(seq 150); do [ -e "$folder" ] || break; sleep 0.1; done
+[ -e "$folder" ] && fail "the program's folder is still there: $(ls -A "$folder" | tr '\n' ' ')"
 [ -n "$(running_programs)" ] && fail "the program still runs after its uninstall"
 [ -e "$shortcut" ] && fail "the Start-menu shortcut is still there"
 [ -n "$(registry_value "$uninstall_key" DisplayName)" ] && fail "still listed among the installed programs"
 [ -n "$(registry_value "$run_key" Nimbrel)" ] && fail "Windows would still start the removed program at logon"
 [ -s "$settings" ] || fail "the uninstaller removed the user's settings"
 
-rm -rf "$folder"
 
 # "Start with Windows" as older versions wrote it goes too; one that starts another copy stays.
 for start in 'C:\Program Files\Nimbrel/Nimbrel' '"C:\Users\nobody\Nimbrel\Nimbrel.exe"'; do
