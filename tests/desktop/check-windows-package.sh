@@ -15,6 +15,7 @@ set -euo pipefail
 installer="$(realpath "$1")"
 zip="$(realpath "$2")"
 script="$(realpath "$(dirname "$0")/../../desktop/windows/Nimbrel.nsi")"
+icon="$(realpath "$(dirname "$0")/../../src/ui/win32/Nimbrel.ico")"
 # Debian's wine64 keeps its programs out of PATH.
 wine="$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)"
 wineserver="$(command -v wineserver || echo /usr/lib/wine/wineserver)"
@@ -117,6 +118,11 @@ resource_value() { strings -el -n 3 "$installer" | sed -n "/^$1\$/{n;p;q}"; }
 [ "$(resource_value ProductName)" = Nimbrel ] && [ "$(resource_value CompanyName)" = "Nimbrel developers" ] &&
   [ "$(resource_value ProductVersion)" = "$version" ] ||
   fail "the installer's version resource does not name Nimbrel $version by Nimbrel developers"
+# Nimbrel's icon for both, as Explorer shows them: the first picture of the icon file is among their resources.
+hex() { od -An -tx1 -v | tr -d ' \n'; }
+icon_picture="$(tail -c +$(($(od -An -tu4 -j18 -N4 "$icon") + 1)) "$icon" | head -c $(($(od -An -tu4 -j14 -N4 "$icon"))) | hex)"
+hex <"$installer" | grep -qF "$icon_picture" || fail "the installer does not show Nimbrel's icon"
+hex <"$folder/Uninstall.exe" | grep -qF "$icon_picture" || fail "the uninstaller does not show Nimbrel's icon"
 if command -v x86_64-w64-mingw32-objdump >/dev/null; then
   x86_64-w64-mingw32-objdump -h "$folder/Nimbrel.exe" | grep -q ' \.debug_' &&
     fail "the installed program carries debug sections"
