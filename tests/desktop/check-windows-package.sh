@@ -70,7 +70,7 @@ registry_value() {
 running_programs() {
   local id
   for id in $(pgrep -f 'Nimbrel\\Nimbrel\.exe' || true); do
-    tr '\0' '\n' <"/proc/$id/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$home/prefix" && echo "$id"
+    tr '\0' '\n' <"/proc/$id/environ" 2>/dev/null | grep -xF "WINEPREFIX=$home/prefix" >/dev/null && echo "$id"
   done
   return 0
 }
@@ -114,17 +114,19 @@ listed_kib=$(($(registry_value "$uninstall_key" EstimatedSize)))
   fail "the entry gives a size of $listed_kib KiB for $folder_kib KiB of files"
 installed_program="$(program_digest)"
 # Its version resource, as the file's properties show it.
-resource_value() { strings -el -n 3 "$installer" | sed -n "/^$1\$/{n;p;q}"; }
+strings -el -n 3 "$installer" >"$home/installer-strings"
+resource_value() { sed -n "/^$1\$/{n;p;q}" "$home/installer-strings"; }
 [ "$(resource_value ProductName)" = Nimbrel ] && [ "$(resource_value CompanyName)" = "Nimbrel developers" ] &&
   [ "$(resource_value ProductVersion)" = "$version" ] ||
   fail "the installer's version resource does not name Nimbrel $version by Nimbrel developers"
 # Nimbrel's icon for both, as Explorer shows them: the first picture of the icon file is among their resources.
-hex() { od -An -tx1 -v | tr -d ' \n'; }
-icon_picture="$(tail -c +$(($(od -An -tu4 -j18 -N4 "$icon") + 1)) "$icon" | head -c $(($(od -An -tu4 -j14 -N4 "$icon"))) | hex)"
-hex <"$installer" | grep -qF "$icon_picture" || fail "the installer does not show Nimbrel's icon"
-hex <"$folder/Uninstall.exe" | grep -qF "$icon_picture" || fail "the uninstaller does not show Nimbrel's icon"
+# (No grep -q after a pipe here: one that stops reading early fails the pipe's writer.)
+hex() { od -An -tx1 -v "$@" | tr -d ' \n'; }
+icon_picture="$(hex -j "$(od -An -tu4 -j18 -N4 "$icon")" -N "$(od -An -tu4 -j14 -N4 "$icon")" "$icon")"
+hex "$installer" | grep -F "$icon_picture" >/dev/null || fail "the installer does not show Nimbrel's icon"
+hex "$folder/Uninstall.exe" | grep -F "$icon_picture" >/dev/null || fail "the uninstaller does not show Nimbrel's icon"
 if command -v x86_64-w64-mingw32-objdump >/dev/null; then
-  x86_64-w64-mingw32-objdump -h "$folder/Nimbrel.exe" | grep -q ' \.debug_' &&
+  x86_64-w64-mingw32-objdump -h "$folder/Nimbrel.exe" | grep ' \.debug_' >/dev/null &&
     fail "the installed program carries debug sections"
 fi
 
