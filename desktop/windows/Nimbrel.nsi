@@ -80,6 +80,7 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Nimbrel memory optimiser setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 
 ; 1 when this installer ended a running Nimbrel; 1 when it started the new one.
 Var ProgramWasRunning
@@ -180,11 +181,12 @@ Function StartProgram
   StrCpy $ProgramStarted 1
 FunctionEnd
 
-; A program started already, as the one the upgrade ended, is not started twice.
+; A program started already, as the one the upgrade ended, is not started twice: the page says it runs.
 Function ShowFinishPage
   ${If} $ProgramStarted = 1
     SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
     ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+    SendMessage $mui.FinishPage.Text ${WM_SETTEXT} 0 "STR:Nimbrel has been installed on your computer. It was running, and has been started again.$\r$\n$\r$\nClick Finish to close Setup."
   ${EndIf}
 FunctionEnd
 
