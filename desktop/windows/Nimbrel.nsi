@@ -1,7 +1,8 @@
 ; The Windows installer of Nimbrel, made by scripts/package windows with makensis:
 ;   makensis -DVERSION=<version> -DPROGRAM=<path of Nimbrel.exe> -DOUTFILE=<installer> Nimbrel.nsi
 ; It puts Nimbrel.exe under Program Files with a Start-menu shortcut and an uninstaller. The program keeps
-; its settings in %APPDATA%\Nimbrel there (it cannot write its own folder), and the uninstaller leaves them.
+; its settings in %APPDATA%\Nimbrel there (the entry's InstallLocation tells it that it is the installed
+; copy), and the uninstaller leaves them.
 ;
 ; Nimbrel starts at logon and sits in the tray, so a running copy is the usual case for both: each asks it to
 ; end as its "Exit Nimbrel" does and waits for it. A copy that stays, or a program file that cannot be
