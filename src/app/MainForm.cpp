@@ -137,6 +137,7 @@ void MainForm::loadRAM()
 void MainForm::shutdown()
 {
     const Trap trap = Trap::silent();
+    launcher.endLaunches();
     trap([&] { cpu.releaseSampler(); });
     for (TimerModel* timer : {&timedRelease.tmrTime, &autoRelease.tmrAuto, &cpu.tmrCPU, &gauges.tmrMemory, &engine.tmrRam}) {
         trap([&] { timer->setEnabled(false); });
@@ -199,6 +200,7 @@ void MainForm::cmdPause_Click()
 
 void MainForm::mnuExit_Click()
 {
+    launcher.endLaunches();
     Trap::silent()([&] { sysTray.RemoveIcon(frmMain); });
     services_.exit.endNow();
 }

@@ -144,8 +144,9 @@ void Launcher::launchApp(const std::string& path)
     ReleaseOutcome outcome;
     outcome.origin = ReleaseOrigin::Launcher;
     outcome.amountMB = amount;
-    for (std::int32_t pass = 0; pass < passes; ++pass) {
+    for (std::int32_t pass = 0; pass < passes && !ending_; ++pass) {
         yield();
+        if (ending_) break;
         std::int32_t after = 0;
         trap([&] { after = availablePhysicalMB(services_.status); });
         if (static_cast<std::int64_t>(after) - before >= amount) {
@@ -175,6 +176,8 @@ void Launcher::launchApp(const std::string& path)
         if (outcome.refused) break;
         yield();
     }
+    // The user ended the program while the launch waited: nothing starts after the program's end.
+    if (ending_) return;
     start();
     outcome.refused = outcome.refused && held == nullptr;
     held.reset();

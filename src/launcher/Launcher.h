@@ -76,6 +76,10 @@ public:
     bool busy() const { return launches_ > 0; }
     Signal<> busyChanged;
 
+    // The program is ending: a launch under way (waiting on a pass, the window going on meanwhile) starts
+    // nothing and makes no further pass.
+    void endLaunches() { ending_ = true; }
+
     // The view shows the editor modally and returns when it has closed; the editor lives only meanwhile.
     std::function<void(LauncherEditor&)> showEditor;
 
@@ -91,6 +95,7 @@ private:
     std::unique_ptr<LauncherEditor> editor_;
     int launches_ = 0;
     bool listLeftOut_ = false;
+    bool ending_ = false;
     ReleaseOutcome lastOutcome_;
 };
 

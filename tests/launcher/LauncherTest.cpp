@@ -140,6 +140,22 @@ TEST_F(LauncherTest, APassThatTakesTimeLetsTheWindowGoOnUntilItIsOver)
     EXPECT_EQ(launcher().lastOutcome().passes, 1);
 }
 
+// The user ends the program from the tray while the launch waits on its pass: the program is not started after
+// the end, and no further pass is made.
+TEST_F(LauncherTest, ExitWhileAPassRunsStartsNothing)
+{
+    profile.store("Launcher", "Retry", "3");
+    form.Form_Load();
+    block.looksToFinish = 10;
+    events.pending = [&] {
+        if (block.looks == 3) form.mnuExit_Click();
+    };
+    doubleClick(0);
+    EXPECT_EQ(exit.ended, 1);
+    EXPECT_TRUE(programs.started.empty());
+    EXPECT_EQ(block.events, (std::vector<std::string>{"hold 151", "free 151"}));
+}
+
 TEST_F(LauncherTest, ARefusedBlockIsReportedEndsThePassesAndTheLaunchGoesOn)
 {
     profile.store("Launcher", "Retry", "4");

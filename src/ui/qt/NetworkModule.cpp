@@ -5,9 +5,25 @@
 
 #include <QCoreApplication>
 #include <QLibrary>
-#include <QStringList>
+
+#include <cstring>
 
 namespace nimbrel::view {
+
+namespace {
+
+std::vector<std::string> defaultPlaces()
+{
+    const std::string folder = QCoreApplication::applicationDirPath().toStdString();
+    return {
+        folder + "/" NIMBREL_NETWORK_MODULE_NAME,
+        // Installed: the library folder beside the program's bin folder.
+        folder + "/" NIMBREL_NETWORK_MODULE_INSTALLED,
+        NIMBREL_NETWORK_MODULE_BUILT,
+    };
+}
+
+} // namespace
 
 std::unique_ptr<HttpTransfer> NetworkModule::makeTransfer()
 {
@@ -23,16 +39,15 @@ bool NetworkModule::load()
 {
     if (tried_) return makeTransfer_ != nullptr && makeProbe_ != nullptr;
     tried_ = true;
-    const QStringList places{
-        QCoreApplication::applicationDirPath() + QStringLiteral("/" NIMBREL_NETWORK_MODULE_NAME),
-        // Installed: the library folder beside the program's bin folder.
-        QCoreApplication::applicationDirPath() + QStringLiteral("/" NIMBREL_NETWORK_MODULE_INSTALLED),
-        QStringLiteral(NIMBREL_NETWORK_MODULE_BUILT),
-    };
-    for (const QString& place : places) {
-        QLibrary module(place);
+    for (const std::string& place : places_.empty() ? defaultPlaces() : places_) {
+        QLibrary module(QString::fromStdString(place));
         // Loaded for the rest of the run: what it makes runs its code to the end.
         if (!module.load()) continue;
+        const auto built = reinterpret_cast<const char* (*)()>(module.resolve("nimbrelModuleInterface"));
+        if (built == nullptr || std::strcmp(built(), NIMBREL_NETWORK_INTERFACE) != 0) {
+            module.unload();
+            continue;
+        }
         makeTransfer_ = reinterpret_cast<HttpTransfer* (*)()>(module.resolve("nimbrelMakeTransfer"));
         makeProbe_ = reinterpret_cast<ConnectivityProbe* (*)(const char*)>(module.resolve("nimbrelMakeProbe"));
         if (makeTransfer_ != nullptr && makeProbe_ != nullptr) return true;
