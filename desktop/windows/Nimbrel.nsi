@@ -24,6 +24,8 @@ Caption "Nimbrel ${VERSION} Setup"
 UninstallCaption "Nimbrel ${VERSION} Uninstall"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Nimbrel"
+; An upgrade goes where the installed copy is, wherever that was chosen.
+InstallDirRegKey HKLM "Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel" "InstallLocation"
 BrandingText "Nimbrel ${VERSION}"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel"

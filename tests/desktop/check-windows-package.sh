@@ -244,6 +244,14 @@ for start in 'C:\Program Files\Nimbrel/Nimbrel' '"C:\Users\nobody\Nimbrel\Nimbre
   esac
 done
 
+# An upgrade goes where the user chose to install, not to the default folder.
+status="$(exit_code "$home/setup.exe" /S '/D=C:\Apps\Nimbrel')"
+[ "$status" -eq 0 ] || fail "the installer exited with $status"
+status="$(exit_code "$home/upgrade.exe" /S)"
+[ "$status" -eq 0 ] || fail "the upgrade exited with $status"
+[ "$(sha256sum <"$drive/Apps/Nimbrel/Nimbrel.exe")" = "$new_installed" ] && [ ! -e "$folder" ] ||
+  fail "the upgrade did not replace the program in the folder the user chose"
+
 unpacked="$home/portable"
 mkdir "$unpacked"
 (cd "$unpacked" && cmake -E tar xf "$zip")
