@@ -212,7 +212,7 @@ status="$(exit_code "$home/upgrade.exe" /S)"
 [ "$(program_digest)" = "$new_installed" ] || fail "the upgrade over the running program did not replace it"
 [ "$(registry_value "$uninstall_key" DisplayVersion)" = "$new_version" ] ||
   fail "the installed programs' entry does not give the new version"
-if new_copy="$(wait_for_program "$old_copy")" && ! kill -0 "$old_copy" 2>/dev/null; then
+if wait_for_program "$old_copy" >/dev/null && ! kill -0 "$old_copy" 2>/dev/null; then
   echo "the upgrade ended the running program and started the new one"
 else
   fail "after the upgrade the running program is '$(running_programs)' (it was '$old_copy')"
@@ -249,7 +249,8 @@ status="$(exit_code "$home/setup.exe" /S '/D=C:\Apps\Nimbrel')"
 [ "$status" -eq 0 ] || fail "the installer exited with $status"
 status="$(exit_code "$home/upgrade.exe" /S)"
 [ "$status" -eq 0 ] || fail "the upgrade exited with $status"
-[ "$(sha256sum <"$drive/Apps/Nimbrel/Nimbrel.exe")" = "$new_installed" ] && [ ! -e "$folder" ] ||
+chosen="$drive/Apps/Nimbrel/Nimbrel.exe"
+[ -f "$chosen" ] && [ "$(sha256sum <"$chosen")" = "$new_installed" ] && [ ! -e "$folder" ] ||
   fail "the upgrade did not replace the program in the folder the user chose"
 
 unpacked="$home/portable"
