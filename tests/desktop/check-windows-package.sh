@@ -59,6 +59,8 @@ shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Nimbrel.lnk"
 settings="$drive/users/nobody/AppData/Roaming/Nimbrel/settings.ini"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+# The exit code of an installer or uninstaller that stopped before changing anything.
+stopped=2
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
@@ -155,7 +157,7 @@ as_user "$wineserver" -k || true
 as_user "$wineserver" -w
 # A program file the installer cannot write is no success, and the old program stays whole.
 status="$(exit_code "$home/upgrade.exe" /S)"
-[ "$status" -ne 0 ] || fail "the upgrade reported success in a folder it cannot write"
+[ "$status" -eq "$stopped" ] || fail "the upgrade in a folder it cannot write exited with $status"
 [ "$(program_digest)" = "$installed_program" ] || fail "a failed upgrade changed the program"
 [ "$(registry_value "$uninstall_key" DisplayVersion)" = "$version" ] || fail "a failed upgrade changed the entry"
 # Back in the hands of the user who installed it, as an administrator's would be.
@@ -194,8 +196,9 @@ exit_code "$home/upgrade.exe" /S >"$home/upgrade-status" &
 upgrade=$!
 uninstall_status="$(exit_code cmd /c 'C:\uninstall-in-place.bat')"
 wait "$upgrade"
-[ "$(cat "$home/upgrade-status")" -ne 0 ] || fail "the upgrade reported success past a copy that will not end"
-[ "$uninstall_status" -ne 0 ] || fail "the uninstall reported success past a copy that will not end"
+status="$(cat "$home/upgrade-status")"
+[ "$status" -eq "$stopped" ] || fail "the upgrade past a copy that will not end exited with $status"
+[ "$uninstall_status" -eq "$stopped" ] || fail "the uninstall past a copy that will not end exited with $uninstall_status"
 [ "$(program_digest)" = "$installed_program" ] && [ -f "$folder/Uninstall.exe" ] ||
   fail "a copy that will not end did not keep the program as it was"
 [ "$(registry_value "$uninstall_key" DisplayVersion)" = "$version" ] ||
