@@ -1,24 +1,93 @@
 ; The Windows installer of Nimbrel, made by scripts/package windows with makensis:
 ;   makensis -DVERSION=<version> -DPROGRAM=<path of Nimbrel.exe> -DOUTFILE=<installer> Nimbrel.nsi
 ; It puts Nimbrel.exe under Program Files with a Start-menu shortcut and an uninstaller. The program keeps
-; its settings in %APPDATA%\Nimbrel there (it cannot write its own folder), and the uninstaller leaves them.
+; its settings in %APPDATA%\Nimbrel there (the entry's InstallLocation tells it that it is the installed
+; copy), and the uninstaller leaves them.
+;
+; Nimbrel starts at logon and sits in the tray, so a running copy is the usual case for both: each asks it to
+; end as its "Exit Nimbrel" does and waits for it. A copy that stays, or a program file that cannot be
+; written or removed, stops them before they change anything, with a message, or under /S with exit code 2.
+; An upgrade starts the new program again when the old one was running.
 
 ; A 64-bit installer for the 64-bit program: it runs where the program does, Wine's wine64 included.
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
+ManifestDPIAware true
 
-Name "Nimbrel ${VERSION}"
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+
+Name "Nimbrel"
+Caption "Nimbrel ${VERSION} Setup"
+UninstallCaption "Nimbrel ${VERSION} Uninstall"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Nimbrel"
+; An upgrade goes where the installed copy is, wherever that was chosen.
+InstallDirRegKey HKLM "Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel" "InstallLocation"
 BrandingText "Nimbrel ${VERSION}"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define PUBLISHER "Nimbrel developers"
 
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+; How a running Nimbrel is found and asked to end: it holds this mutex for its whole life, and its hidden
+; window (this class and title) ends the program on this message (WM_APP + 3).
+!define PROGRAM_MUTEX "Local\Nimbrel"
+!define PROGRAM_WINDOW_CLASS "ThunderRT6Main"
+!define PROGRAM_WINDOW_TITLE "Nimbrel"
+!define PROGRAM_EXIT_REQUEST 0x8003
+; How long it is given to end, in steps of a tenth of a second.
+!define PROGRAM_PATIENCE 100
+!define SYNCHRONIZE 0x00100000
+!define ERROR_FILE_NOT_FOUND 2
+!define MOVEFILE_REPLACE_EXISTING 1
+; The exit code of an installer or uninstaller that stopped before its work was done.
+!define EXIT_STOPPED 2
+
+; The version resource wants four numbers: 5.0 is 5.0.0.0.
+!searchparse /noerrors "${VERSION}" "" VERSION_1 "." VERSION_2 "." VERSION_3 "." VERSION_4
+!ifndef VERSION_2
+  !define VERSION_2 0
+!endif
+!ifndef VERSION_3
+  !define VERSION_3 0
+!endif
+!ifndef VERSION_4
+  !define VERSION_4 0
+!endif
+
+!define MUI_ICON "../../src/ui/win32/Nimbrel.ico"
+!define MUI_UNICON "../../src/ui/win32/Nimbrel.ico"
+; The finish page's picture: the icon on a light ground (164 x 314 pixels, as the page wants it).
+!define MUI_WELCOMEFINISHPAGE_BITMAP "Nimbrel-wizard.bmp"
+!define MUI_ABORTWARNING
+!define MUI_UNABORTWARNING
+
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "&Run Nimbrel"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW ShowFinishPage
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+VIProductVersion "${VERSION_1}.${VERSION_2}.${VERSION_3}.${VERSION_4}"
+VIFileVersion "${VERSION_1}.${VERSION_2}.${VERSION_3}.${VERSION_4}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "Nimbrel"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Nimbrel memory optimiser setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) ${PUBLISHER}"
+
+; 1 when this installer ended a running Nimbrel; 1 when it started the new one.
+Var ProgramWasRunning
+Var ProgramStarted
 
 Function .onInit
   SetRegView 64
@@ -30,28 +99,194 @@ Function un.onInit
   SetShellVarContext all
 FunctionEnd
 
+; Ends a running Nimbrel, as its "Exit Nimbrel" does, and waits for it. Sets $ProgramWasRunning to 1 when
+; one ran, and leaves on the stack 1 when one still runs after the wait, else 0. A copy that is still
+; starting has its mutex before its window: it is asked as soon as the window shows.
+!macro END_RUNNING_PROGRAM PREFIX
+Function ${PREFIX}EndRunningProgram
+  Push $0 ; step
+  Push $1 ; the program's window
+  Push $2 ; the window already asked
+  Push $3 ; the mutex, or its absence's error
+  Push $4 ; the asked program's process
+  Push $5 ; its id
+  Push $6 ; still running
+  StrCpy $ProgramWasRunning 0
+  StrCpy $2 0
+  StrCpy $4 0
+  StrCpy $6 0
+  ${For} $0 0 ${PROGRAM_PATIENCE}
+    FindWindow $1 "${PROGRAM_WINDOW_CLASS}" "${PROGRAM_WINDOW_TITLE}"
+    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${PROGRAM_MUTEX}") p .r3 ?e'
+    Pop $5
+    ; A mutex that cannot be opened for any other reason than its absence is there all the same.
+    ${If} $3 P<> 0
+      System::Call 'kernel32::CloseHandle(p r3)'
+      StrCpy $6 1
+    ${ElseIf} $5 = ${ERROR_FILE_NOT_FOUND}
+      StrCpy $6 0
+    ${Else}
+      StrCpy $6 1
+    ${EndIf}
+    ${IfThen} $1 P<> 0 ${|} StrCpy $6 1 ${|}
+    ${If} $6 = 0
+      ${Break}
+    ${EndIf}
+    StrCpy $ProgramWasRunning 1
+    ${If} $1 P<> 0
+    ${AndIf} $1 P<> $2
+      ${If} $2 = 0
+        DetailPrint "Closing Nimbrel..."
+      ${EndIf}
+      ${If} $4 P<> 0
+        System::Call 'kernel32::CloseHandle(p r4)'
+      ${EndIf}
+      System::Call 'user32::GetWindowThreadProcessId(p r1, *i .r5)'
+      System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r5) p .r4'
+      System::Call 'user32::PostMessageW(p r1, i ${PROGRAM_EXIT_REQUEST}, p 0, p 0)'
+      StrCpy $2 $1
+    ${EndIf}
+    Sleep 100
+  ${Next}
+  ; The program's file is free once its process is gone, a moment after its mutex.
+  ${If} $4 P<> 0
+    ${If} $6 = 0
+      System::Call 'kernel32::WaitForSingleObject(p r4, i 5000)'
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r4)'
+  ${EndIf}
+  StrCpy $0 $6
+  Pop $6
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro END_RUNNING_PROGRAM ""
+!insertmacro END_RUNNING_PROGRAM "un."
+
+; Stops the installer or uninstaller, changing nothing more: the reason is shown (not under /S) and the
+; exit code says it.
+!macro STOP TEXT
+  DetailPrint "${TEXT}"
+  MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
+  SetErrorLevel ${EXIT_STOPPED}
+  Abort
+!macroend
+
+; Starts the installed program as the user would, not with the installer's administrator rights: the
+; desktop shell (explorer.exe) starts it, as a double-click on it would.
+Function StartProgram
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\Nimbrel.exe"'
+  StrCpy $ProgramStarted 1
+FunctionEnd
+
+; A program started already, as the one the upgrade ended, is not started twice: the page says it runs.
+Function ShowFinishPage
+  ${If} $ProgramStarted = 1
+    SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
+    ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+    SendMessage $mui.FinishPage.Text ${WM_SETTEXT} 0 "STR:Nimbrel has been installed on your computer. It was running, and has been started again.$\r$\n$\r$\nClick Finish to close Setup."
+  ${EndIf}
+FunctionEnd
+
 Section "Nimbrel"
+  Call EndRunningProgram
+  Pop $0
+  ${If} $0 = 1
+    !insertmacro STOP "Nimbrel is running and did not close when asked. Choose Exit Nimbrel in its tray menu, then run Setup again. Nothing was changed."
+  ${EndIf}
+
+  ; The new program is written beside the old one, then takes its place in one step: a write that fails
+  ; leaves the old program whole.
   SetOutPath "$INSTDIR"
-  File "/oname=Nimbrel.exe" "${PROGRAM}"
+  ClearErrors
+  SetOverwrite try
+  File "/oname=Nimbrel.exe.new" "${PROGRAM}"
+  SetOverwrite on
+  ${If} ${Errors}
+    Delete "$INSTDIR\Nimbrel.exe.new"
+    !insertmacro STOP "Setup could not write Nimbrel.exe in $INSTDIR. Nothing was changed."
+  ${EndIf}
+  System::Call 'kernel32::MoveFileExW(w "$INSTDIR\Nimbrel.exe.new", w "$INSTDIR\Nimbrel.exe", i ${MOVEFILE_REPLACE_EXISTING}) i .r0'
+  ${If} $0 = 0
+    Delete "$INSTDIR\Nimbrel.exe.new"
+    !insertmacro STOP "Setup could not replace $INSTDIR\Nimbrel.exe: it is in use, perhaps by another user's Nimbrel. Nothing was changed."
+  ${EndIf}
+
+  ClearErrors
   WriteUninstaller "$INSTDIR\Uninstall.exe"
+  ${If} ${Errors}
+    !insertmacro STOP "Setup could not write the uninstaller in $INSTDIR."
+  ${EndIf}
   CreateShortcut "$SMPROGRAMS\Nimbrel.lnk" "$INSTDIR\Nimbrel.exe"
 
+  ; The program reads InstallLocation to know that it is the installed copy.
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Nimbrel"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Nimbrel developers"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Nimbrel.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Nimbrel.exe,0"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  ${If} $ProgramWasRunning = 1
+    Call StartProgram
+  ${EndIf}
 SectionEnd
+
+; Removes the user's "Start with Windows" value when it starts this installation's program: quoted or not,
+; with backslashes or (as older versions wrote it, without .exe) a slash. A value naming another copy stays.
+Function un.RemoveStartWithWindows
+  ReadRegStr $0 HKCU "${RUN_KEY}" "Nimbrel"
+  ${If} $0 == ""
+    Return
+  ${EndIf}
+  StrCpy $1 $0 1
+  StrCpy $2 $0 1 -1
+  ${If} $1 == '"'
+  ${AndIf} $2 == '"'
+    StrCpy $0 $0 -1 1
+  ${EndIf}
+  StrCpy $1 ""
+  StrCpy $3 0
+  ${Do}
+    StrCpy $2 $0 1 $3
+    ${IfThen} $2 == "/" ${|} StrCpy $2 "\" ${|}
+    StrCpy $1 "$1$2"
+    IntOp $3 $3 + 1
+  ${LoopUntil} $2 == ""
+  ; StrCmp, and so ==, ignores case, as Windows does in a path.
+  ${If} $1 == "$INSTDIR\Nimbrel.exe"
+  ${OrIf} $1 == "$INSTDIR\Nimbrel"
+    DeleteRegValue HKCU "${RUN_KEY}" "Nimbrel"
+  ${EndIf}
+FunctionEnd
 
 ; What the installer put in place goes, by name: the user's settings.ini, Launcher.mbl and pictures in
 ; %APPDATA%\Nimbrel, and the program's values in the registry, stay for a later install.
 Section "Uninstall"
-  Delete "$SMPROGRAMS\Nimbrel.lnk"
+  Call un.EndRunningProgram
+  Pop $0
+  ${If} $0 = 1
+    !insertmacro STOP "Nimbrel is running and did not close when asked. Choose Exit Nimbrel in its tray menu, then uninstall it again. Nothing was removed."
+  ${EndIf}
+  ClearErrors
   Delete "$INSTDIR\Nimbrel.exe"
+  ${If} ${Errors}
+    !insertmacro STOP "$INSTDIR\Nimbrel.exe could not be removed: it is in use, perhaps by another user's Nimbrel. Nothing was removed."
+  ${EndIf}
+  Call un.RemoveStartWithWindows
+  ; A new program that a Setup cut short (by a power cut, say) left beside the old one.
+  Delete "$INSTDIR\Nimbrel.exe.new"
+  Delete "$SMPROGRAMS\Nimbrel.lnk"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
