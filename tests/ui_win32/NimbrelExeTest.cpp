@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -64,26 +65,33 @@ Found mainWindows(DWORD process)
     return found;
 }
 
-// The first child whose text is the caption, or begins with it.
-HWND childWithText(HWND window, const std::wstring& caption, bool whole)
+// The first child of window that is what the test looks for.
+HWND firstChild(HWND window, const std::function<bool(HWND)>& wanted)
 {
     struct Search {
-        std::wstring caption;
-        bool whole;
+        const std::function<bool(HWND)>& wanted;
         HWND found = nullptr;
-    } search{caption, whole};
+    } search{wanted};
     EnumChildWindows(
         window,
         [](HWND child, LPARAM data) -> BOOL {
             auto& s = *reinterpret_cast<Search*>(data);
-            wchar_t text[512] = L"";
-            GetWindowTextW(child, text, 512);
-            const std::wstring shown = text;
-            if (s.whole ? shown == s.caption : shown.rfind(s.caption, 0) == 0) s.found = child;
+            if (s.wanted(child)) s.found = child;
             return s.found == nullptr;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// The first child whose text is the caption, or begins with it.
+HWND childWithText(HWND window, const std::wstring& caption, bool whole)
+{
+    return firstChild(window, [&](HWND child) {
+        wchar_t text[512] = L"";
+        GetWindowTextW(child, text, 512);
+        const std::wstring shown = text;
+        return whole ? shown == caption : shown.rfind(caption, 0) == 0;
+    });
 }
 
 HWND childCaptioned(HWND window, const std::wstring& caption) { return childWithText(window, caption, true); }
@@ -235,25 +243,15 @@ TEST_F(NimbrelExeTest, TheWindowAppearsTheSettingsLieBesideItAReleaseRunsASecond
 // The first ListBox under window whose first entry is text.
 HWND listHolding(HWND window, const std::wstring& text)
 {
-    struct Search {
-        std::wstring text;
-        HWND found = nullptr;
-    } search{text};
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            wchar_t kind[32] = L"";
-            GetClassNameW(child, kind, 32);
-            const auto length = SendMessageW(child, LB_GETTEXTLEN, 0, 0);
-            if (_wcsicmp(kind, L"ListBox") != 0 || length <= 0) return TRUE;
-            std::wstring first(static_cast<std::size_t>(length), L'\0');
-            SendMessageW(child, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first.data()));
-            if (first == s.text) s.found = child;
-            return s.found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return firstChild(window, [&](HWND child) {
+        wchar_t kind[32] = L"";
+        GetClassNameW(child, kind, 32);
+        const auto length = SendMessageW(child, LB_GETTEXTLEN, 0, 0);
+        if (_wcsicmp(kind, L"ListBox") != 0 || length <= 0) return false;
+        std::wstring first(static_cast<std::size_t>(length), L'\0');
+        SendMessageW(child, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first.data()));
+        return first == text;
+    });
 }
 
 // A program list written in the system's code page (1252 here): the accented path shows as written, and a
@@ -300,17 +298,11 @@ TEST_F(NimbrelExeTest, OnAScreenOf144DotsAnInchEveryTwipIsScaledByHalfAgain)
     EXPECT_EQ(client.bottom, (6375 * 144 + 720) / 1440);
     // Drawn at the screen's own dots, not enlarged afterwards: the amounts' lines are of an 8-point font at
     // 144 dots an inch, 16 pixels high at least (11 at 96).
-    HWND amounts = nullptr;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM found) -> BOOL {
-            wchar_t kind[32] = L"";
-            GetClassNameW(child, kind, 32);
-            if (_wcsicmp(kind, L"ListBox") != 0 || !IsWindowVisible(child)) return TRUE;
-            *reinterpret_cast<HWND*>(found) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&amounts));
+    const HWND amounts = firstChild(window, [](HWND child) {
+        wchar_t kind[32] = L"";
+        GetClassNameW(child, kind, 32);
+        return _wcsicmp(kind, L"ListBox") == 0 && IsWindowVisible(child);
+    });
     ASSERT_NE(amounts, nullptr);
     EXPECT_GE(SendMessageW(amounts, LB_GETITEMHEIGHT, 0, 0), 16);
 }
