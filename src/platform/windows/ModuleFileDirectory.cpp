@@ -30,7 +30,7 @@ bool installedIn(const std::wstring& installEntry, const std::wstring& folder)
     wchar_t location[MAX_PATH * 2] = {};
     DWORD size = sizeof location;
     if (RegGetValueW(HKEY_LOCAL_MACHINE, installEntry.c_str(), L"InstallLocation",
-                     RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, location, &size) != ERROR_SUCCESS) {
+                     RRF_RT_REG_SZ, nullptr, location, &size) != ERROR_SUCCESS) {
         return false;
     }
     std::wstring named = location;

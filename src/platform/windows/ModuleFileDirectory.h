@@ -12,8 +12,8 @@ namespace nimbrel {
 // when the program starts.
 class ModuleFileDirectory : public ProgramDirectory {
 public:
-    // installEntry: the installer's key under HKEY_LOCAL_MACHINE (64-bit view), whose InstallLocation value names
-    // the installed copy's folder.
+    // installEntry: the installer's key under HKEY_LOCAL_MACHINE (the 64-bit view, this program's own), whose
+    // InstallLocation value names the installed copy's folder.
     explicit ModuleFileDirectory(
         const std::wstring& installEntry = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Nimbrel");
 
