@@ -26,9 +26,14 @@ UINT systemDpi()
 
 void becomeAware()
 {
+    // Only the newest call the system has is made: once the manifest or a call has set the awareness, every
+    // later call fails, and an older one must not get the chance to set less.
     using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
     if (const auto set = user32<SetContext>("SetProcessDpiAwarenessContext")) {
-        if (set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) || set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) return;
+        // Version 2 came with Windows 10 1703; 1607 knows only the first.
+        if (!set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) && GetLastError() != ERROR_ACCESS_DENIED)
+            set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+        return;
     }
     // Windows 8.1: shcore's per-monitor awareness; the values are those of PROCESS_DPI_AWARENESS.
     using SetAwareness = HRESULT(WINAPI*)(int);
@@ -36,7 +41,10 @@ void becomeAware()
         const auto set = reinterpret_cast<SetAwareness>(
             reinterpret_cast<void (*)()>(GetProcAddress(shcore, "SetProcessDpiAwareness")));
         constexpr int perMonitor = 2;
-        if (set != nullptr && SUCCEEDED(set(perMonitor))) return;
+        if (set != nullptr) {
+            set(perMonitor);
+            return;
+        }
     }
     using SetAware = BOOL(WINAPI*)();
     if (const auto set = user32<SetAware>("SetProcessDPIAware")) set();
