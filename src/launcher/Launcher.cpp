@@ -163,6 +163,8 @@ void Launcher::launchApp(const std::string& path)
             PassProgress progress = next->progress();
             while (!progress.finished) {
                 trap([&] { services_.events.doEvents(); });
+                // Ended meanwhile: the pass stops and gives back what it took as it goes.
+                if (ending_) return;
                 progress = next->progressWithin(passWaitMs);
             }
             if (progress.outcome == BlockOutcome::Refused) outcome.refused = true;

@@ -148,10 +148,11 @@ TEST_F(LauncherTest, ExitWhileAPassRunsStartsNothing)
     form.Form_Load();
     block.looksToFinish = 10;
     events.pending = [&] {
-        if (block.looks == 3) form.mnuExit_Click();
+        if (block.looks == 3 && exit.ended == 0) form.mnuExit_Click();
     };
     doubleClick(0);
     EXPECT_EQ(exit.ended, 1);
+    EXPECT_EQ(block.looks, 3) << "the pass stopped when the program ended";
     EXPECT_TRUE(programs.started.empty());
     EXPECT_EQ(block.events, (std::vector<std::string>{"hold 151", "free 151"}));
 }

@@ -97,6 +97,8 @@ TEST_F(Win32TextFileTest, TextIsInTheSystemsAnsiCodePage)
     EXPECT_EQ(file_.encode("C:\\\u65e5\u672c\\a.exe"), std::nullopt);
     EXPECT_EQ(file_.encode("C:\\\u0100dam\\a.exe"), std::nullopt) << "no best fit: \u0100 is not A";
     EXPECT_EQ(file_.encode(""), "");
+    // A line an earlier version wrote in UTF-8 reads as written.
+    EXPECT_EQ(file_.decode("Notepad|C:\\Caf\xC3\xA9\\notepad.exe"), "Notepad|C:\\Caf\u00e9\\notepad.exe");
 }
 
 } // namespace

@@ -45,7 +45,13 @@ class BackgroundPass : public RunningPass {
 public:
     BackgroundPass(std::function<HeldOutcome(VirtualAllocBlock::Writing&)> write, std::uint64_t bytes, bool keep)
         : bytes_(bytes), thread_([this, write = std::move(write), keep] {
-              HeldOutcome result = write(writing_);
+              HeldOutcome result{BlockOutcome::Aborted, nullptr};
+              // Nothing may leave a thread: a failure to keep the block is a block given back.
+              try {
+                  result = write(writing_);
+              } catch (...) {
+                  result = {BlockOutcome::Aborted, nullptr};
+              }
               // Given back here, not on the window's thread.
               if (!keep) result.holder.reset();
               const std::lock_guard<std::mutex> guard(lock_);

@@ -22,6 +22,12 @@ std::wstring fromUtf8(std::string_view text) { return fromCodePage(CP_UTF8, text
 
 std::wstring fromAnsi(std::string_view text) { return fromCodePage(CP_ACP, text); }
 
+bool isUtf8(std::string_view text)
+{
+    return text.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                               static_cast<int>(text.size()), nullptr, 0) > 0;
+}
+
 std::optional<std::string> toAnsi(std::wstring_view text)
 {
     if (text.empty()) return std::string();

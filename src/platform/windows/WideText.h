@@ -16,6 +16,9 @@ std::string toUtf8(std::wstring_view text);
 // Text in the system's ANSI code page to UTF-16.
 std::wstring fromAnsi(std::string_view text);
 
+// True when the text is UTF-8 throughout.
+bool isUtf8(std::string_view text);
+
 // UTF-16 to the ANSI code page; nothing when the code page has no exact character for a part of it (no
 // look-alike, no "?").
 std::optional<std::string> toAnsi(std::wstring_view text);

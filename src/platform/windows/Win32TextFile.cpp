@@ -28,7 +28,13 @@ void Win32TextFile::replace(const std::string& path, const std::string& bytes)
     if (!wholefile::replace(wide::fromUtf8(path), bytes)) throw accessError();
 }
 
-std::string Win32TextFile::decode(const std::string& bytes) { return wide::toUtf8(wide::fromAnsi(bytes)); }
+std::string Win32TextFile::decode(const std::string& bytes)
+{
+    // Earlier versions wrote their text in UTF-8: a line that is UTF-8 throughout is taken as such (text in a
+    // code page almost never is, once it holds anything beyond ASCII). It is written back in the code page.
+    if (wide::isUtf8(bytes)) return bytes;
+    return wide::toUtf8(wide::fromAnsi(bytes));
+}
 
 std::optional<std::string> Win32TextFile::encode(const std::string& text)
 {

@@ -142,7 +142,8 @@ bool WinHttpRequest::awaitStep(BOOL started)
     const ULONGLONG deadline = GetTickCount64() + timeout_;
     for (;;) {
         const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return false;
+        // A message handled past the deadline (a message box left open) does not undo a step that ended.
+        if (now >= deadline) return WaitForMultipleObjects(2, ends, FALSE, 0) == WAIT_OBJECT_0 && exchange_->succeeded;
         const auto left = static_cast<DWORD>(deadline - now);
         const DWORD ended = whileWaiting_ ? MsgWaitForMultipleObjectsEx(2, ends, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE)
                                           : WaitForMultipleObjects(2, ends, FALSE, left);

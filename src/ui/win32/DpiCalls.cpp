@@ -1,5 +1,7 @@
 #include "ui/win32/DpiCalls.h"
 
+#include <string>
+
 namespace nimbrel::win32::dpi {
 
 namespace {
@@ -36,8 +38,13 @@ void becomeAware()
         return;
     }
     // Windows 8.1: shcore's per-monitor awareness; the values are those of PROCESS_DPI_AWARENESS.
+    // By its whole path: a bare name would take a file of that name planted beside a portable copy.
     using SetAwareness = HRESULT(WINAPI*)(int);
-    if (const HMODULE shcore = LoadLibraryW(L"shcore.dll")) {
+    wchar_t system[MAX_PATH] = L"";
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring shcorePath =
+        length > 0 && length < MAX_PATH ? std::wstring(system, length) + L"\\shcore.dll" : std::wstring();
+    if (const HMODULE shcore = shcorePath.empty() ? nullptr : LoadLibraryW(shcorePath.c_str())) {
         const auto set = reinterpret_cast<SetAwareness>(
             reinterpret_cast<void (*)()>(GetProcAddress(shcore, "SetProcessDpiAwareness")));
         constexpr int perMonitor = 2;
