@@ -184,6 +184,15 @@ Function StartProgram
   StrCpy $ProgramStarted 1
 FunctionEnd
 
+; Stops Setup after it ended a running Nimbrel: the program in place (the old one, or the new one once it took
+; its place) is started again first, so the user is not left without it.
+!macro STOP_AFTER_ENDING TEXT
+  ${If} $ProgramWasRunning = 1
+    Call StartProgram
+  ${EndIf}
+  !insertmacro STOP "${TEXT}"
+!macroend
+
 ; A program started already, as the one the upgrade ended, is not started twice: the page says it runs.
 Function ShowFinishPage
   ${If} $ProgramStarted = 1
@@ -209,18 +218,18 @@ Section "Nimbrel"
   SetOverwrite on
   ${If} ${Errors}
     Delete "$INSTDIR\Nimbrel.exe.new"
-    !insertmacro STOP "Setup could not write Nimbrel.exe in $INSTDIR. Nothing was changed."
+    !insertmacro STOP_AFTER_ENDING "Setup could not write Nimbrel.exe in $INSTDIR. Nothing was changed."
   ${EndIf}
   System::Call 'kernel32::MoveFileExW(w "$INSTDIR\Nimbrel.exe.new", w "$INSTDIR\Nimbrel.exe", i ${MOVEFILE_REPLACE_EXISTING}) i .r0'
   ${If} $0 = 0
     Delete "$INSTDIR\Nimbrel.exe.new"
-    !insertmacro STOP "Setup could not replace $INSTDIR\Nimbrel.exe: it is in use, perhaps by another user's Nimbrel. Nothing was changed."
+    !insertmacro STOP_AFTER_ENDING "Setup could not replace $INSTDIR\Nimbrel.exe: it is in use, perhaps by another user's Nimbrel. Nothing was changed."
   ${EndIf}
 
   ClearErrors
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   ${If} ${Errors}
-    !insertmacro STOP "Setup could not write the uninstaller in $INSTDIR."
+    !insertmacro STOP_AFTER_ENDING "Setup could not write the uninstaller in $INSTDIR."
   ${EndIf}
   CreateShortcut "$SMPROGRAMS\Nimbrel.lnk" "$INSTDIR\Nimbrel.exe"
 

@@ -153,13 +153,16 @@ else
   fail "the installed program wrote no settings in %APPDATA%\\Nimbrel"
 fi
 [ -e "$folder/settings.ini" ] && fail "the installed program wrote its settings beside itself"
-as_user "$wineserver" -k || true
-as_user "$wineserver" -w
-# A program file the installer cannot write is no success, and the old program stays whole.
+# A program file the installer cannot write is no success, the old program stays whole, and the copy the
+# upgrade ended runs again.
+ended_copy="$(wait_for_program)" || fail "the installed program made no window"
 status="$(exit_code "$home/upgrade.exe" /S)"
 [ "$status" -eq "$stopped" ] || fail "the upgrade in a folder it cannot write exited with $status"
 [ "$(program_digest)" = "$installed_program" ] || fail "a failed upgrade changed the program"
 [ "$(registry_value "$uninstall_key" DisplayVersion)" = "$version" ] || fail "a failed upgrade changed the entry"
+wait_for_program "$ended_copy" >/dev/null || fail "the program a failed upgrade ended was not started again"
+as_user "$wineserver" -k || true
+as_user "$wineserver" -w
 # Back in the hands of the user who installed it, as an administrator's would be.
 chown -R nobody "$folder"
 
