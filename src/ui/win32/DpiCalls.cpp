@@ -6,13 +6,30 @@ namespace nimbrel::win32::dpi {
 
 namespace {
 
-// The function of that name in user32.dll, or nullptr where this Windows has none.
+// The function of that name in the module, or nullptr where this Windows has none.
+template <typename Function> Function found(HMODULE module, const char* name)
+{
+    const FARPROC address = module != nullptr ? GetProcAddress(module, name) : nullptr;
+    // A function's address is converted through the generic function type, as GetProcAddress's callers must.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
 template <typename Function> Function user32(const char* name)
 {
-    const HMODULE module = GetModuleHandleW(L"user32.dll");
-    const FARPROC found = module != nullptr ? GetProcAddress(module, name) : nullptr;
-    // A function's address is converted through the generic function type, as GetProcAddress's callers must.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+    return found<Function>(GetModuleHandleW(L"user32.dll"), name);
+}
+
+// Windows 8.1's shcore.dll, by its whole path: a bare name would take a file of that name planted beside a
+// portable copy. Nothing on Windows 7 and 8.
+template <typename Function> Function shcore(const char* name)
+{
+    static const HMODULE module = [] {
+        wchar_t system[MAX_PATH] = L"";
+        const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return HMODULE{};
+        return LoadLibraryW((std::wstring(system, length) + L"\\shcore.dll").c_str());
+    }();
+    return found<Function>(module, name);
 }
 
 // The system's dots an inch, as programs that are not per-monitor aware see every screen.
@@ -38,20 +55,11 @@ void becomeAware()
         return;
     }
     // Windows 8.1: shcore's per-monitor awareness; the values are those of PROCESS_DPI_AWARENESS.
-    // By its whole path: a bare name would take a file of that name planted beside a portable copy.
     using SetAwareness = HRESULT(WINAPI*)(int);
-    wchar_t system[MAX_PATH] = L"";
-    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    const std::wstring shcorePath =
-        length > 0 && length < MAX_PATH ? std::wstring(system, length) + L"\\shcore.dll" : std::wstring();
-    if (const HMODULE shcore = shcorePath.empty() ? nullptr : LoadLibraryW(shcorePath.c_str())) {
-        const auto set = reinterpret_cast<SetAwareness>(
-            reinterpret_cast<void (*)()>(GetProcAddress(shcore, "SetProcessDpiAwareness")));
+    if (const auto set = shcore<SetAwareness>("SetProcessDpiAwareness")) {
         constexpr int perMonitor = 2;
-        if (set != nullptr) {
-            set(perMonitor);
-            return;
-        }
+        set(perMonitor);
+        return;
     }
     using SetAware = BOOL(WINAPI*)();
     if (const auto set = user32<SetAware>("SetProcessDPIAware")) set();
@@ -61,8 +69,19 @@ UINT forWindow(HWND window)
 {
     using GetForWindow = UINT(WINAPI*)(HWND);
     static const auto get = user32<GetForWindow>("GetDpiForWindow");
-    const UINT dpi = get != nullptr ? get(window) : 0;
-    return dpi != 0 ? dpi : systemDpi();
+    if (get != nullptr) {
+        if (const UINT dpi = get(window)) return dpi;
+    }
+    // Windows 8.1: the effective dots an inch of the window's screen (MDT_EFFECTIVE_DPI is 0).
+    using GetForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getForMonitor = shcore<GetForMonitor>("GetDpiForMonitor");
+    UINT x = 0;
+    UINT y = 0;
+    if (getForMonitor != nullptr &&
+        SUCCEEDED(getForMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), 0, &x, &y)) && x != 0) {
+        return x;
+    }
+    return systemDpi();
 }
 
 int systemMetric(int index, UINT dpi)
