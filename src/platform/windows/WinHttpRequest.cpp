@@ -47,7 +47,8 @@ constexpr DWORD kNotifications = WINHTTP_CALLBACK_FLAG_SENDREQUEST_COMPLETE | WI
 
 WinHttpRequest::WinHttpRequest(const std::string& url, std::chrono::milliseconds timeout, bool followRedirects,
                                std::function<void()> whileWaiting)
-    : timeout_(static_cast<DWORD>(timeout.count())), whileWaiting_(std::move(whileWaiting)), aborted_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    : timeout_(static_cast<DWORD>(timeout.count())), whileWaiting_(std::move(whileWaiting)),
+      aborted_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     const std::wstring address = wide::fromUtf8(url);
     URL_COMPONENTS parts{};
@@ -143,7 +144,9 @@ bool WinHttpRequest::awaitStep(BOOL started)
     for (;;) {
         const ULONGLONG now = GetTickCount64();
         // A message handled past the deadline (a message box left open) does not undo a step that ended.
-        if (now >= deadline) return WaitForMultipleObjects(2, ends, FALSE, 0) == WAIT_OBJECT_0 && exchange_->succeeded;
+        if (now >= deadline) {
+            return WaitForMultipleObjects(2, ends, FALSE, 0) == WAIT_OBJECT_0 && exchange_->succeeded;
+        }
         const auto left = static_cast<DWORD>(deadline - now);
         const DWORD ended = whileWaiting_ ? MsgWaitForMultipleObjectsEx(2, ends, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE)
                                           : WaitForMultipleObjects(2, ends, FALSE, left);
