@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -50,6 +52,12 @@ protected:
                                   fs::perms::others_read | fs::perms::others_exec);
         fs::create_directories(bin());
         fs::copy_file(NIMBREL_EXECUTABLE, program());
+        // The user may not read the clone (a home folder of mode 700): the sanitized program gets its
+        // leak suppressions from a copy here, or it would end at once, unable to read them.
+        fs::copy_file(NIMBREL_LSAN_SUPPRESSIONS, suppressions());
+        fs::permissions(suppressions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                            fs::perms::others_read,
+                        fs::perm_options::replace);
         fs::create_directories(home() + "/run");
         fs::permissions(home() + "/run", fs::perms::owner_all, fs::perm_options::replace);
         if (::geteuid() == 0) {
@@ -74,6 +82,19 @@ protected:
     std::string home() const { return root + "/home"; }
     std::string config() const { return home() + "/.config"; }
     std::string data() const { return home() + "/.local/share"; }
+    std::string suppressions() const { return root + "/lsan.supp"; }
+
+    // The caller's leak options, with its suppressions file replaced by the copy the user may read.
+    std::string leakOptions() const
+    {
+        std::string options;
+        const char* caller = std::getenv("LSAN_OPTIONS");
+        std::stringstream items(caller != nullptr ? caller : "");
+        for (std::string item; std::getline(items, item, ':');) {
+            if (!item.empty() && item.rfind("suppressions=", 0) != 0) options += item + ":";
+        }
+        return options + "suppressions=" + suppressions();
+    }
 
     // The installed program started by the user from the home, the vendor's server on 127.0.0.1.
     Process startAsUser(const LoopbackHttpServer& server) const
@@ -86,7 +107,8 @@ protected:
                                          "XDG_CONFIG_HOME=",
                                          "XDG_DATA_HOME=",
                                          "NIMBREL_SERVER=" + server.url(),
-                                         "NIMBREL_PROBE_URL=" + server.url("/probe")};
+                                         "NIMBREL_PROBE_URL=" + server.url("/probe"),
+                                         "LSAN_OPTIONS=" + leakOptions()};
         if (::geteuid() == 0) {
             for (const std::string& part : {findProgram("setpriv"), "--reuid=" + std::to_string(nobody),
                                             "--regid=" + std::to_string(nobody), std::string("--clear-groups")})
