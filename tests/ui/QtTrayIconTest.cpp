@@ -174,6 +174,8 @@ TEST(AppIcon, SizesLeftMissingEmptyOrBrokenAreMadeAnewAndSoundOnesStay)
     broken.write(QByteArray::fromRawData("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     broken.close();
     ASSERT_TRUE(view::drawAppIcon(16).save(file(128), "PNG"));
+    QFile cut(file(256));
+    ASSERT_TRUE(cut.resize(cut.size() / 2));
 
     ASSERT_TRUE(view::repairIconFiles(dir));
     for (const int size : view::themeIconSizes) {
@@ -293,8 +295,8 @@ TEST_F(QtTrayIconTest, OnAStatusNotifierTrayALeftClickCountsAsTheDoubleClick)
 TEST(StatusNotifierTray, IsTheTrayOnceItsWatcherIsOnTheBus)
 {
     QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                 QStringLiteral("--print-address")});
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
     if (!daemon.waitForStarted()) GTEST_SKIP() << "dbus-daemon is not installed: apt-get install dbus-daemon";
     ASSERT_TRUE(daemon.waitForReadyRead(10'000));
     const QString address = QString::fromUtf8(daemon.readLine()).trimmed();

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QImage>
 #include <QPainter>
 #include <QPolygon>
 #include <QRect>
@@ -194,8 +193,27 @@ bool writeIconFiles(const QString& themeDir)
 
 bool repairIconFiles(const QString& themeDir)
 {
-    return writeIconFiles(themeDir,
-                          [](const QString& file, int size) { return QImage(file).size() != QSize(size, size); });
+    // Runs at every start of a portable copy, so a sound file is not decoded: its header (the
+    // signature and the IHDR chunk) tells the size, and a PNG cut short misses the image-end chunk
+    // that closes every whole one.
+    return writeIconFiles(themeDir, [](const QString& file, int size) {
+        static const QByteArray signature = QByteArray::fromRawData("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+        static const QByteArray imageEnd = QByteArray::fromRawData("\0\0\0\0IEND\xae\x42\x60\x82", 12);
+        QFile png(file);
+        if (!png.open(QIODevice::ReadOnly) || png.size() < signature.size() + 8 + imageEnd.size()) return true;
+        const QByteArray head = png.read(signature.size() + 8);
+        if (!head.startsWith(signature) || !png.seek(png.size() - imageEnd.size()) ||
+            png.read(imageEnd.size()) != imageEnd)
+            return true;
+        const auto bigEndian = [&](int at) {
+            return static_cast<quint32>(static_cast<unsigned char>(head[at])) << 24 |
+                   static_cast<quint32>(static_cast<unsigned char>(head[at + 1])) << 16 |
+                   static_cast<quint32>(static_cast<unsigned char>(head[at + 2])) << 8 |
+                   static_cast<quint32>(static_cast<unsigned char>(head[at + 3]));
+        };
+        const auto side = static_cast<quint32>(size);
+        return bigEndian(16) != side || bigEndian(20) != side;
+    });
 }
 
 QString userIconTheme()
