@@ -72,6 +72,8 @@ void MemoryGauges::tmrMemory_Timer()
 
     MemorySnapshot memory;
     trap([&] { memory = services_.memory.read(); });
+    // The totals of the same reading: a percentage of what is there is never above 100.
+    trap([&] { n_.amounts.followTotals(memory); });
     std::int32_t availPhysMB = 0;
     std::int32_t availPageMB = 0;
     trap([&] { availPhysMB = bytesToMB(memory.availPhys); });
@@ -103,6 +105,7 @@ void MemoryGauges::initProgressBar()
     trap([&] { n_.cpu.showNoReadingYet(); });
     MemorySnapshot memory;
     trap([&] { memory = services_.memory.read(); });
+    trap([&] { n_.amounts.followTotals(memory); });
     trap([&] {
         const double whole = roundHalfEven(exactMB(memory.availPhys));
         n_.window.setCaption("Nimbrel " + shortestDecimal(whole) + " MB");
