@@ -21,11 +21,6 @@ namespace nimbrel::view {
 
 namespace {
 
-int pixels(double twips)
-{
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
-
 struct Graph {
     QLabel* caption;
     SurfaceWidget* picture;
