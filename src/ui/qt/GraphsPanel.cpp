@@ -15,8 +15,6 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <cmath>
-
 namespace nimbrel::view {
 
 namespace {
