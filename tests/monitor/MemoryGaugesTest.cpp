@@ -65,6 +65,12 @@ TEST_F(MemoryGaugesTest, SwapAddedWhileRunningMovesTheTotalsWithTheFigures)
     scheduler.advance(1000);
     EXPECT_EQ(form.gauges.lblVPercent.caption(), "97% Available"); // 500 of 513
     EXPECT_EQ(form.amounts.lblVM.caption(), "Total Page File Memory: 524288 KB");
+
+    // A reading that fails is no reading of the totals.
+    memory.beforeRead = [](MemorySnapshot&) { throw RuntimeError(5, "Invalid procedure call"); };
+    scheduler.advance(1000);
+    EXPECT_EQ(form.amounts.lblVM.caption(), "Total Page File Memory: 524288 KB");
+    EXPECT_EQ(form.amounts.totalPageFileMB(), 513);
 }
 
 TEST_F(MemoryGaugesTest, TheCaptionShowsAtMostTwoDecimals)
