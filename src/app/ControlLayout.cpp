@@ -99,6 +99,8 @@ constexpr int barBezel = 60;
 constexpr int barCaptionHeight = 255;
 constexpr int physicalBarFrameTop = 2625;
 constexpr int pageFileBarFrameTop = 3330;
+// The page file is physical memory and swap together, so its gauge reads high where there is no swap at all.
+constexpr std::string_view pageFileTip = "Physical memory and swap (the page file) together";
 
 // Automatic and Time Intervals share one grid: two columns of 3300 with 180 between.
 constexpr int columnWidth = 3300;
@@ -204,11 +206,12 @@ constexpr auto table = std::to_array<ControlLayout>({
     // the last release ended beside them (two lines each if need be), the CPU
     // meter top right with "CPU Usage" and the reading above it, the bars below.
     onMain("fmRAM", "lstRam", K::List, {180, 360, 1935, 2730}),
-    inFont(coloured(onMain("fmRAM", "cmdRam", K::Button, {180, 3180, 1935, 495}), colours::white, colours::orange),
+    // Dark text on the orange: white on it is hard to read.
+    inFont(coloured(onMain("fmRAM", "cmdRam", K::Button, {180, 3180, 1935, 495}), colours::slate, colours::orange),
            boldFont),
     wrapped(onMain("fmRAM", "lblPM", K::Label, {2340, 360, 2565, 480}), V::Top),
     wrapped(onMain("fmRAM", "lblVM", K::Label, {2340, 900, 2565, 480}), V::Top),
-    wrapped(onMain("fmRAM", "lblOutcome", K::Label, {2340, 1440, 2565, 840}), V::Top),
+    wrapped(onMain("fmRAM", "lblOutcome", K::Label, {2340, 1440, 2565, 900}), V::Top),
     onMain("fmRAM", "lblCPUUsage", K::Label, {meterLeft, 360, 1200, 225}),
     aligned(onMain("fmRAM", "lblCPU", K::Label, {meterLeft + 1200, 360, 735, 225}), H::Right, V::Centre),
     onMain("fmRAM", "picCPU", K::Surface, {meterLeft, 615, 1935, 1695}),
@@ -221,11 +224,13 @@ constexpr auto table = std::to_array<ControlLayout>({
     aligned(onMain("fmRAM", "lblPPercent", K::Label, {4290, physicalBarFrameTop - 270, 1500, barCaptionHeight}),
             H::Right, V::Centre),
     shape(onMain("fmRAM", "shpProgress1", K::Shape, {barFrameLeft, pageFileBarFrameTop, barFrameWidth, 375})),
-    coloured(onMain("fmRAM", "picVProgress", K::Surface,
-                    {barFrameLeft + barBezel, pageFileBarFrameTop + barBezel, 3500, 255}),
-             {}, rgb(224, 224, 224)),
-    onMain("fmRAM", "lblVProgress", K::Label, {barFrameLeft, pageFileBarFrameTop - 270, 2115, barCaptionHeight},
-           "Page File Memory"),
+    tipped(coloured(onMain("fmRAM", "picVProgress", K::Surface,
+                           {barFrameLeft + barBezel, pageFileBarFrameTop + barBezel, 3500, 255}),
+                    {}, rgb(224, 224, 224)),
+           pageFileTip),
+    tipped(onMain("fmRAM", "lblVProgress", K::Label, {barFrameLeft, pageFileBarFrameTop - 270, 2115, barCaptionHeight},
+                  "Page File Memory"),
+           pageFileTip),
     aligned(onMain("fmRAM", "lblVPercent", K::Label, {4290, pageFileBarFrameTop - 270, 1500, barCaptionHeight}),
             H::Right, V::Centre),
 

@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include "core/MessageBoxes.h"
 #include "core/ProgramExit.h"
 #include "core/TimerScheduler.h"
 #include "core/Trap.h"
@@ -50,11 +51,18 @@ MainForm::MainForm(MainFormServices services)
     trayMenu.mnuP1.onClick = [this](int index) { mnuP1_Click(index); };
     startup.chkTrayGauge.changed.connect([this] { trayGauge.refresh(); });
     gauges.lblPPercent.changed.connect([this] { trayGauge.refresh(); });
+    amounts.totalsChanged.connect([this] { layoutScales(); });
+    // A write that fails while the window loads is told once it has loaded.
+    settings.writeFailed.connect([this] {
+        if (loaded_) tellWriteFailure();
+    });
 }
 
 void MainForm::Form_Load()
 {
     const Trap trap(services_.reporter, "frmMain,Form_Load");
+    // Before anything else can fail: a user who turned reports off sends none.
+    trap([&] { services_.reporter.setSending(settings.getData(keys::onlineReports) != "0"); });
     trap([&] { modReg.regReadOrCreate("Software\\Microsoft\\Nimbrel", "ver", "5"); });
     trap([&] {
         if (services_.getSystemInfo) services_.getSystemInfo(modReg);
@@ -90,6 +98,14 @@ void MainForm::Form_Load()
     trap([&] { sysTray.showIcon(frmMain); });
     trap([&] { showAtStart(); });
     trap([&] { launcher.tellListLeftOut(); });
+    loaded_ = true;
+    if (!settings.writeFailure().empty()) tellWriteFailure();
+}
+
+void MainForm::tellWriteFailure()
+{
+    const Trap trap(services_.reporter, "frmMain,writeData");
+    trap([&] { services_.messages.msgBox(settings.writeFailure(), mb::exclamation | mb::okOnly, "Nimbrel"); });
 }
 
 void MainForm::mnuP1_Click(int index)
@@ -124,6 +140,11 @@ void MainForm::showAtStart()
 void MainForm::initMemory()
 {
     amounts.initMemory();
+    layoutScales();
+}
+
+void MainForm::layoutScales()
+{
     const Trap trap(services_.reporter, "frmMain,initMemory");
     trap([&] { graphs.layoutScales(amounts.totalPhysicalMB(), amounts.totalPageFileMB()); });
 }

@@ -126,12 +126,17 @@ public:
 
 private:
     void initMemory();
+    // Lays out the graphs' megabyte scales from the totals.
+    void layoutScales();
+    // Says that settings.ini could not be written, where and why.
+    void tellWriteFailure();
     void loadRAM();
     void showAtStart();
     void setTrayTipActive(bool active) { sysTray.setTrayTipActive(active); }
     void shutdown();
 
     MainFormServices services_;
+    bool loaded_ = false; // the load sequence has run to its end
 };
 
 } // namespace nimbrel

@@ -2,8 +2,8 @@
 
 namespace nimbrel {
 
-const PagingWords swapWords{"Linux", "there is no swap space", "With swap or zram", "swap", "no swap", "too little swap"};
-const PagingWords pageFileWords{"Windows",   "there is no page file",  "With a page file",
-                                "page file space", "no page file", "too little page file space"};
+const PagingWords swapWords{"Linux", "there is no swap space", "swap", "no swap", "too little swap"};
+const PagingWords pageFileWords{"Windows", "there is no page file", "page file space", "no page file",
+                                "too little page file space"};
 
 } // namespace nimbrel

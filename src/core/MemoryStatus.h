@@ -16,7 +16,6 @@ struct MemorySnapshot {
 struct PagingWords {
     const char* system;    // "Linux"
     const char* none;      // "there is no swap space"
-    const char* with;      // "With swap or zram"
     const char* backing;   // "swap": "more than 300 MB of free swap"
     const char* shortNone; // "no swap"
     const char* shortLow;  // "too little swap"

@@ -15,6 +15,8 @@ public:
     // Stores value under key in section, creating the file, section or key; false when it could not be stored.
     virtual bool writeString(const std::string& path, const std::string& section, const std::string& key,
                              const std::string& value) = 0;
+    // Why the last write that could not be stored failed, in the system's words ("No space left on device").
+    virtual std::string writeFailure() const = 0;
 };
 
 } // namespace nimbrel

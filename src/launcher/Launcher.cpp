@@ -167,9 +167,13 @@ void Launcher::launchApp(const std::string& path)
                 if (ending_) return;
                 progress = next->progressWithin(passWaitMs);
             }
-            if (progress.outcome == BlockOutcome::Refused) outcome.refused = true;
-            // The kernel reclaiming less than asked is how a reclaim ends without swap: no error. A block that
-            // could not be written is one.
+            // Memory and swap too small for the block is the machine as it is, told to the user with the
+            // outcome: no error. Nor is the kernel reclaiming less than asked, which is how a reclaim ends without
+            // swap. A block that could not be written to its end is one.
+            if (progress.outcome == BlockOutcome::Refused) {
+                outcome.refused = true;
+                return;
+            }
             if (progress.outcome != BlockOutcome::Written && outcome.method == PassMethod::Block)
                 throw errors::outOfMemory();
             held = std::move(next);

@@ -28,6 +28,23 @@ void AmountLists::initMemory()
     trap([&] { totalPageFileMB_ = toInt32(static_cast<double>(bytesToMB(memory.totalPageFile)) + 1.0); });
     trap([&] { lblPM.setCaption(lblPM.caption() + " " + kilobytesText(memory.totalPhys) + " KB"); });
     trap([&] { lblVM.setCaption(lblVM.caption() + " " + kilobytesText(memory.totalPageFile) + " KB"); });
+    totalPhysBytes_ = memory.totalPhys;
+    totalPageFileBytes_ = memory.totalPageFile;
+}
+
+void AmountLists::followTotals(const MemorySnapshot& memory)
+{
+    if (memory.totalPhys == totalPhysBytes_ && memory.totalPageFile == totalPageFileBytes_) return;
+    // Nothing is taken from a reading that does not fit: the totals stay those of the last one that did.
+    const std::int32_t physicalMB = toInt32(static_cast<double>(bytesToMB(memory.totalPhys)) + 1.0);
+    const std::int32_t pageFileMB = toInt32(static_cast<double>(bytesToMB(memory.totalPageFile)) + 1.0);
+    totalPhysBytes_ = memory.totalPhys;
+    totalPageFileBytes_ = memory.totalPageFile;
+    totalPhysicalMB_ = physicalMB;
+    totalPageFileMB_ = pageFileMB;
+    lblPM.setCaption(std::string(physicalCaption) + " " + kilobytesText(memory.totalPhys) + " KB");
+    lblVM.setCaption(std::string(pageFileCaption) + " " + kilobytesText(memory.totalPageFile) + " KB");
+    totalsChanged.emit();
 }
 
 void AmountLists::fillLists()

@@ -3,6 +3,7 @@
 #include "core/LabelModel.h"
 #include "core/ListModel.h"
 #include "core/MemoryStatus.h"
+#include "core/Signal.h"
 
 #include <cstdint>
 
@@ -10,8 +11,11 @@ namespace nimbrel {
 
 class ErrorReporter;
 
-// The machine's totals, measured once at start-up, the two total labels and
-// the five lists of release amounts offered on the panels.
+// The machine's totals, the two total labels and the five lists of release
+// amounts offered on the panels. The totals are measured at start-up and
+// follow the system from then on (swap added or removed, a memory cgroup's
+// limit changed), each time from the same reading as the figures they divide;
+// the lists keep the amounts of the start.
 class AmountLists {
 public:
     // Amount lists never go past this many entries of 2 MB each.
@@ -21,26 +25,34 @@ public:
 
     // Measures the totals and writes the total labels.
     void initMemory();
+    // Takes the totals of a reading; when they changed, the labels show them and totalsChanged is raised.
+    void followTotals(const MemorySnapshot& memory);
     // Fills the five amount lists from the total physical memory.
     void fillLists();
 
-    // Whole megabytes plus one, as measured by initMemory.
+    // Whole megabytes plus one, of the latest reading.
     std::int32_t totalPhysicalMB() const { return totalPhysicalMB_; }
     std::int32_t totalPageFileMB() const { return totalPageFileMB_; }
 
-    LabelModel lblPM{"Total Physical Memory:"};
-    LabelModel lblVM{"Total Page File Memory:"};
+    static constexpr const char* physicalCaption = "Total Physical Memory:";
+    static constexpr const char* pageFileCaption = "Total Page File Memory:";
+    LabelModel lblPM{physicalCaption};
+    LabelModel lblVM{pageFileCaption};
     ListModel lstRam;
     ListModel cmbStartupRam;
     ListModel lstTimeAmount;
     ListModel lstAutoAmount;
     ListModel cmbAutoRelease;
+    // The totals changed after start-up.
+    Signal<> totalsChanged;
 
 private:
     MemoryStatus& status_;
     ErrorReporter& reporter_;
     std::int32_t totalPhysicalMB_ = 0;
     std::int32_t totalPageFileMB_ = 0;
+    std::uint64_t totalPhysBytes_ = 0;
+    std::uint64_t totalPageFileBytes_ = 0;
 };
 
 // The amount of an entry: the whole number before its first blank ("16 MB" -> 16).

@@ -40,6 +40,7 @@ void ReleaseEngine::startReleaseFrom(std::int32_t availableMB, std::int32_t amou
     passesMade_ = 0;
     availableAtStart_ = availableMB;
     amount_ = amountMB;
+    amountChosen_ = true;
     origin_ = origin;
     // A timer of interval 0 is enabled but never ticks, which would hold the
     // engine busy for good; no wait means the next tick.
@@ -55,10 +56,12 @@ void ReleaseEngine::cmdRam_Click()
         return;
     }
     std::int32_t amount = 0;
+    const bool chosen = lstRam_.listIndex() >= 0;
     trap([&] {
-        if (lstRam_.listIndex() >= 0) amount = entryAmountMB(lstRam_.text());
+        if (chosen) amount = entryAmountMB(lstRam_.text());
     });
     trap([&] { startRelease(amount, 1000, ReleaseOrigin::User); });
+    amountChosen_ = chosen;
 }
 
 void ReleaseEngine::mnuRelease_Click() { cmdRam_Click(); }
@@ -68,7 +71,7 @@ void ReleaseEngine::lstRam_Click()
     if (isLoading_) return;
     const Trap trap(services_.reporter, "frmMain,lstRam_Click");
     trap([&] { services_.settings.writeData(keys::ramRelease, std::to_string(lstRam_.listIndex())); });
-    trap([&] { mnuRelease.setCaption("Free Up " + lstRam_.text() + " Now"); });
+    trap([&] { mnuRelease.setCaption(releaseEntryCaption(lstRam_)); });
 }
 
 void ReleaseEngine::tmrRam_Timer()
@@ -149,10 +152,11 @@ void ReleaseEngine::endRelease(bool refused, bool targetMet)
     outcome.targetMet = targetMet;
     outcome.method = lastMethod_;
     outcome.amountMB = amount_;
+    outcome.amountChosen = amountChosen_;
     trap([&] { outcome = measureOutcome(services_.status, outcome, availableAtStart_); });
     lastOutcome_ = outcome;
-    // The panel's line is short; the notification carries the whole reason of a refusal.
-    trap([&] { lblOutcome.setCaption(refused ? summariseOutcome(outcome) : describeOutcome(outcome)); });
+    // The whole reason, also of a refusal: a desktop without a tray shows no notification.
+    trap([&] { lblOutcome.setCaption(describeOutcome(outcome)); });
     finished.emit();
 }
 
@@ -162,6 +166,12 @@ void ReleaseEngine::restoreSelection()
     std::string stored;
     trap([&] { stored = services_.settings.getData(keys::ramRelease); });
     trap([&] { applyBoundedPosition(lstRam_, stored); });
+}
+
+std::string releaseEntryCaption(const ListModel& lstRam)
+{
+    if (lstRam.listIndex() < 0) return ReleaseEngine::mnuReleaseCaption;
+    return "Free Up " + lstRam.text() + " Now";
 }
 
 } // namespace nimbrel

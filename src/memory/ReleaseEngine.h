@@ -67,7 +67,8 @@ public:
     TimerModel tmrPass{passPollMs};
     static constexpr std::uint32_t passPollMs = 40;
     ButtonModel cmdRam{"FreeUp RAM Now"};
-    MenuEntryModel mnuRelease{"Free&Up RAM Now"};
+    static constexpr const char* mnuReleaseCaption = "Free&Up RAM Now";
+    MenuEntryModel mnuRelease{mnuReleaseCaption};
     // The last outcome on the Release RAM panel, empty until a release has ended.
     LabelModel lblOutcome;
 
@@ -87,11 +88,16 @@ private:
     std::int32_t retryCount_ = 0;
     std::int32_t availableAtStart_ = 0;
     std::int32_t amount_ = 0;
+    bool amountChosen_ = true;
     std::int32_t passesMade_ = 0; // passes of this release that ran to their end
     ReleaseOrigin origin_ = ReleaseOrigin::User;
     std::unique_ptr<RunningPass> pass_;
     PassMethod lastMethod_ = PassMethod::Block;
     ReleaseOutcome lastOutcome_;
 };
+
+// The menu entry's caption for the amount selected in lstRam ("Free Up 16 MB Now"); with none selected, the
+// entry's own caption, which names no amount.
+std::string releaseEntryCaption(const ListModel& lstRam);
 
 } // namespace nimbrel

@@ -31,32 +31,41 @@ ReleaseOutcome measureOutcome(MemoryStatus& status, ReleaseOutcome known, std::i
 std::string describeOutcome(const ReleaseOutcome& outcome)
 {
     const std::string available = groupedDigits(outcome.availableMB) + " MB available";
+    if (!outcome.refused && !outcome.amountChosen && outcome.passes == 0)
+        return "Nothing was freed: no amount is chosen \u00b7 " + available + " now";
     if (!outcome.refused && outcome.passes == 0) {
         // Worded as the other outcomes that freed nothing begin.
         if (outcome.targetMet) return "Nothing was freed: no release was needed with " + available;
-        return "Nothing was freed: no pass was allowed \u00b7 " + available + " now";
+        return "Nothing was freed: Number of Retrys allows no pass \u00b7 " + available + " now";
+    }
+    const bool reclaim = outcome.method == PassMethod::KernelReclaim;
+    if (!outcome.refused && outcome.freedMB == 0) {
+        // The passes ran to their end, and the system still had nothing idle to give up.
+        return std::string("Nothing was freed: ") + (reclaim ? "the kernel's reclaim" : "the memory block") +
+               " found no idle memory to page out \u00b7 " + available + " now";
     }
     if (!outcome.refused) {
-        const char* const how = outcome.method == PassMethod::KernelReclaim ? " by the kernel's reclaim" : " with a memory block";
+        const char* const how = reclaim ? " by the kernel's reclaim" : " with a memory block";
         return "Freed " + groupedDigits(outcome.freedMB) + " MB" + how + " \u00b7 " + available + " now";
     }
     // The block is what is available now plus the amount: the amount has to go somewhere, and that is swap.
+    // The Page File gauge counts memory and swap together, so it reads high beside a refusal for want of swap.
     const std::string needed = groupedDigits(outcome.amountMB);
     const PagingWords& w = *outcome.words;
-    const std::string needs = "more than " + needed + " MB of free " + w.backing + ".";
+    const std::string needs = "A " + needed + " MB release needs more than " + needed + " MB of free " + w.backing + ".";
     if (!outcome.swapPresent) {
         return "Nothing was freed: " + std::string(w.none) + ", so " + w.system +
-               " already counts every page it could free as available. " + w.with +
-               " Nimbrel can page idle programs out; a release of " + needed + " MB needs " + needs;
+               " already counts all it could free as available (the Page File gauge is memory and " + w.backing +
+               " together). " + needs;
     }
-    return "Nothing was freed: memory and free " + std::string(w.backing) + " together cannot hold the block of a " +
-           needed + " MB release. It needs " + needs;
+    return "Nothing was freed: memory and free " + std::string(w.backing) +
+           " together cannot hold the release's block (the Page File gauge counts memory too). " + needs;
 }
 
 std::string summariseOutcome(const ReleaseOutcome& outcome)
 {
-    if (!outcome.refused && outcome.passes == 0) return outcome.targetMet ? "No release needed" : "Nothing freed";
-    if (!outcome.refused) return "Freed " + groupedDigits(outcome.freedMB) + " MB";
+    if (!outcome.refused && outcome.passes == 0) return outcome.targetMet && outcome.amountChosen ? "No release needed" : "Nothing freed";
+    if (!outcome.refused) return outcome.freedMB == 0 ? "Nothing freed" : "Freed " + groupedDigits(outcome.freedMB) + " MB";
     return std::string("Release refused: ") + (outcome.swapPresent ? outcome.words->shortLow : outcome.words->shortNone);
 }
 

@@ -22,6 +22,7 @@ struct ReleaseOutcome {
     std::int32_t freedMB = 0;      // available at the end less available at the start, never negative
     std::int32_t availableMB = 0;  // available at the end
     std::int32_t amountMB = 0;     // what the release was to free
+    bool amountChosen = true;      // false: the user started it with no amount selected
     bool swapPresent = false;      // the machine has swap (or zram) to page idle programs out to
     const PagingWords* words = &swapWords; // what the system calls that
 };
@@ -32,7 +33,8 @@ ReleaseOutcome measureOutcome(MemoryStatus& status, ReleaseOutcome known, std::i
 
 // What the user is told of it, with how its passes freed memory: "Freed 303 MB by the kernel's reclaim ·
 // 1,512 MB available now", "Freed 303 MB with a memory block · 1,512 MB available now"; "Nothing was freed:
-// no release was needed with 4,210 MB available", or why nothing was freed.
+// no release was needed with 4,210 MB available", or why nothing was freed ("Nothing was freed: no amount is
+// chosen · ...", "Nothing was freed: the memory block found no idle memory to page out · ...", a refusal).
 std::string describeOutcome(const ReleaseOutcome& outcome);
 // The same in a few words, for the tray's tooltip: "Freed 303 MB", "No release needed", "Release refused: no swap".
 std::string summariseOutcome(const ReleaseOutcome& outcome);

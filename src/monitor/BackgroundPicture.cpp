@@ -6,25 +6,21 @@
 
 namespace nimbrel {
 
-bool prepareBackground(PictureFiles& files, const std::string& path, DrawingSurface& surface, int gridWidth,
+void prepareBackground(PictureFiles& files, const std::string& path, DrawingSurface& surface, int gridWidth,
                        int gridHeight, const std::function<void(DrawingSurface&)>& drawGrid, const Trap& trap)
 {
-    bool missing = false;
-    trap([&] { missing = !files.exists(path); });
-    if (missing) {
-        trap([&] {
-            DrawingSurface grid(gridWidth, gridHeight, colours::black);
-            drawGrid(grid);
-            surface.setBackground(grid.image());
-        });
-        trap([&] { files.save(surface.background(), path); });
-    }
-    bool loaded = false;
+    bool present = false;
+    trap([&] { present = files.exists(path); });
+    // A file that is there but no picture (cut short, absurd dimensions) is reported by the load, then drawn
+    // anew like a missing one.
+    if (present && trap([&] { surface.setBackground(files.load(path)); })) return;
     trap([&] {
-        surface.setBackground(files.load(path));
-        loaded = true;
+        DrawingSurface grid(gridWidth, gridHeight, colours::black);
+        drawGrid(grid);
+        surface.setBackground(grid.image());
     });
-    return loaded;
+    // A grid that cannot be saved (a full disk, a read-only folder) is still shown; the next start draws it again.
+    trap([&] { files.save(surface.background(), path); });
 }
 
 } // namespace nimbrel

@@ -67,7 +67,7 @@ void HistoryGraphs::initGraph()
 {
     const Trap trap(services_.reporter, "frmMain,initGraph");
     const std::string path = services_.directory.picturePath("graphback.bmp");
-    const bool fromFile = prepareBackground(
+    prepareBackground(
         services_.pictures, path, picPhysical, samples, plotHeight,
         [](DrawingSurface& s) {
             // The line primitive leaves out its end point, so each line reaches one past the grid.
@@ -75,12 +75,8 @@ void HistoryGraphs::initGraph()
             for (int y = 10; y <= 60; y += 10) s.line(0, y, samples + 1, y, gridColour);
         },
         trap);
-    // The same file: once loaded, the two graphs share its pixels.
-    if (fromFile) {
-        picVirtual.shareBackground(picPhysical);
-    } else {
-        trap([&] { picVirtual.setBackground(services_.pictures.load(path)); });
-    }
+    // The same picture: the two graphs share its pixels.
+    picVirtual.shareBackground(picPhysical);
 }
 
 void HistoryGraphs::loadGraph()

@@ -71,7 +71,9 @@ void MemoryGauges::tmrMemory_Timer()
     if (!pass) return;
 
     MemorySnapshot memory;
-    trap([&] { memory = services_.memory.read(); });
+    const bool read = trap([&] { memory = services_.memory.read(); });
+    // The totals of the same reading: a percentage of what is there is never above 100.
+    if (read) trap([&] { n_.amounts.followTotals(memory); });
     std::int32_t availPhysMB = 0;
     std::int32_t availPageMB = 0;
     trap([&] { availPhysMB = bytesToMB(memory.availPhys); });
@@ -102,7 +104,7 @@ void MemoryGauges::initProgressBar()
     const Trap trap(services_.reporter, "frmMain,initProgressBar");
     trap([&] { n_.cpu.showNoReadingYet(); });
     MemorySnapshot memory;
-    trap([&] { memory = services_.memory.read(); });
+    if (trap([&] { memory = services_.memory.read(); })) trap([&] { n_.amounts.followTotals(memory); });
     trap([&] {
         const double whole = roundHalfEven(exactMB(memory.availPhys));
         n_.window.setCaption("Nimbrel " + shortestDecimal(whole) + " MB");

@@ -16,7 +16,7 @@ OnlineReporter::OnlineReporter(Services services, std::string vendorServer)
 
 void OnlineReporter::reportError(const std::string& tag, int number, const std::string& description)
 {
-    if (depth_ >= maxNesting) return;
+    if (!sending_ || depth_ >= maxNesting) return;
     ++depth_;
     try {
         if (firstOfItsKind(tag, number, description) && checkConnection() && number != 0) {

@@ -15,7 +15,8 @@ class HttpTransfer;
 class ModReg;
 
 // Sends every trapped run-time error, with the system's identification, to
-// the vendor's web server as one GET, whenever the Internet can be reached.
+// the vendor's web server as one GET, whenever the Internet can be reached,
+// unless the user turned reports off ([Online] Reports=0 in settings.ini).
 // Shows nothing and never fails its caller. An error is news once: a report
 // with the tag, number and text of one already made in this run (a failure for
 // each line of a broken file, a tick that fails every second) is not made
@@ -40,6 +41,7 @@ public:
     OnlineReporter(Services services, std::string vendorServer);
 
     void reportError(const std::string& tag, int number, const std::string& description) override;
+    void setSending(bool sending) override { sending_ = sending; }
     bool checkConnection();
     // Reads the system's identification once; the browser version comes from the registry.
     void getSystemInfo(ModReg& registry);
@@ -55,6 +57,7 @@ private:
     std::string vendorServer_;
     SystemIdentity system_;
     std::string ieVersion_;
+    bool sending_ = true;
     int depth_ = 0;
     std::set<std::string> made_;
 };

@@ -29,7 +29,13 @@ std::string Settings::getData(const std::string& section, const std::string& key
 
 void Settings::writeData(const std::string& section, const std::string& key, const std::string& value)
 {
-    Trap::silent()([&] { profile_.writeString(path(), section, key, value); });
+    Trap::silent()([&] {
+        const std::string file = path();
+        if (profile_.writeString(file, section, key, value) || !writeFailure_.empty()) return;
+        writeFailure_ = "Nimbrel could not save its settings in " + file + ": " + profile_.writeFailure() +
+                        ". What you choose now lasts only until Nimbrel ends.";
+        writeFailed.emit();
+    });
 }
 
 void Settings::storeUnlessLoading(bool isLoading, const char* tag, const SettingKey& k, int value)

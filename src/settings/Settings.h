@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SettingsKeys.h"
+#include "core/Signal.h"
 
 #include <string>
 
@@ -19,7 +20,8 @@ public:
     // The stored text of key in section, or the default when the file, section or key is absent.
     std::string getData(const std::string& section, const std::string& key, const std::string& defaultValue);
     std::string getData(const SettingKey& k) { return getData(k.section, k.key, k.defaultValue); }
-    // Stores one key at once; a write that fails is not reported.
+    // Stores one key at once; a write that fails is not reported as an error, but the first one of a run raises
+    // writeFailed.
     void writeData(const std::string& section, const std::string& key, const std::string& value);
     void writeData(const SettingKey& k, const std::string& value) { writeData(k.section, k.key, value); }
 
@@ -31,10 +33,15 @@ public:
     // The file's full path, taken afresh from the program directory.
     std::string path();
 
+    // The first write of this run that could not be stored, as the user is told of it; empty until then.
+    const std::string& writeFailure() const { return writeFailure_; }
+    Signal<> writeFailed;
+
 private:
     ProfileFile& profile_;
     ProgramDirectory& directory_;
     ErrorReporter& reporter_;
+    std::string writeFailure_;
 };
 
 // The text up to, not including, its first NUL character.

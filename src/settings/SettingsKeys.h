@@ -43,6 +43,9 @@ inline constexpr SettingKey launcherRetry{"Launcher", "Retry", "0"};
 inline constexpr SettingKey launcherFreeup{"Launcher", "Freeup", "1"};
 
 inline constexpr SettingKey memoryGraphInterval{"Memory", "GraphInterval", "1.5"};
+
+// "0": no error report is sent to the vendor's server; any other value, or none, sends them.
+inline constexpr SettingKey onlineReports{"Online", "Reports", "1"};
 } // namespace keys
 
 } // namespace nimbrel

@@ -6,6 +6,7 @@
 #include "core/Trap.h"
 #include "core/WindowModel.h"
 #include "launcher/ProgramEntry.h"
+#include "memory/ReleaseEngine.h"
 
 namespace nimbrel {
 
@@ -20,7 +21,7 @@ void TrayMenu::loadMenu()
     trap([&] { mnuP1.truncate(); });
     programLines_.clear();
     more_ = false;
-    trap([&] { n_.mnuRelease.setCaption("Free Up " + n_.lstRam.text() + " Now"); });
+    trap([&] { n_.mnuRelease.setCaption(releaseEntryCaption(n_.lstRam)); });
     for (int i = 0; i < n_.lstLauncher.count(); ++i) {
         // A line without a program (blank, or without "|" and a name) has nothing to show or start.
         const std::string& line = n_.lstLauncher.item(i);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -67,6 +69,33 @@ TEST(ControlLayoutTest, TheBannerIsBoldWhiteTahomaInAnOrangeFrame)
     EXPECT_EQ(controlLayout("Shape2").foreColour, Colour{0x0099FF});
     EXPECT_EQ(controlLayout("Shape3").foreColour, Colour{0x0099FF});
     EXPECT_EQ(controlLayout("lblAdvice").foreColour, colours::black);
+}
+
+// WCAG's relative luminance of a colour and the contrast ratio of two.
+double luminance(Colour c)
+{
+    const auto channel = [](int value) {
+        const double v = value / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(red(c)) + 0.7152 * channel(green(c)) + 0.0722 * channel(blue(c));
+}
+
+double contrast(Colour a, Colour b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(ControlLayoutTest, TheMainButtonsBoldCaptionReadsClearlyOnItsOrange)
+{
+    const ControlLayout& button = controlLayout("cmdRam");
+    ASSERT_TRUE(button.foreColour && button.backColour);
+    EXPECT_EQ(*button.backColour, colours::orange);
+    EXPECT_TRUE(button.font.bold);
+    EXPECT_GE(contrast(*button.foreColour, *button.backColour), 4.5);
+    EXPECT_LT(contrast(colours::white, colours::orange), 4.5) << "the measure tells the white caption apart";
 }
 
 TEST(ControlLayoutTest, TheGaugesAndTheMeterHaveTheirDesignedPlacesAndSizes)

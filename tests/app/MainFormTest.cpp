@@ -27,6 +27,31 @@ TEST_F(MainFormTest, TheLoadShowsTheWindowWithTotalsAmountsAndOnePass)
     EXPECT_TRUE(reporter.errors.empty());
 }
 
+TEST_F(MainFormTest, ReportsAreSentUnlessTheSettingsTurnThemOff)
+{
+    form.Form_Load();
+    EXPECT_TRUE(reporter.sending) << "on by default";
+
+    FormHarness off;
+    off.profile.store("Online", "Reports", "0");
+    off.form.Form_Load();
+    EXPECT_FALSE(off.reporter.sending);
+}
+
+TEST_F(MainFormTest, ASettingsFileThatCannotBeWrittenIsToldOnceWithItsPathAndReason)
+{
+    profile.failure = "No space left on device";
+    form.Form_Load(); // the graph interval is written back while the window loads
+    const std::string told = "Nimbrel could not save its settings in /opt/nimbrel/settings.ini: No space left on "
+                             "device. What you choose now lasts only until Nimbrel ends.";
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].prompt, told);
+    form.amounts.lstRam.userSelect(7);
+    form.graphs.cmbUpdateGraph.userSelect(2);
+    EXPECT_EQ(messages.shown.size(), 1u) << "once a run";
+    EXPECT_EQ(form.engine.mnuRelease.caption(), "Free Up 16 MB Now") << "the window keeps the new choice";
+}
+
 TEST_F(MainFormTest, FreeUpRamNowMakesOnePassThenTheButtonIsFreeAgain)
 {
     form.Form_Load();

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
@@ -123,7 +124,7 @@ std::string DesktopSession::missingTools()
     return {};
 }
 
-DesktopSession::DesktopSession()
+DesktopSession::DesktopSession(std::string screen) : screen_(std::move(screen))
 {
     char pattern[] = "/tmp/nimbrel-e2e-XXXXXX";
     if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("no temporary directory");
@@ -154,7 +155,7 @@ bool DesktopSession::startServer()
         display_ = ":" + number;
         // Without -noreset the server resets whenever its last client leaves (the xdpyinfo below, for one),
         // and a client connecting during that reset is turned away.
-        server_ = Process({xvfb, display_, "-noreset", "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+        server_ = Process({xvfb, display_, "-noreset", "-screen", "0", screen_, "-nolisten", "tcp"},
                           {"PATH=/usr/bin:/bin"}, home_);
         const bool answers =
             waitUntil([this] { return !server_.running() || x("xdpyinfo").has_value(); }) && server_.running();

@@ -48,8 +48,8 @@ private:
 
 class DesktopSession {
 public:
-    // Starts Xvfb on a free display and makes the program's temporary home.
-    DesktopSession();
+    // Starts Xvfb on a free display with a screen of that size and depth and makes the program's temporary home.
+    explicit DesktopSession(std::string screen = "1024x768x24");
     ~DesktopSession();
     DesktopSession(const DesktopSession&) = delete;
     DesktopSession& operator=(const DesktopSession&) = delete;
@@ -96,6 +96,7 @@ private:
     std::vector<std::string> environment() const;
 
     Process server_;
+    std::string screen_;
     std::string display_;
     std::string home_;
 };

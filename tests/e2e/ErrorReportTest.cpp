@@ -109,7 +109,7 @@ protected:
     std::unique_ptr<DesktopSession> session;
 };
 
-TEST_F(ErrorReportOnTheDesktop, AGraphBackgroundThatIsNoPictureIsReportedAfterAProbeAndShowsNothing)
+TEST_F(ErrorReportOnTheDesktop, AGraphBackgroundThatIsNoPictureIsReportedAfterAProbeAndLeftAsItWas)
 {
     LoopbackHttpServer server;
     Process nimbrel = startNimbrel(server.url(), server.url(probePath));

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -112,6 +113,15 @@ protected:
         std::vector<std::string> dialog;
         ASSERT_TRUE(waitUntil([&] { return (dialog = session->visibleWindows("AutoUpdate")).size() == 1; }, 20s))
             << "no AutoUpdate window";
+        // Over the middle of the main window, not in a corner of the screen.
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                const auto d = session->geometry(dialog[0]);
+                return d && std::abs(d->x + d->width / 2 - (g->x + g->width / 2)) <= 4 &&
+                       std::abs(d->y + d->height / 2 - (g->y + g->height / 2)) <= 4;
+            },
+            5s))
+            << "the AutoUpdate window does not stand over the main window";
         const Spot proceed = centreOf("cmdProceed", "frmAutoUpdate");
         ASSERT_TRUE(session->click(dialog[0], proceed.x, proceed.y));
     }

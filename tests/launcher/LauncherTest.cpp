@@ -157,15 +157,15 @@ TEST_F(LauncherTest, ExitWhileAPassRunsStartsNothing)
     EXPECT_EQ(block.events, (std::vector<std::string>{"hold 151", "free 151"}));
 }
 
-TEST_F(LauncherTest, ARefusedBlockIsReportedEndsThePassesAndTheLaunchGoesOn)
+TEST_F(LauncherTest, ARefusedBlockIsNoErrorEndsThePassesAndTheLaunchGoesOn)
 {
     profile.store("Launcher", "Retry", "4");
     form.Form_Load();
     block.outcome = BlockOutcome::Refused;
     doubleClick(0);
     EXPECT_EQ(block.blocks.size(), 1u) << "a larger block in the next pass could not fare better";
-    EXPECT_EQ(tags(), std::vector<std::string>{"frmMain,launchApp"});
-    EXPECT_EQ(reporter.errors[0].number, 7);
+    EXPECT_TRUE(reporter.errors.empty()) << "too little swap for the block is not a fault to report";
+    EXPECT_TRUE(launcher().lastOutcome().refused);
     EXPECT_EQ(programs.started, std::vector<std::string>{"/usr/bin/gedit"});
 }
 

@@ -45,6 +45,34 @@ TEST_F(MemoryGaugesTest, TheTickShowsCaptionPercentagesTooltipsAndASample)
     EXPECT_EQ(form.gauges.lastPhysicalPercent(), 37);
 }
 
+TEST_F(MemoryGaugesTest, SwapAddedWhileRunningMovesTheTotalsWithTheFigures)
+{
+    // 512 MB of memory and 1 GB of swap, nearly all of it free; then another 1 GB of swap comes on.
+    memory.setMB(512, 500, 1536, 1530);
+    form.Form_Load();
+    scheduler.advance(1000);
+    EXPECT_EQ(form.amounts.lblVM.caption(), "Total Page File Memory: 1572864 KB");
+    memory.setMB(512, 500, 2560, 2554);
+    scheduler.advance(1000);
+    EXPECT_EQ(form.gauges.lblVPercent.caption(), "100% Available"); // 2554 of 2561, not 2554 of 1537
+    EXPECT_EQ(form.amounts.lblVM.caption(), "Total Page File Memory: 2621440 KB");
+    EXPECT_EQ(form.amounts.lblPM.caption(), "Total Physical Memory: 524288 KB");
+    EXPECT_EQ(form.graphs.pageFileScale[3].label.caption(), "2559 MB");
+    EXPECT_EQ(form.graphs.pageFileHistory[364], 69);
+
+    // Swap taken away again: the page file is memory alone.
+    memory.setMB(512, 500, 512, 500);
+    scheduler.advance(1000);
+    EXPECT_EQ(form.gauges.lblVPercent.caption(), "97% Available"); // 500 of 513
+    EXPECT_EQ(form.amounts.lblVM.caption(), "Total Page File Memory: 524288 KB");
+
+    // A reading that fails is no reading of the totals.
+    memory.beforeRead = [](MemorySnapshot&) { throw RuntimeError(5, "Invalid procedure call"); };
+    scheduler.advance(1000);
+    EXPECT_EQ(form.amounts.lblVM.caption(), "Total Page File Memory: 524288 KB");
+    EXPECT_EQ(form.amounts.totalPageFileMB(), 513);
+}
+
 TEST_F(MemoryGaugesTest, TheCaptionShowsAtMostTwoDecimals)
 {
     form.Form_Load();

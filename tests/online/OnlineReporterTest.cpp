@@ -57,6 +57,17 @@ TEST_F(OnlineReporterTest, ANegativeNumberKeepsItsSignAndOddCharactersAreEncoded
         << url;
 }
 
+TEST_F(OnlineReporterTest, ReportsTurnedOffSendNothingAndProbeNothing)
+{
+    reporter.setSending(false);
+    reporter.reportError("frmMain,tmrAuto_Timer", 6, "Overflow");
+    EXPECT_TRUE(transfer.calls.empty());
+    EXPECT_EQ(probe.probes, 0);
+    reporter.setSending(true);
+    reporter.reportError("frmMain,tmrAuto_Timer", 6, "Overflow");
+    EXPECT_EQ(transfer.calls.size(), 2u) << "an error not sent is news once reports are on again";
+}
+
 TEST_F(OnlineReporterTest, OfflineNothingIsSentButTheProbeIsTriedOncePerReport)
 {
     probe.online = false;

@@ -19,6 +19,10 @@ constexpr std::uint64_t GiB = 1024 * MiB;
 
 const std::string data = NIMBREL_TEST_DATA;
 
+// The figures of the recorded machine without swap (normal.txt).
+constexpr std::uint64_t normalTotalBytes = 24683772 * KiB;
+constexpr std::uint64_t normalAvailBytes = 24163752 * KiB;
+
 std::string meminfo(const std::string& name) { return data + "/meminfo/" + name; }
 
 // A status reading a recorded meminfo file and, if named, a recorded cgroup case: its copy of
@@ -93,6 +97,25 @@ TEST(ProcMeminfoStatus, GarbageKeepsTheOneReadableTotalAndNeverShowsMoreAvailabl
     EXPECT_EQ(s.availPageFile, 2 * MiB);
 }
 
+TEST(ProcMeminfoStatus, FreeSwapWithoutSwapBehindItCountsForNothing)
+{
+    // SwapTotal 0 kB beside SwapFree 4194304 kB: a block sized on that free swap would have nothing behind it.
+    const MemorySnapshot s = recorded("free_swap_without_swap.txt").read();
+    EXPECT_EQ(s.totalPageFile, normalTotalBytes);
+    EXPECT_EQ(s.availPageFile, normalAvailBytes);
+}
+
+TEST(ProcMeminfoStatus, FieldsOfTheLargestNumberStayWithinWhatTheyCanBe)
+{
+    // Every field 2^64-1 kB: the byte counts stop at the largest 64-bit number instead of wrapping round.
+    const MemorySnapshot s = recorded("largest_numbers.txt").read();
+    EXPECT_EQ(s.totalPhys, UINT64_MAX);
+    EXPECT_EQ(s.totalPageFile, UINT64_MAX);
+    EXPECT_LE(s.availPhys, s.totalPhys);
+    EXPECT_LE(s.availPageFile, s.totalPageFile);
+    EXPECT_GE(s.availPageFile, s.availPhys);
+}
+
 TEST(ProcMeminfoStatus, AnEmptyOrMissingFileShowsNoMemory)
 {
     for (const char* name : {"empty.txt", "no_such_file.txt"}) {
@@ -126,8 +149,8 @@ TEST_P(RecordedCgroup, BoundsTheFigures)
     EXPECT_EQ(s.availPageFile, c.availPageFile);
 }
 
-constexpr std::uint64_t normalTotal = 24683772 * KiB;
-constexpr std::uint64_t normalAvail = 24163752 * KiB;
+constexpr std::uint64_t normalTotal = normalTotalBytes;
+constexpr std::uint64_t normalAvail = normalAvailBytes;
 constexpr std::uint64_t swapMachineTotal = 16303324 * KiB;
 
 INSTANTIATE_TEST_SUITE_P(
@@ -138,6 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
         // v1, 2 GiB with 512 MiB used; memory and swap 3 GiB with 768 MiB used; 2 GiB of swap, 1 GiB free.
         CgroupCase{"v1_limited", "with_swap.txt", 2 * GiB, 1536 * MiB, 3 * GiB, 2304 * MiB},
         CgroupCase{"v1_limited", "normal.txt", 2 * GiB, 1536 * MiB, 2 * GiB, 1536 * MiB},
+        // The group would let memory and swap reach 2304 MiB, but the 4 GiB of free swap have no swap behind them.
+        CgroupCase{"v1_limited", "free_swap_without_swap.txt", 2 * GiB, 1536 * MiB, 2 * GiB, 1536 * MiB},
         // The parent's 512 MiB with 400 MiB used binds tighter than the child's 1 GiB with 100 MiB used.
         CgroupCase{"v1_nested", "normal.txt", 512 * MiB, 112 * MiB, 512 * MiB, 112 * MiB},
         // Usage above the limit leaves nothing, not a wrapped-around number.

@@ -136,10 +136,12 @@ struct ReportedError {
 class RecordingReporter : public ErrorReporter {
 public:
     std::vector<ReportedError> errors;
+    bool sending = true;
     void reportError(const std::string& tag, int number, const std::string& description) override
     {
         errors.push_back({tag, number, description});
     }
+    void setSending(bool on) override { sending = on; }
 };
 
 struct ShownMessage {
@@ -326,6 +328,7 @@ public:
     std::map<std::string, std::string> values; // "section/key", lower case
     std::vector<Write> writes;
     std::vector<std::string> paths;
+    std::string failure; // set: every write fails, for this reason
 
     std::string readString(const std::string& path, const std::string& section, const std::string& key,
                            const std::string& defaultValue) override
@@ -338,10 +341,12 @@ public:
                      const std::string& value) override
     {
         paths.push_back(path);
+        if (!failure.empty()) return false;
         writes.push_back({section, key, value});
         values[lowered(section + "/" + key)] = value;
         return true;
     }
+    std::string writeFailure() const override { return failure; }
     void store(const std::string& section, const std::string& key, const std::string& value)
     {
         values[lowered(section + "/" + key)] = value;
@@ -497,6 +502,7 @@ public:
         }
         ++saves;
         files[path] = picture;
+        broken.erase(std::remove(broken.begin(), broken.end(), path), broken.end());
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeWidget>
@@ -47,6 +48,33 @@ TEST_F(AutoUpdateWindowTest, CheckForUpgradeShowsTheWindowWithItsControls)
     EXPECT_EQ(child<QPushButton>("cmdProceed").text(), "Proceed");
     EXPECT_EQ(child<QPushButton>("cmdCancel").text(), "Cancel");
     EXPECT_TRUE(child<QStatusBar>("StatusBar1").currentMessage().isEmpty());
+}
+
+// The middles of the two windows' frames agree, to the frame's few pixels a window shown once keeps.
+::testing::AssertionResult centredOn(const QWidget& window, const QWidget& owner)
+{
+    const QPoint apart = window.frameGeometry().center() - owner.frameGeometry().center();
+    if (std::abs(apart.x()) <= 3 && std::abs(apart.y()) <= 3) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the middles are " << apart.x() << ", " << apart.y() << " apart";
+}
+
+TEST_F(AutoUpdateWindowTest, ItOpensOverTheMiddleOfTheMainWindowAndOffersNoMaximise)
+{
+    QMainWindow main;
+    main.setGeometry(300, 150, 400, 300);
+    main.show();
+    dialog.Upnbl_Click();
+    EXPECT_TRUE(centredOn(window, main));
+    // Only the buttons asked for: a close box, and no Maximise.
+    EXPECT_TRUE(window.windowFlags() & Qt::CustomizeWindowHint);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+
+    // Moved away, closed, and opened again: over the main window once more.
+    window.move(0, 0);
+    window.close();
+    dialog.Upnbl_Click();
+    EXPECT_TRUE(centredOn(window, main));
 }
 
 TEST_F(AutoUpdateWindowTest, ProceedFillsTheStatusListWithItsImages)

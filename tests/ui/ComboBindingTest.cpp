@@ -41,6 +41,24 @@ TEST_F(ComboBindingTest, ShowsTheEntriesAndTheSelectedOne)
     EXPECT_FALSE(combo->isEditable());
 }
 
+TEST_F(ComboBindingTest, AThousandEntriesOpenAsAScrolledListOnTheCurrentOne)
+{
+    // The minimum amounts of a machine with 2 GB or more: 2 to 2000 MB.
+    for (int mb = 2; mb <= 2000; mb += 2) model.addItem(std::to_string(mb) + " MB");
+    model.setListIndex(600);
+    bind();
+    combo->showPopup();
+    QAbstractItemView* list = combo->view();
+    ASSERT_TRUE(list->isVisible());
+    const QRect shown = list->viewport()->rect();
+    const int rowHeight = list->sizeHintForRow(0);
+    ASSERT_GT(rowHeight, 0);
+    EXPECT_LE(shown.height() / rowHeight, 21) << "about twenty rows, not the screen's height";
+    EXPECT_GE(shown.height() / rowHeight, 10);
+    EXPECT_TRUE(shown.intersects(list->visualRect(list->model()->index(600, 0)))) << "1202 MB is in sight";
+    combo->hidePopup();
+}
+
 TEST_F(ComboBindingTest, WithoutASelectionShowsNoEntry)
 {
     bind();

@@ -75,6 +75,8 @@ TEST_F(LauncherPanelTest, TheEditorsListShowsNamesAndEnterRunsTheChosenProgram)
         view::LauncherEditorDialog dialog(editor, window.get());
         QListView& list = *dialog.lstPrograms;
         ++shown;
+        EXPECT_TRUE(dialog.windowFlags() & Qt::CustomizeWindowHint);
+        EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMaximizeButtonHint) << "a dialog of fixed size";
         EXPECT_EQ(entries(list), (std::vector<std::string>{"gedit", "xterm", "no bar here"}));
         EXPECT_EQ(toolTips(list)[1], "/usr/bin/xterm");
         clickRow(list, 1);

@@ -29,6 +29,10 @@ TEST(MainWindowStart, IsCaptionedNimbrelAndShownOnceLoaded)
 TEST_F(MainWindowTest, KeepsTheSizeItWasDesignedWith)
 {
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    // Its frame offers the buttons asked for, and no Maximise.
+    EXPECT_TRUE(window->windowFlags() & Qt::CustomizeWindowHint);
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
     // The menu bar sits above the client area, not over it.
     EXPECT_GE(window->clientArea().mapTo(window.get(), QPoint(0, 0)).y(), window->menuBar()->height());
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace nimbrel::testing {
@@ -49,6 +50,25 @@ private:
     view::QtMessageBoxes boxes_;
     std::shared_ptr<SeenBox> seen_;
 };
+
+TEST(QtMessageBoxesPlace, ABoxOpensOverTheMiddleOfTheMainWindow)
+{
+    QWidget owner;
+    owner.setGeometry(300, 150, 500, 400);
+    owner.show();
+    view::QtMessageBoxes boxes;
+    boxes.setParentWindow(&owner);
+    QPoint apart(1000, 1000);
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        apart = box->frameGeometry().center() - owner.frameGeometry().center();
+        box->button(QMessageBox::Ok)->click();
+    });
+    boxes.msgBox("The program list Launcher.mbl is too long.", mb::exclamation | mb::okOnly, "Nimbrel");
+    EXPECT_LE(std::abs(apart.x()), 3);
+    EXPECT_LE(std::abs(apart.y()), 3);
+}
 
 TEST_F(QtMessageBoxesTest, AnInformationBoxWithOkAnswersOne)
 {

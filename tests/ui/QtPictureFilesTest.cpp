@@ -201,10 +201,10 @@ TEST_F(QtPictureFilesTest, ASavedPictureIsA24BitBitmapStoredFromTheBottomRow)
     EXPECT_EQ(bytes.substr(54 + rowBytes * 68 + 364 * 3, 3), std::string("\x5A\x14\xFA", 3)); // (364, 0)
 }
 
-TEST_F(QtPictureFilesTest, SavingReplacesAnOlderFile)
+TEST_F(QtPictureFilesTest, SavingReplacesAnOlderBitmap)
 {
     ASSERT_TRUE(dir.isValid());
-    writeFile(at("graphback.bmp"), "an older picture the user dropped in");
+    writeFile(at("graphback.bmp"), "BM, an older picture the user dropped in");
     const Picture grid = graphGrid();
     files.save(grid, at("graphback.bmp"));
     EXPECT_EQ(files.load(at("graphback.bmp")), grid);
@@ -256,23 +256,45 @@ TEST_F(QtPictureFilesTest, ExistsForAFileOfAnyKind)
     EXPECT_FALSE(files.exists(""));
 }
 
-TEST_F(QtPictureFilesTest, ANamedPipeInPlaceOfABackgroundIsReportedAsABrokenPictureAndLeftThere)
+// Prepares the graph's background from graphback.bmp, drawing one orange line where the file does not serve.
+void prepareOrangeLine(QtPictureFiles& files, const fs::path& path, DrawingSurface& surface, ErrorReporter& reporter)
+{
+    prepareBackground(
+        files, path, surface, 365, 69, [](DrawingSurface& s) { s.line(0, 10, 365, 10, colours::orange); },
+        Trap(reporter, "frmMain,initGraph"));
+}
+
+TEST_F(QtPictureFilesTest, ANamedPipeInPlaceOfABackgroundIsReportedLeftThereAndTheGridDrawnInstead)
 {
     ASSERT_TRUE(dir.isValid());
     ASSERT_EQ(::mkfifo(at("graphback.bmp").c_str(), 0600), 0);
     RecordingReporter reporter;
     DrawingSurface surface(365, 70, colours::black);
-    const bool fromFile = prepareBackground(
-        files, at("graphback.bmp"), surface, 365, 69, [](DrawingSurface& s) { s.line(0, 10, 365, 10, colours::orange); },
-        Trap(reporter, "frmMain,initGraph"));
+    prepareOrangeLine(files, at("graphback.bmp"), surface, reporter);
 
-    EXPECT_FALSE(fromFile);
-    ASSERT_EQ(reporter.errors.size(), 1u);
+    ASSERT_EQ(reporter.errors.size(), 2u);
     EXPECT_EQ(reporter.errors[0].number, 481);
-    EXPECT_FALSE(surface.hasBackground());
+    EXPECT_EQ(reporter.errors[1].number, 75) << "nothing is saved over the pipe";
+    EXPECT_EQ(surface.pixel(100, 10), colours::orange);
     struct stat status {};
     ASSERT_EQ(::lstat(at("graphback.bmp").c_str(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
+TEST_F(QtPictureFilesTest, ATruncatedBackgroundIsReportedDrawnAgainAndWrittenBack)
+{
+    ASSERT_TRUE(dir.isValid());
+    files.save(graphGrid(), at("graphback.bmp"));
+    const std::string whole = readFile(at("graphback.bmp"));
+    writeFile(at("graphback.bmp"), whole.substr(0, whole.size() / 2));
+    RecordingReporter reporter;
+    DrawingSurface surface(365, 70, colours::black);
+    prepareOrangeLine(files, at("graphback.bmp"), surface, reporter);
+
+    ASSERT_EQ(reporter.errors.size(), 1u);
+    EXPECT_EQ(reporter.errors[0].number, 481);
+    EXPECT_EQ(surface.pixel(100, 10), colours::orange);
+    EXPECT_EQ(files.load(at("graphback.bmp")), surface.background());
 }
 
 TEST_F(QtPictureFilesTest, AGraphKeepsOnlyThePartOfA4096By4096BackgroundItShows)
@@ -283,8 +305,8 @@ TEST_F(QtPictureFilesTest, AGraphKeepsOnlyThePartOfA4096By4096BackgroundItShows)
     files.save(large, at("graphback.bmp"));
     RecordingReporter reporter;
     DrawingSurface surface(365, 70, colours::black);
-    ASSERT_TRUE(prepareBackground(files, at("graphback.bmp"), surface, 365, 69, [](DrawingSurface&) {},
-                                  Trap(reporter, "frmMain,initGraph")));
+    prepareBackground(files, at("graphback.bmp"), surface, 365, 69, [](DrawingSurface&) {},
+                      Trap(reporter, "frmMain,initGraph"));
 
     EXPECT_EQ(surface.background().width, 365);
     EXPECT_EQ(surface.background().height, 70);
@@ -310,6 +332,14 @@ TEST_F(QtPictureFilesTest, SavingWhereNoFileCanBeIsAnAccessError)
     EXPECT_EQ(readFile(at("plain")), "not a folder");
 }
 
+TEST_F(QtPictureFilesTest, SavingOverAFileThatIsNoBitmapIsAnAccessErrorAndLeavesTheFile)
+{
+    ASSERT_TRUE(dir.isValid());
+    writeFile(at("graphback.bmp"), "Holiday notes, saved under the wrong name.\n");
+    EXPECT_EQ(errorOf([&] { files.save(graphGrid(), at("graphback.bmp")); }), 75);
+    EXPECT_EQ(readFile(at("graphback.bmp")), "Holiday notes, saved under the wrong name.\n");
+}
+
 TEST_F(QtPictureFilesTest, SavingOverAFolderIsAnAccessErrorAndLeavesTheFolder)
 {
     ASSERT_TRUE(dir.isValid());
@@ -325,7 +355,7 @@ TEST_F(QtPictureFilesTest, SavingOverAFolderIsAnAccessErrorAndLeavesTheFolder)
 TEST_F(QtPictureFilesTest, AWriteThatFailsHalfwayLeavesTheOldFileAsItWas)
 {
     ASSERT_TRUE(dir.isValid());
-    writeFile(at("graphback.bmp"), "the old picture");
+    writeFile(at("graphback.bmp"), "BM, the old picture");
 
     // A child process whose files may not grow past 4 KB: the 75 KB bitmap
     // cannot be written in full, whoever runs the test.
@@ -344,7 +374,7 @@ TEST_F(QtPictureFilesTest, AWriteThatFailsHalfwayLeavesTheOldFileAsItWas)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "the saving process ended abnormally";
     EXPECT_EQ(WEXITSTATUS(status), 75);
-    EXPECT_EQ(readFile(at("graphback.bmp")), "the old picture");
+    EXPECT_EQ(readFile(at("graphback.bmp")), "BM, the old picture");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path().toStdString()), fs::directory_iterator()), 1)
         << "a partly written file was left behind";
 }

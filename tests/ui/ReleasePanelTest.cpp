@@ -137,5 +137,25 @@ TEST_F(ReleasePanelTest, TheChosenAmountIsReleased)
     EXPECT_EQ(harness.block.blocks[0], 116 * MB);
 }
 
+TEST_F(ReleasePanelTest, ARefusalsWholeReasonStandsOnThePanelWithinItsPlace)
+{
+    harness.memory.setMB(512, 100, 512, 100); // no swap
+    harness.block.outcome = BlockOutcome::Refused;
+    userClicksRow(255); // 512 MB
+    click(child<QPushButton>("cmdRam"));
+    harness.scheduler.advance(1000);
+
+    QLabel& outcome = child<QLabel>("lblOutcome");
+    EXPECT_EQ(outcome.text().toStdString(),
+              "Nothing was freed: there is no swap space, so Linux already counts all it could free as available "
+              "(the Page File gauge is memory and swap together). A 512 MB release needs more than 512 MB of free "
+              "swap.");
+    const QRect room = outcome.contentsRect();
+    const QRect wrapped = QFontMetrics(outcome.font()).boundingRect(QRect(0, 0, room.width(), 1 << 20),
+                                                                   Qt::TextWordWrap | outcome.alignment(), outcome.text());
+    EXPECT_LE(wrapped.height(), room.height()) << "no line runs past the label into the bars' captions";
+    EXPECT_GE(outcome.font().pointSizeF(), 6.0);
+}
+
 } // namespace
 } // namespace nimbrel::testing

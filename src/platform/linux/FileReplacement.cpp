@@ -197,7 +197,10 @@ bool replaceFile(const std::filesystem::path& file, const std::string& bytes, un
     written = written && writeAll(fd, bytes) && ::fsync(fd) == 0;
     written = ::close(fd) == 0 && written;
     if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        // The caller may tell why: errno stays that of the step that failed.
+        const int error = errno;
         ::unlink(temporary.c_str());
+        errno = error;
         return false;
     }
     syncFolder(folder);

@@ -31,7 +31,7 @@ enum class Link {
 };
 
 // Replaces (or creates) the file with the bytes. False, with the file as it was and no temporary left, when the
-// replacement cannot be made.
+// replacement cannot be made; errno then says why.
 bool replaceFile(const std::filesystem::path& file, const std::string& bytes, unsigned mode = 0600,
                  Existing existing = Existing::Replaced, Link link = Link::Followed);
 

@@ -2,7 +2,9 @@
 
 #include "FileReplacement.h"
 
+#include <cerrno>
 #include <mutex>
+#include <system_error>
 
 namespace nimbrel {
 
@@ -31,16 +33,25 @@ bool IniProfileFile::writeString(const std::string& path, const std::string& sec
 
     const ini::ProfileCache::Edit edit = cache_.edit(target, section, key, value);
     // A file that could not be read is not replaced: the user's other settings in it would be lost.
-    if (edit.load == ini::Load::Unreadable) return false;
+    if (edit.load == ini::Load::Unreadable) return failed("it cannot be read, and the settings in it would be lost");
     // Nor is a file we may not write to: the profile functions refuse a read-only file as well.
-    if (edit.load == ini::Load::Loaded && !configfiles::mayWrite(target)) return false;
+    if (edit.load == ini::Load::Loaded && !configfiles::mayWrite(target))
+        return failed(std::generic_category().message(errno));
 
     // The same value again: the file stays as it is.
     if (!edit.text) return true;
     cache_.forget();
     // An existing file keeps its permission bits (and, where allowed, its owner); a new one gets the umask's
     // default like any editor's.
-    return configfiles::replaceFile(target, *edit.text, 0666, configfiles::Existing::Kept);
+    if (!configfiles::replaceFile(target, *edit.text, 0666, configfiles::Existing::Kept))
+        return failed(std::generic_category().message(errno));
+    return true;
+}
+
+bool IniProfileFile::failed(std::string why)
+{
+    failure_ = std::move(why);
+    return false;
 }
 
 } // namespace nimbrel

@@ -121,8 +121,10 @@ MemorySnapshot ProcMeminfoStatus::read() noexcept
         memorySwapLimit = room.memorySwapLimit;
         memorySwapFree = room.memorySwapFree;
     }
-    // Whatever a broken file says, nothing has more available than it has in all.
+    // Whatever a broken file says, nothing has more available than it has in all: free swap that no swap
+    // stands behind would let a release's block reach past what memory and swap can hold.
     s.availPhys = std::min(s.availPhys, s.totalPhys);
+    swapFree = std::min(swapFree, swapTotal);
     s.totalPageFile = std::min(add(s.totalPhys, swapTotal), memorySwapLimit);
     s.availPageFile = std::min(add(s.availPhys, swapFree), memorySwapFree);
     s.availPageFile = std::min(s.availPageFile, s.totalPageFile);

@@ -7,6 +7,7 @@
 
 #include <mutex>
 #include <optional>
+#include <system_error>
 
 namespace nimbrel {
 
@@ -34,18 +35,26 @@ bool Win32ProfileFile::writeString(const std::string& path, const std::string& s
 
     const ini::ProfileCache::Edit edit = cache_.edit(path, section, key, value);
     // A file that could not be read is not replaced: the user's other settings in it would be lost.
-    if (edit.load == ini::Load::Unreadable) return false;
+    if (edit.load == ini::Load::Unreadable) return failed("it cannot be read, and the settings in it would be lost");
     // Nor is a read-only file, which the profile functions refuse as well.
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (edit.load == ini::Load::Loaded && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_READONLY)) {
-        return false;
+        return failed("the file is read-only");
     }
 
     // The same value again: the file stays as it is.
     if (!edit.text) return true;
     cache_.forget();
-    return wholefile::replace(target, *edit.text);
+    if (!wholefile::replace(target, *edit.text))
+        return failed(std::system_category().message(static_cast<int>(GetLastError())));
+    return true;
+}
+
+bool Win32ProfileFile::failed(std::string why)
+{
+    failure_ = std::move(why);
+    return false;
 }
 
 } // namespace nimbrel

@@ -20,10 +20,14 @@ public:
                            const std::string& defaultValue) override;
     bool writeString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    std::string writeFailure() const override { return failure_; }
 
 private:
+    bool failed(std::string why);
+
     Win32ProfileDisk disk_;
     ini::ProfileCache cache_;
+    std::string failure_;
 };
 
 } // namespace nimbrel

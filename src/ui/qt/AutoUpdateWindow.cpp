@@ -3,6 +3,7 @@
 #include "online/AutoUpdateDialog.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/PanelWidgets.h"
+#include "ui/qt/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -47,6 +48,7 @@ AutoUpdateWindow::AutoUpdateWindow(AutoUpdateDialog& dialog)
     constexpr std::string_view form = "frmAutoUpdate";
     laidOut<QWidget>(this, form, form);
     setFixedSize(size());
+    offerNoMaximise(*this);
     laidOut(label_, "Label1", form);
     laidOut(statusList_, "ListView1", form);
     laidOut(proceed_, "cmdProceed", form);
@@ -94,7 +96,10 @@ void AutoUpdateWindow::showLines()
 void AutoUpdateWindow::showWindow()
 {
     setWindowTitle(qs(dialog_.frmAutoUpdate.caption()));
-    setVisible(dialog_.frmAutoUpdate.shown());
+    const bool shown = dialog_.frmAutoUpdate.shown();
+    // Each time it opens, over the main window.
+    if (shown && !isVisible()) centreOn(*this, shownMainWindow());
+    setVisible(shown);
 }
 
 void AutoUpdateWindow::closeEvent(QCloseEvent* event)

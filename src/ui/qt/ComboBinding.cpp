@@ -15,6 +15,10 @@ ComboBinding::ComboBinding(QComboBox& combo, ListModel& model)
 {
     combo_.setEditable(false);
     combo_.setModel(items_);
+    // A list that opens as a menu over the whole screen (the style's popup, which shows every entry) is no use
+    // for a thousand amounts: a scrolled list of at most popupRows rows, opened on the current entry.
+    combo_.setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    combo_.setMaxVisibleItems(popupRows);
     followModel();
     QPointer<ComboBinding> guarded(this);
     model_.changed.connect([guarded] {

@@ -20,6 +20,9 @@ class ListItemsModel;
 class ComboBinding : public QObject {
     Q_OBJECT
 public:
+    // The most entries the open list shows at once; it scrolls through the others.
+    static constexpr int popupRows = 20;
+
     // Lives as long as the drop-down list, whose child it becomes.
     ComboBinding(QComboBox& combo, ListModel& model);
 

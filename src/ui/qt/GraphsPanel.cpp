@@ -15,16 +15,9 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <cmath>
-
 namespace nimbrel::view {
 
 namespace {
-
-int pixels(double twips)
-{
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
 
 struct Graph {
     QLabel* caption;

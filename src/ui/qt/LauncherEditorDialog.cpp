@@ -5,6 +5,7 @@
 #include "ui/qt/Bindings.h"
 #include "ui/qt/ListBinding.h"
 #include "ui/qt/PanelWidgets.h"
+#include "ui/qt/WindowPlacement.h"
 
 #include <utility>
 
@@ -21,6 +22,7 @@ LauncherEditorDialog::LauncherEditorDialog(LauncherEditor& editor, QWidget* owne
     setWindowIcon(appIcon());
     setModal(true);
     setFixedSize(size());
+    offerNoMaximise(*this);
 
     lstPrograms = place<QListView>(*this, "lstPrograms", "frmLauncher");
     bindProgramList(*lstPrograms, editor.lstPrograms);

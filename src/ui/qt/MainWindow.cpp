@@ -16,6 +16,8 @@
 #include "ui/qt/StartupPanel.h"
 #include "ui/qt/Theme.h"
 #include "ui/qt/TimePanel.h"
+#include "ui/qt/Twips.h"
+#include "ui/qt/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -24,6 +26,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScopedValueRollback>
 
 namespace nimbrel::view {
@@ -43,6 +46,8 @@ constexpr std::array<const char*, Panels::Count> frameNames{
 
 MainWindow::MainWindow(MainForm& form, QWidget* parent) : QMainWindow(parent), form_(form), area_(new QWidget(this))
 {
+    buildMenus(*menuBar(), form_);
+    fitToScreen();
     laidOut<QWidget>(this, "frmMain");
     area_->setObjectName(QStringLiteral("clientArea"));
     applyWindowColours(*area_);
@@ -53,10 +58,10 @@ MainWindow::MainWindow(MainForm& form, QWidget* parent) : QMainWindow(parent), f
     buildNavigation();
     buildPanels();
     buildButtons();
-    buildMenus(*menuBar(), form_);
 
-    // The layout is absolute: the window keeps the size it was designed with.
+    // The layout is absolute: the window keeps the size it was designed with (at the scale that fits the screen).
     setFixedSize(sizeHint());
+    offerNoMaximise(*this);
 
     followWindowModel();
     QPointer<MainWindow> self(this);
@@ -71,6 +76,15 @@ MainWindow::MainWindow(MainForm& form, QWidget* parent) : QMainWindow(parent), f
 MainWindow::~MainWindow()
 {
     detached_ = true;
+}
+
+void MainWindow::fitToScreen()
+{
+    const TwipsRect designed = controlLayout("frmMain").place;
+    const QScreen* shownOn = screen();
+    setLayoutScale(shownOn ? fitScale(QSize(designed.width / twipsPerPixel, designed.height / twipsPerPixel),
+                                      menuBar()->sizeHint().height(), shownOn->availableGeometry())
+                           : 1.0);
 }
 
 QMenu& MainWindow::fileMenu() const
@@ -152,6 +166,12 @@ void MainWindow::followWindowModel()
     if (!model.shown()) {
         if (isVisible()) hide();
         return;
+    }
+    // The first time on the screen, in the middle of its available area: wholly on it, and where the
+    // messages that belong to it are centred.
+    if (!placed_) {
+        placed_ = true;
+        centreOn(*this, nullptr);
     }
     if (model.minimised()) {
         if (!isVisible() || !isMinimized()) showMinimized();

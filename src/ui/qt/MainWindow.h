@@ -46,6 +46,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Sets the layout's scale so that the window fits its screen's available area.
+    void fitToScreen();
     void buildBanner();
     void buildNavigation();
     void buildPanels();
@@ -66,6 +68,7 @@ private:
     std::unique_ptr<AboutPanel> aboutPanel_;
     bool followingModel_ = false;
     bool detached_ = false; // set while the window is destroyed
+    bool placed_ = false;   // it has been put in the middle of its screen
 };
 
 } // namespace nimbrel::view

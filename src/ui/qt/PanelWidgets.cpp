@@ -7,13 +7,15 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include <cmath>
+
 namespace nimbrel::view {
 
 namespace {
 
 QFont fontOf(const FontLayout& layout, QFont font)
 {
-    if (!layout.face.empty()) font = tahoma(layout.points, layout.bold);
+    if (!layout.face.empty()) font = tahoma(layout.points * layoutScale(), layout.bold);
     if (layout.bold) font.setBold(true);
     if (layout.underline) font.setUnderline(true);
     return font;
@@ -53,9 +55,13 @@ void applyLayout(QWidget& widget, const ControlLayout& layout)
     case ControlKind::Window:
         widget.resize(place.size());
         break;
-    case ControlKind::Surface:
-        widget.setGeometry(QRect(place.topLeft(), widget.sizeHint()));
+    case ControlKind::Surface: {
+        // As large as its raster, at the layout's scale.
+        const QSize raster = widget.sizeHint();
+        widget.setGeometry(QRect(place.topLeft(), QSize(static_cast<int>(std::lround(raster.width() * layoutScale())),
+                                                        static_cast<int>(std::lround(raster.height() * layoutScale())))));
         break;
+    }
     default:
         widget.setGeometry(place);
     }

@@ -158,6 +158,15 @@ void QtPictureFiles::save(const Picture& picture, const std::string& path)
         }
     }
 
+    // A folder, a named pipe or a device of that name is the user's, and opening a pipe would wait for a reader.
+    // So is a file that is no bitmap at all (notes saved under the wrong name); a bitmap, even one cut short or
+    // with dimensions no picture has, and an empty file are replaced.
+    const QFileInfo existing(fileName(path));
+    if (existing.exists() && !existing.isFile()) throw pathFileAccessError();
+    if (existing.exists() && existing.size() > 0) {
+        QFile old(fileName(path));
+        if (!old.open(QIODevice::ReadOnly) || old.read(2) != QByteArrayLiteral("BM")) throw pathFileAccessError();
+    }
     // The bitmap goes to a new file beside the old one, which it replaces only once
     // it is complete; on any failure the old file stays as it was.
     QSaveFile file(fileName(path));

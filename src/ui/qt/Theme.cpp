@@ -49,6 +49,19 @@ void shrinkToFit(QLabel& label, qreal minimumPointSize)
     label.setFont(font);
 }
 
+void shrinkToFitHeight(QLabel& label, const QFont& designed, qreal minimumPointSize)
+{
+    const QRect room = label.contentsRect();
+    const auto tooTall = [&](const QFont& font) {
+        const QRect wrapped = QFontMetrics(font).boundingRect(QRect(0, 0, room.width(), 1 << 20),
+                                                             Qt::TextWordWrap | label.alignment(), label.text());
+        return wrapped.height() > room.height();
+    };
+    QFont font = designed;
+    while (font.pointSizeF() > minimumPointSize && tooTall(font)) font.setPointSizeF(font.pointSizeF() - 0.5);
+    label.setFont(font);
+}
+
 void condenseToFit(QLabel& label)
 {
     QFont font = label.font();

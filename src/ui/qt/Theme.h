@@ -35,6 +35,8 @@ void applyWindowColours(QWidget& area);
 
 // Makes the label's font smaller, down to a limit, until its text fits its width.
 void shrinkToFit(QLabel& label, qreal minimumPointSize = 6.0);
+// Makes a word-wrapped label's font smaller, from the font given down to a limit, until its text fits its height.
+void shrinkToFitHeight(QLabel& label, const QFont& designed, qreal minimumPointSize = 6.0);
 // The same for a long line, narrowing the letters first, down to four
 // fifths of their width: narrower letters read better than smaller ones.
 void condenseToFit(QLabel& label);

@@ -4,6 +4,8 @@
 
 #include <QRect>
 
+#include <cmath>
+
 namespace nimbrel::view {
 
 // The window's layout is written in twips. At the classic 96 dots an inch a
@@ -11,9 +13,26 @@ namespace nimbrel::view {
 // with more dots, so nothing here looks at the device pixel ratio.
 constexpr int twipsPerPixel = 15;
 
-constexpr int px(int twips)
+// The share of its designed size every window of the program is shown at: 1, or less on a screen too small for
+// the main window, which decides it before anything is laid out (see ScreenFit.h). Places and fonts alike
+// follow it, so the layout stays the table's.
+inline double& layoutScaleSetting()
 {
-    return (twips + twipsPerPixel / 2) / twipsPerPixel;
+    static double scale = 1.0;
+    return scale;
+}
+inline double layoutScale() { return layoutScaleSetting(); }
+inline void setLayoutScale(double scale) { layoutScaleSetting() = scale; }
+
+// Twips to pixels at the layout's scale, halves rounded up.
+inline int pixels(double twips)
+{
+    return static_cast<int>(std::floor(twips * layoutScale() / twipsPerPixel + 0.5));
+}
+
+inline int px(int twips)
+{
+    return pixels(twips);
 }
 
 inline QRect twipsRect(int left, int top, int width, int height)
