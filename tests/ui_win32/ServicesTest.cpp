@@ -142,6 +142,39 @@ TEST(Win32MessageBoxesTest, AQuestionWithYesAndNoShowsItsPromptAndReturnsTheButt
     EXPECT_TRUE(yesAndNoOnly);
 }
 
+// What the test's hook saw when the box became the active window.
+HWND drawnOwner = nullptr;
+bool boxSeen = false;
+bool ownerStillToDraw = true;
+
+LRESULT CALLBACK watchTheBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto activated = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && activated != drawnOwner && !boxSeen) {
+        boxSeen = true;
+        ownerStillToDraw = GetUpdateRect(drawnOwner, nullptr, FALSE) != FALSE;
+        PostMessageW(activated, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Win32MessageBoxesTest, TheWindowTheBoxSpeaksOfIsDrawnBeforeTheBoxOpens)
+{
+    // A window just shown, not drawn yet: as the main window is when a message comes at the start.
+    drawnOwner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 50, 50, 400, 300, nullptr, nullptr,
+                                 nullptr, nullptr);
+    InvalidateRect(drawnOwner, nullptr, TRUE);
+    ASSERT_TRUE(GetUpdateRect(drawnOwner, nullptr, FALSE));
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, watchTheBox, nullptr, GetCurrentThreadId());
+    Win32MessageBoxes boxes;
+    boxes.setOwner(drawnOwner);
+    boxes.msgBox("The program list is too long.", mb::exclamation | mb::okOnly, "Nimbrel test");
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(boxSeen);
+    EXPECT_FALSE(ownerStillToDraw) << "the box opened before the window under it was drawn";
+    DestroyWindow(drawnOwner);
+}
+
 class GdiPictureFilesTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -1,6 +1,7 @@
 #include "ui/win32/OpenFileDialog.h"
 
 #include "platform/windows/WideText.h"
+#include "ui/win32/Placement.h"
 
 #include <commdlg.h>
 
@@ -18,6 +19,7 @@ std::optional<std::string> OpenFileDialog::chooseProgram()
     dialog.nMaxFile = MAX_PATH;
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
     // Cancelled, or failed: either way nothing is chosen.
+    const CentredNextWindow centred(dialog.hwndOwner);
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
     return wide::toUtf8(file);
 }
