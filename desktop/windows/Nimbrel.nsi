@@ -4,10 +4,11 @@
 ; its settings in %APPDATA%\Nimbrel there (the entry's InstallLocation tells it that it is the installed
 ; copy), and the uninstaller leaves them.
 ;
-; Nimbrel starts at logon and sits in the tray, so a running copy is the usual case for both: each asks it to
-; end as its "Exit Nimbrel" does and waits for it. A copy that stays, or a program file that cannot be
+; Nimbrel starts at logon and sits in the tray, so a running copy is the usual case for both: each asks the
+; copy of the folder it installs to or removes to end as its "Exit Nimbrel" does and waits for it; a copy
+; from another folder (a portable one) is left alone. A copy that stays, or a program file that cannot be
 ; written or removed, stops them before they change anything, with a message, or under /S with exit code 2.
-; An upgrade starts the new program again when the old one was running.
+; An upgrade starts the new program again when it ended the old one.
 
 ; A 64-bit installer for the 64-bit program: it runs where the program does, Wine's wine64 included.
 Target amd64-unicode
@@ -33,14 +34,18 @@ BrandingText "Nimbrel ${VERSION}"
 !define PUBLISHER "Nimbrel developers"
 
 ; How a running Nimbrel is found and asked to end: it holds this mutex for its whole life, and its hidden
-; window (this class and title) ends the program on this message (WM_APP + 3).
+; window (this class and title) ends the program on this message (WM_APP + 3), whose wParam is the asking
+; process's id. The request stands while the asker holds an event of this name followed by that id: one
+; taken back finds the program staying, and a program that takes it holds the event too until it is gone.
 !define PROGRAM_MUTEX "Local\Nimbrel"
 !define PROGRAM_WINDOW_CLASS "ThunderRT6Main"
 !define PROGRAM_WINDOW_TITLE "Nimbrel"
 !define PROGRAM_EXIT_REQUEST 0x8003
+!define PROGRAM_EXIT_REQUEST_SIGN "Local\NimbrelExitRequest-"
 ; How long it is given to end, in steps of a tenth of a second.
 !define PROGRAM_PATIENCE 100
 !define SYNCHRONIZE 0x00100000
+!define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
 !define ERROR_FILE_NOT_FOUND 2
 !define MOVEFILE_REPLACE_EXISTING 1
 ; The exit code of an installer or uninstaller that stopped before its work was done.
@@ -99,9 +104,47 @@ Function un.onInit
   SetShellVarContext all
 FunctionEnd
 
-; Ends a running Nimbrel, as its "Exit Nimbrel" does, and waits for it. Sets $ProgramWasRunning to 1 when
-; one ran, and leaves on the stack 1 when one still runs after the wait, else 0. A copy that is still
-; starting has its mutex before its window: it is asked as soon as the window shows.
+; Whether the Nimbrel of the window on the stack runs from this folder's Nimbrel.exe: 1 or 0 on the stack.
+; Both paths are compared in their long form, letter case aside; a program that cannot be asked is not this
+; folder's (Windows keeps a running program's file from being replaced, so Setup then stops there).
+!macro PROGRAM_OF_THIS_FOLDER PREFIX
+Function ${PREFIX}IsProgramOfThisFolder
+  Exch $0 ; the window, then the answer
+  Push $1 ; its process id, then a length
+  Push $2 ; its process
+  Push $3 ; its program file
+  Push $4 ; a path in its long form
+  System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+  System::Call 'kernel32::OpenProcess(i ${PROCESS_QUERY_LIMITED_INFORMATION}, i 0, i r1) p .r2'
+  StrCpy $0 0
+  ${If} $2 P<> 0
+    System::Call 'kernel32::QueryFullProcessImageNameW(p r2, i 0, w .r3, *i ${NSIS_MAX_STRLEN}) i .r1'
+    System::Call 'kernel32::CloseHandle(p r2)'
+    ${If} $1 <> 0
+      System::Call 'kernel32::GetLongPathNameW(w r3, w .r4, i ${NSIS_MAX_STRLEN}) i .r1'
+      ${IfThen} $1 <> 0 ${|} StrCpy $3 $4 ${|}
+      System::Call 'kernel32::GetLongPathNameW(w "$INSTDIR\Nimbrel.exe", w .r4, i ${NSIS_MAX_STRLEN}) i .r1'
+      ${IfThen} $1 = 0 ${|} StrCpy $4 "$INSTDIR\Nimbrel.exe" ${|}
+      ; StrCmp, and so ==, ignores case, as Windows does in a path.
+      ${IfThen} $3 == $4 ${|} StrCpy $0 1 ${|}
+    ${EndIf}
+  ${EndIf}
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro PROGRAM_OF_THIS_FOLDER ""
+!insertmacro PROGRAM_OF_THIS_FOLDER "un."
+
+; Ends the Nimbrel of this folder, as its "Exit Nimbrel" does, and waits for it. Sets $ProgramWasRunning to 1
+; when it asked one to end, and leaves on the stack 1 when one still runs after the wait, else 0. Nimbrel runs
+; once in a session: a copy of another folder (a portable one) running is left alone, and there is nothing
+; to end. A copy that is still starting has its mutex before its window: it is asked as soon as the window
+; shows. A request left unanswered (a copy that hangs) is taken back, so that the copy does not end later,
+; when Setup has said that nothing was changed.
 !macro END_RUNNING_PROGRAM PREFIX
 Function ${PREFIX}EndRunningProgram
   Push $0 ; step
@@ -111,10 +154,15 @@ Function ${PREFIX}EndRunningProgram
   Push $4 ; the asked program's process
   Push $5 ; its id
   Push $6 ; still running
+  Push $7 ; 1 when the window's program is this folder's
+  Push $8 ; this process's id, which the request carries
+  Push $9 ; the request's sign, held while the request stands
   StrCpy $ProgramWasRunning 0
   StrCpy $2 0
   StrCpy $4 0
   StrCpy $6 0
+  System::Call 'kernel32::GetCurrentProcessId() i .r8'
+  System::Call 'kernel32::CreateEventW(p 0, i 1, i 0, w "${PROGRAM_EXIT_REQUEST_SIGN}$8") p .r9'
   ${For} $0 0 ${PROGRAM_PATIENCE}
     FindWindow $1 "${PROGRAM_WINDOW_CLASS}" "${PROGRAM_WINDOW_TITLE}"
     System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${PROGRAM_MUTEX}") p .r3 ?e'
@@ -128,11 +176,20 @@ Function ${PREFIX}EndRunningProgram
     ${Else}
       StrCpy $6 1
     ${EndIf}
-    ${IfThen} $1 P<> 0 ${|} StrCpy $6 1 ${|}
+    ${If} $1 P<> 0
+      Push $1
+      Call ${PREFIX}IsProgramOfThisFolder
+      Pop $7
+      ; Another folder's copy holds the session's Nimbrel: this folder's is not running.
+      ${If} $7 = 0
+        StrCpy $6 0
+        ${Break}
+      ${EndIf}
+      StrCpy $6 1
+    ${EndIf}
     ${If} $6 = 0
       ${Break}
     ${EndIf}
-    StrCpy $ProgramWasRunning 1
     ${If} $1 P<> 0
     ${AndIf} $1 P<> $2
       ${If} $2 = 0
@@ -143,11 +200,23 @@ Function ${PREFIX}EndRunningProgram
       ${EndIf}
       System::Call 'user32::GetWindowThreadProcessId(p r1, *i .r5)'
       System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r5) p .r4'
-      System::Call 'user32::PostMessageW(p r1, i ${PROGRAM_EXIT_REQUEST}, p 0, p 0)'
+      System::Call 'user32::PostMessageW(p r1, i ${PROGRAM_EXIT_REQUEST}, p r8, p 0)'
       StrCpy $2 $1
+      StrCpy $ProgramWasRunning 1
     ${EndIf}
     Sleep 100
   ${Next}
+  ; The request is taken back; a copy that took it meanwhile holds its sign, and is ending.
+  System::Call 'kernel32::CloseHandle(p r9)'
+  ${If} $6 = 1
+  ${AndIf} $4 P<> 0
+    System::Call 'kernel32::OpenEventW(i ${SYNCHRONIZE}, i 0, w "${PROGRAM_EXIT_REQUEST_SIGN}$8") p .r3'
+    ${If} $3 P<> 0
+      System::Call 'kernel32::CloseHandle(p r3)'
+      System::Call 'kernel32::WaitForSingleObject(p r4, i 5000) i .r5'
+      ${IfThen} $5 = 0 ${|} StrCpy $6 0 ${|}
+    ${EndIf}
+  ${EndIf}
   ; The program's file is free once its process is gone, a moment after its mutex.
   ${If} $4 P<> 0
     ${If} $6 = 0
@@ -156,6 +225,9 @@ Function ${PREFIX}EndRunningProgram
     System::Call 'kernel32::CloseHandle(p r4)'
   ${EndIf}
   StrCpy $0 $6
+  Pop $9
+  Pop $8
+  Pop $7
   Pop $6
   Pop $5
   Pop $4

@@ -39,6 +39,8 @@ std::string programName(const std::string& line)
     return name.substr(first, name.find_last_not_of(' ') - first + 1);
 }
 
+std::string listedName(const std::string& line) { return programPath(line) ? programName(line) : line; }
+
 std::optional<std::string> programPath(const std::string& line)
 {
     const auto bar = line.find('|');

@@ -22,6 +22,8 @@ std::string nameForFile(const std::string& path, const std::string& executableSu
 // Invalid procedure call (5) for a line without "|".
 std::string programName(const std::string& line);
 
+// What a list shows of an entry: its name part, or the whole line when it has no "|" (a line edited by hand).
+std::string listedName(const std::string& line);
 // The path part of an entry: everything after its first "|"; nothing for a line without "|".
 std::optional<std::string> programPath(const std::string& line);
 

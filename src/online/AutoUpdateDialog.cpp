@@ -45,15 +45,14 @@ void AutoUpdateDialog::proceed()
     const Trap trap(n_.reporter, "frmAutoUpdate,cmd_Proceed");
     ListView1.clear();
     ListView1.add("Checking for updates...", progressImage);
-    // An installed copy is the package manager's to replace; a portable one's
+    // An installed copy is its installer's to replace; a portable one's
     // folder may have been made read-only since the start.
     if (!n_.directory.portable()) {
-        ListView1.add("This copy was installed by the system's package manager, which brings its updates.",
-                      negativeImage);
+        ListView1.add(n_.installedCopyLine, negativeImage);
         return;
     }
     if (!n_.files.folderWritable(n_.directory.path())) {
-        ListView1.add("This copy cannot update itself: its folder cannot be written.", negativeImage);
+        ListView1.add(unwritableFolderLine, negativeImage);
         return;
     }
     if (n_.trust.keyFileBroken()) {
@@ -88,6 +87,12 @@ void AutoUpdateDialog::proceed()
     // Unless it handed over, nothing was installed: the program goes on.
     const std::string failure = failureLine(outcome);
     if (!failure.empty()) ListView1.add(failure, negativeImage);
+}
+
+std::string installedBySetupLine(const std::string& homeAddress)
+{
+    return "This copy was installed by Setup, which brings its updates: the new Setup is on Nimbrel's home page, " +
+           homeAddress;
 }
 
 std::string failureLine(UpdateServer::Download outcome)

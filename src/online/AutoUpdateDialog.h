@@ -21,6 +21,11 @@ class UpdatePhases;
 // The "AutoUpdate" dialog: what it says, and what "Proceed" and "Cancel" do.
 class AutoUpdateDialog {
 public:
+    // What an installed copy, or one whose folder cannot be written, says of its updates.
+    static constexpr const char* packageManagerLine =
+        "This copy was installed by the system's package manager, which brings its updates.";
+    static constexpr const char* unwritableFolderLine = "This copy cannot update itself: its folder cannot be written.";
+
     struct Neighbours {
         UpdateServer& server;
         UpdatePhases& phases;
@@ -30,6 +35,8 @@ public:
         ProgramDirectory& directory;
         ErrorReporter& reporter;
         std::function<bool()> checkConnection;
+        // What an installed copy says of where its updates come from.
+        std::string installedCopyLine = packageManagerLine;
     };
 
     // The images of the status list: progress and good news, and the final negative lines.
@@ -58,6 +65,9 @@ private:
     Neighbours n_;
     bool proceeding_ = false;
 };
+
+// What the copy Setup installed on Windows says of its updates: Setup brings them, from the home page's address.
+std::string installedBySetupLine(const std::string& homeAddress);
 
 // The status line that says at which step a download stopped; empty when it did not fail.
 std::string failureLine(UpdateServer::Download outcome);

@@ -6,7 +6,8 @@
 # stays in the tray, so the installer and uninstaller meet it running: an upgrade ends it, replaces it and
 # starts the new one; an uninstall ends it and removes it with its "Start with Windows" value, and leaves
 # the settings; a copy that will not end, or a program file that cannot be written, makes either fail and
-# change nothing. The portable zip holds the same program in a folder of its own.
+# change nothing; a copy that hangs is not ended later, once they gave up. The portable zip holds the same
+# program in a folder of its own, which neither ends.
 #   check-windows-package.sh <installer.exe> <portable.zip>
 # The upgrade is a second installer made here with makensis from desktop/windows/Nimbrel.nsi, holding the
 # zip's program with bytes added at its end, so that its file differs.
@@ -209,6 +210,20 @@ status="$(cat "$home/upgrade-status")"
 rm -f "$home/holding"
 wait "$holder" || true
 
+# A copy that hangs while the upgrade waits: the upgrade gives up, changes nothing, and takes its request back,
+# so that the copy, when it answers again, goes on running.
+start_program
+hung_copy="$(wait_for_program)" || fail "the installed program did not start again"
+kill -STOP "$hung_copy"
+status="$(exit_code "$home/upgrade.exe" /S)"
+kill -CONT "$hung_copy"
+[ "$status" -eq "$stopped" ] || fail "the upgrade past a copy that hangs exited with $status"
+[ "$(program_digest)" = "$installed_program" ] || fail "the upgrade past a copy that hangs changed the program"
+sleep 5
+kill -0 "$hung_copy" 2>/dev/null || fail "the copy that hung ended when it answered again, after the upgrade gave up"
+as_user "$wineserver" -k || true
+as_user "$wineserver" -w
+
 # The upgrade over a running copy, with "Start with Windows" on.
 start_program
 old_copy="$(wait_for_program)" || fail "the installed program did not start again"
@@ -265,6 +280,21 @@ mkdir "$unpacked"
 [ "$(cd "$unpacked" && find . -type f)" = "./Nimbrel/Nimbrel.exe" ] || fail "the zip holds more or less than Nimbrel\\Nimbrel.exe"
 [ "$(sha256sum < "$unpacked/Nimbrel/Nimbrel.exe")" = "$installed_program" ] ||
   fail "the zip's program is not the one the installer installs"
+
+# The portable copy running: Setup and the uninstaller of the installed copy leave it alone, and start nothing.
+chown -R nobody "$unpacked"
+as_user "$wine" "Z:$(tr / '\\' <<<"$unpacked")\\Nimbrel\\Nimbrel.exe" >/dev/null 2>&1 </dev/null &
+portable_copy="$(wait_for_program)" || fail "the portable program made no window"
+status="$(exit_code "$home/upgrade.exe" /S)"
+[ "$status" -eq 0 ] || fail "the upgrade beside a running portable copy exited with $status"
+sleep 3
+[ "$(running_programs)" = "$portable_copy" ] ||
+  fail "after the upgrade beside the portable copy '$portable_copy' the running programs are '$(running_programs)'"
+status="$(exit_code 'C:\Apps\Nimbrel\Uninstall.exe' /S)"
+[ "$status" -eq 0 ] || fail "the uninstaller beside a running portable copy exited with $status"
+for _ in $(seq 150); do [ -e "$drive/Apps/Nimbrel" ] || break; sleep 0.1; done
+[ -e "$drive/Apps/Nimbrel" ] && fail "the uninstall beside a running portable copy left the program's folder"
+[ "$(running_programs)" = "$portable_copy" ] || fail "the uninstall ended the portable copy"
 
 [ "$failed" -eq 0 ] && echo "PASS: the Windows installer and portable zip"
 exit "$failed"

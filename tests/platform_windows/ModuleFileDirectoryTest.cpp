@@ -60,11 +60,13 @@ TEST(ModuleFileDirectory, TheInstalledCopyKeepsItsFilesInTheUsersFolder)
     SetEnvironmentVariableW(L"APPDATA", nullptr);
 
     EXPECT_FALSE(installed.portable());
+    EXPECT_TRUE(installed.installedBySetup());
     EXPECT_EQ(fs::path(installed.settingsPath()), home);
     EXPECT_EQ(copied, "[Startup]\nAutoLaunch=0\n");
     EXPECT_EQ(list, "the user's own list");
     // Without the entry, the same writable folder holds a portable copy's files.
     EXPECT_TRUE(elsewhere.portable());
+    EXPECT_FALSE(elsewhere.installedBySetup());
 }
 
 } // namespace

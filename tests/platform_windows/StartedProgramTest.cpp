@@ -60,7 +60,7 @@ protected:
     fs::path report_;
 };
 
-TEST_F(StartedProgramTest, AProgramStartsMinimisedInItsOwnFolder)
+TEST_F(StartedProgramTest, AProgramStartsShownNormallyInItsOwnFolder)
 {
     CreateProcessStarter starter;
     const std::string program = programPath();
@@ -69,7 +69,7 @@ TEST_F(StartedProgramTest, AProgramStartsMinimisedInItsOwnFolder)
     const std::wstring report = awaitReport(report_);
     ASSERT_FALSE(report.empty()) << "the program did not start";
     const fs::path folder = fs::path(program).parent_path();
-    EXPECT_EQ(report, std::to_wstring(SW_SHOWMINIMIZED) + L"\n" + folder.wstring() + L"\n\"" +
+    EXPECT_EQ(report, std::to_wstring(SW_SHOWNORMAL) + L"\n" + folder.wstring() + L"\n\"" +
                           fs::path(program).wstring() + L"\"\n");
 }
 
@@ -105,11 +105,11 @@ TEST_F(StartedProgramTest, AChosenShortcutIsListedByItsNameAndStartsItsProgramWi
     starter.start(shortcut.string());
     const std::wstring report = awaitReport(report_);
     ASSERT_FALSE(report.empty()) << "the shortcut's program did not start";
-    EXPECT_EQ(report, std::to_wstring(SW_SHOWMINIMIZED) + L"\n" + folder.path().wstring() + L"\n\"" +
+    EXPECT_EQ(report, std::to_wstring(SW_SHOWNORMAL) + L"\n" + folder.path().wstring() + L"\n\"" +
                           fs::path(programPath()).wstring() + L"\" --from-shortcut\n");
 }
 
-// The update's hand-over: the single-instance claim is let go before the program file starts, minimised.
+// The update's hand-over: the single-instance claim is let go before the program file starts.
 TEST_F(StartedProgramTest, AHandOverLetsGoOfTheClaimAndStartsTheProgram)
 {
     CreateProcessStarter starter;
@@ -120,7 +120,7 @@ TEST_F(StartedProgramTest, AHandOverLetsGoOfTheClaimAndStartsTheProgram)
     EXPECT_EQ(steps, (std::vector<std::string>{"let go", "let go"}));
     const std::wstring report = awaitReport(report_);
     ASSERT_FALSE(report.empty()) << "the program did not start";
-    EXPECT_EQ(report.substr(0, report.find(L'\n')), std::to_wstring(SW_SHOWMINIMIZED));
+    EXPECT_EQ(report.substr(0, report.find(L'\n')), std::to_wstring(SW_SHOWNORMAL));
 }
 
 TEST_F(StartedProgramTest, WhatIsNoProgramFileIsNotFound)

@@ -4,6 +4,7 @@
 #include "app/ControlLayout.h"
 #include "support/FormHarness.h"
 #include "ui/win32/MainWindow.h"
+#include "ui/win32/Win32EventLoop.h"
 
 #include "Placement.h"
 
@@ -177,6 +178,25 @@ TEST_F(MainWindowTest, ANavigationLabelShowsItsPanelAndTheViewMenuDoesTheSame)
     SendMessageW(window->handle(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(view, 5), 0), 0);
     EXPECT_TRUE(GetWindowLongW(window->container("fmStartup"), GWL_STYLE) & WS_VISIBLE);
     EXPECT_FALSE(GetWindowLongW(window->container("fmAutomatic"), GWL_STYLE) & WS_VISIBLE);
+}
+
+TEST_F(MainWindowTest, TabGoesDownTheNavigationColumnAndEnterOnALabelShowsItsPanel)
+{
+    ShowWindow(window->handle(), SW_SHOW);
+    const char* column[] = {"lblReleaseRAMN", "lblAutomaticN", "lblTimeIntervalsN", "lblLauncherN",
+                            "lblHistoryGraphsN", "lblStartupOtherN", "lblAboutN"};
+    // Tab goes from each entry of the column to the one below it, as in the Qt view.
+    for (std::size_t n = 1; n < std::size(column); ++n) {
+        EXPECT_EQ(GetNextDlgTabItem(window->handle(), control(column[n - 1]), FALSE), control(column[n]))
+            << column[n - 1] << " is not followed by " << column[n];
+    }
+    const HWND launcher = control("lblLauncherN");
+    SetFocus(launcher);
+    PostMessageW(launcher, WM_KEYDOWN, VK_RETURN, 0);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) deliver(message);
+    EXPECT_TRUE(GetWindowLongW(window->container("fmLauncher"), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(GetWindowLongW(window->container("fmRAM"), GWL_STYLE) & WS_VISIBLE);
 }
 
 TEST_F(MainWindowTest, TheMenusCarryTheirAccessKeysAndTheReleaseEntryFollowsTheAmount)

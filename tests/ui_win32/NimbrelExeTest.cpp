@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -44,25 +45,46 @@ struct Found {
     int count = 0;
 };
 
+// The visible top-level windows of the process that are what the test looks for.
+std::vector<HWND> windowsOf(DWORD process, const std::function<bool(HWND)>& wanted)
+{
+    struct Search {
+        DWORD process;
+        const std::function<bool(HWND)>& wanted;
+        std::vector<HWND> found;
+    } search{process, wanted, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s.process && IsWindowVisible(window) && s.wanted(window)) s.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // The visible top-level windows of the process captioned "Nimbrel...".
 Found mainWindows(DWORD process)
 {
-    Found found{process};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& f = *reinterpret_cast<Found*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t caption[256] = L"";
-            GetWindowTextW(window, caption, 256);
-            if (owner == f.process && IsWindowVisible(window) && std::wstring(caption).rfind(L"Nimbrel", 0) == 0) {
-                f.window = window;
-                ++f.count;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    const std::vector<HWND> found = windowsOf(process, [](HWND window) {
+        wchar_t caption[256] = L"";
+        GetWindowTextW(window, caption, 256);
+        return std::wstring(caption).rfind(L"Nimbrel", 0) == 0;
+    });
+    return {process, found.empty() ? nullptr : found.back(), static_cast<int>(found.size())};
+}
+
+// The top-level window of the process whose class is kind ("#32770" for a message box), or nullptr.
+HWND windowOfClass(DWORD process, const std::wstring& kind)
+{
+    const std::vector<HWND> found = windowsOf(process, [&kind](HWND window) {
+        wchar_t name[64] = L"";
+        GetClassNameW(window, name, 64);
+        return kind == name;
+    });
+    return found.empty() ? nullptr : found.front();
 }
 
 // The first child of window that is what the test looks for.
@@ -254,9 +276,9 @@ HWND listHolding(HWND window, const std::wstring& text)
     });
 }
 
-// A program list written in the system's code page (1252 here): the accented path shows as written, and a
-// double click starts that program.
-TEST_F(NimbrelExeTest, AListInTheCodePageShowsAnAccentedPathAndStartsItsProgram)
+// A program list written in the system's code page (1252 here): the list shows the program's name, and a double
+// click starts the program at the accented path as written.
+TEST_F(NimbrelExeTest, AListInTheCodePageShowsTheNameAndStartsItsProgramAtAnAccentedPath)
 {
     if (GetACP() != 1252) GTEST_SKIP() << "the system's code page is " << GetACP() << ", not 1252";
     const fs::path program = folder / L"Caf\u00e9" / "reporter.exe";
@@ -273,8 +295,8 @@ TEST_F(NimbrelExeTest, AListInTheCodePageShowsAnAccentedPathAndStartsItsProgram)
 
     const PROCESS_INFORMATION started = start();
     ASSERT_TRUE(waitFor([&] { return mainWindows(started.dwProcessId).window != nullptr; }, std::chrono::seconds(60)));
-    const HWND list = listHolding(mainWindows(started.dwProcessId).window, L"Reporter|" + program.wstring());
-    ASSERT_NE(list, nullptr) << "no list shows the entry with its accented path";
+    const HWND list = listHolding(mainWindows(started.dwProcessId).window, L"Reporter");
+    ASSERT_NE(list, nullptr) << "no list shows the entry by its name";
     SendMessageW(list, LB_SETCURSEL, 0, 0);
     const auto id = static_cast<WORD>(GetDlgCtrlID(list));
     SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
@@ -282,6 +304,96 @@ TEST_F(NimbrelExeTest, AListInTheCodePageShowsAnAccentedPathAndStartsItsProgram)
     // The copy at the accented path, and only there, writes the report.
     EXPECT_TRUE(waitFor([&] { return fileText(report).find('\n') != std::string::npos; }, std::chrono::seconds(30)))
         << "the program was not started";
+}
+
+RECT windowRect(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+// A program list too long to be read whole: the message that says so opens over the middle of the main window.
+TEST_F(NimbrelExeTest, TheMessageOfAListTooLongOpensOverTheMiddleOfTheMainWindow)
+{
+    std::ofstream list(folder / "Launcher.mbl", std::ios::binary);
+    for (int line = 0; line < 1500; ++line) list << "Program " << line << "|C:\\Programs\\program" << line << ".exe\r\n";
+    list.close();
+    const PROCESS_INFORMATION started = start();
+    HWND box = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (box = windowOfClass(started.dwProcessId, L"#32770")) != nullptr; },
+                        std::chrono::seconds(60)))
+        << "no message box showed";
+    const HWND window = windowOfClass(started.dwProcessId, L"NimbrelMain");
+    ASSERT_NE(window, nullptr);
+    const RECT boxRect = windowRect(box);
+    const RECT windowPlace = windowRect(window);
+    EXPECT_NEAR((boxRect.left + boxRect.right) / 2, (windowPlace.left + windowPlace.right) / 2, 1);
+    EXPECT_NEAR((boxRect.top + boxRect.bottom) / 2, (windowPlace.top + windowPlace.bottom) / 2, 1);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// A screen too small for the window at its dots an inch: the whole window is drawn smaller, inside the screen's
+// work area, in the layout's proportions.
+TEST_F(NimbrelExeTest, OnAScreenTooSmallForTheWindowItIsScaledDownToFitTheWorkArea)
+{
+    setScreenDpi(240);
+    const PROCESS_INFORMATION started = start();
+    ASSERT_TRUE(waitFor([&] { return mainWindows(started.dwProcessId).window != nullptr; }, std::chrono::seconds(60)));
+    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    const HWND window = mainWindows(started.dwProcessId).window;
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT place = windowRect(window);
+    EXPECT_GE(place.left, work.left);
+    EXPECT_GE(place.top, work.top);
+    EXPECT_LE(place.right, work.right);
+    EXPECT_LE(place.bottom, work.bottom);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_LT(client.right, (9375 * 240 + 720) / 1440);
+    EXPECT_NEAR(client.right * 6375.0 / 9375.0, client.bottom, 1.5);
+    // The buttons at the bottom right are inside it.
+    const HWND exit = childCaptioned(window, L"&Exit Nimbrel");
+    ASSERT_NE(exit, nullptr);
+    RECT button = windowRect(exit);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&button), 2);
+    EXPECT_LE(button.right, client.right);
+    EXPECT_LE(button.bottom, client.bottom);
+}
+
+// A program started from the launcher's list comes to the front, over Nimbrel.
+TEST_F(NimbrelExeTest, AProgramStartedFromTheListComesToTheFront)
+{
+    wchar_t system[MAX_PATH] = L"";
+    GetSystemDirectoryW(system, MAX_PATH);
+    const fs::path notepad = fs::path(system) / "notepad.exe";
+    if (!fs::exists(notepad)) GTEST_SKIP() << "no " << notepad;
+    std::ofstream(folder / "Launcher.mbl", std::ios::binary) << "notepad|" << notepad.string() << "\r\n";
+    std::ofstream(folder / "settings.ini", std::ios::binary) << "[Launcher]\r\nFreeup=4\r\n";
+    const PROCESS_INFORMATION started = start();
+    ASSERT_TRUE(waitFor([&] { return mainWindows(started.dwProcessId).window != nullptr; }, std::chrono::seconds(60)));
+    const HWND list = listHolding(mainWindows(started.dwProcessId).window, L"notepad");
+    ASSERT_NE(list, nullptr);
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    const auto id = static_cast<WORD>(GetDlgCtrlID(list));
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+
+    HWND editor = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (editor = FindWindowW(L"Notepad", nullptr)) != nullptr && IsWindowVisible(editor); },
+                        std::chrono::seconds(30)))
+        << "Notepad did not open";
+    DWORD editorProcess = 0;
+    GetWindowThreadProcessId(editor, &editorProcess);
+    EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == editor; }, std::chrono::seconds(10)))
+        << "Notepad is not in front";
+    EXPECT_FALSE(IsIconic(editor));
+    if (const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, editorProcess)) {
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
 }
 
 TEST_F(NimbrelExeTest, OnAScreenOf144DotsAnInchEveryTwipIsScaledByHalfAgain)

@@ -5,6 +5,7 @@
 #include "core/TimerModel.h"
 #include "ui/win32/ApplicationWindow.h"
 #include "ui/win32/GdiPictureFiles.h"
+#include "ui/win32/OpenFileDialog.h"
 #include "ui/win32/SingleInstanceMutex.h"
 #include "ui/win32/Win32EventLoop.h"
 #include "ui/win32/Win32MessageBoxes.h"
@@ -140,6 +141,69 @@ TEST(Win32MessageBoxesTest, AQuestionWithYesAndNoShowsItsPromptAndReturnsTheButt
     EXPECT_EQ(answer, mb::no);
     EXPECT_EQ(shownPrompt, L"Free up 64 MB now?");
     EXPECT_TRUE(yesAndNoOnly);
+}
+
+// What the test's hook saw when the box became the active window.
+HWND drawnOwner = nullptr;
+bool boxSeen = false;
+bool ownerStillToDraw = true;
+
+LRESULT CALLBACK watchTheBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto activated = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && activated != drawnOwner && !boxSeen) {
+        boxSeen = true;
+        ownerStillToDraw = GetUpdateRect(drawnOwner, nullptr, FALSE) != FALSE;
+        PostMessageW(activated, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Win32MessageBoxesTest, TheWindowTheBoxSpeaksOfIsDrawnBeforeTheBoxOpens)
+{
+    // A window just shown, not drawn yet: as the main window is when a message comes at the start.
+    drawnOwner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 50, 50, 400, 300, nullptr, nullptr,
+                                 nullptr, nullptr);
+    InvalidateRect(drawnOwner, nullptr, TRUE);
+    ASSERT_TRUE(GetUpdateRect(drawnOwner, nullptr, FALSE));
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, watchTheBox, nullptr, GetCurrentThreadId());
+    Win32MessageBoxes boxes;
+    boxes.setOwner(drawnOwner);
+    boxes.msgBox("The program list is too long.", mb::exclamation | mb::okOnly, "Nimbrel test");
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(boxSeen);
+    EXPECT_FALSE(ownerStillToDraw) << "the box opened before the window under it was drawn";
+    DestroyWindow(drawnOwner);
+}
+
+TEST(OpenFileDialogTest, TheOpenDialogOpensOverTheMiddleOfItsOwner)
+{
+    const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 100, 80, 900, 700, nullptr,
+                                       nullptr, nullptr, nullptr);
+    // The user, in another thread: finds the dialog, notes where it is, and cancels it.
+    RECT shown{};
+    bool found = false;
+    std::thread user([&] {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 400 && dialog == nullptr; ++i) {
+            dialog = FindWindowW(L"#32770", nullptr);
+            if (dialog == nullptr || !IsWindowVisible(dialog)) dialog = nullptr;
+            if (dialog == nullptr) Sleep(25);
+        }
+        if (dialog == nullptr) return;
+        Sleep(300); // whatever the dialog does as it opens
+        found = true;
+        GetWindowRect(dialog, &shown);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    OpenFileDialog dialog;
+    dialog.setOwner(owner);
+    EXPECT_EQ(dialog.chooseProgram(), std::nullopt);
+    user.join();
+    ASSERT_TRUE(found) << "no Open dialog showed";
+    EXPECT_NEAR((shown.left + shown.right) / 2, 100 + 900 / 2, 1);
+    EXPECT_NEAR((shown.top + shown.bottom) / 2, 80 + 700 / 2, 1);
+    DestroyWindow(owner);
 }
 
 class GdiPictureFilesTest : public ::testing::Test {

@@ -4,7 +4,7 @@
 
 namespace nimbrel {
 
-// Starts the user's programs with CreateProcessW: minimised and activated (SW_SHOWMINIMIZED), working folder the
+// Starts the user's programs with CreateProcessW: shown normally and free to come to the front, working folder the
 // program's own, and returns without waiting. A chosen shortcut (.lnk) is listed by its own name and starts the
 // program it names, with its arguments, in its working folder.
 class CreateProcessStarter : public ProcessStarter {

@@ -44,7 +44,8 @@ bool installedIn(const std::wstring& installEntry, const std::wstring& folder)
 ModuleFileDirectory::ModuleFileDirectory(const std::wstring& installEntry)
 {
     const std::wstring folder = wide::fromUtf8(path());
-    portable_ = !installedIn(installEntry, folder) && Win32ProgramFiles().folderWritable(path());
+    installedBySetup_ = installedIn(installEntry, folder);
+    portable_ = !installedBySetup_ && Win32ProgramFiles().folderWritable(path());
     if (portable_) {
         settingsFolder_ = path();
         return;

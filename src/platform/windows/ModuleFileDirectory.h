@@ -18,6 +18,8 @@ public:
         const std::wstring& installEntry = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Nimbrel");
 
     bool portable() override { return portable_; }
+    // True when this is the copy the installer put in place.
+    bool installedBySetup() const { return installedBySetup_; }
     std::string settingsPath() override { return settingsFolder_; }
     std::string picturePath(const std::string& name) override { return settingsFolder_ + "\\" + name; }
     std::string path() override;
@@ -27,6 +29,7 @@ public:
 
 private:
     bool portable_ = true;
+    bool installedBySetup_ = false;
     std::string settingsFolder_;
 };
 

@@ -5,6 +5,7 @@
 #include "core/LabelModel.h"
 #include "core/MenuEntryModel.h"
 #include "core/MenuGroupModel.h"
+#include "core/Text.h"
 #include "ui/qt/ClickableLabel.h"
 #include "ui/qt/Theme.h"
 
@@ -107,7 +108,7 @@ void bindMenuGroup(QMenu& menu, MenuGroupModel& group)
             old->deleteLater();
         }
         for (int i = 0; i < g.count(); ++i) {
-            QAction* action = m.addAction(qs(g.caption(i)));
+            QAction* action = m.addAction(qs(elidedForMenu(g.caption(i))));
             QObject::connect(action, &QAction::triggered, action, [&g, i] { runUserAction([&] { g.userClick(i); }); });
         }
     });

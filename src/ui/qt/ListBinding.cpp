@@ -107,7 +107,7 @@ void bindList(QListView& list, ListModel& model) { new ListBinding(list, model);
 void bindProgramList(QListView& list, ListModel& model)
 {
     new ListBinding(list, model,
-                    {[](const std::string& entry) { return programPath(entry) ? programName(entry) : entry; },
+                    {listedName,
                      [](const std::string& entry) { return programPath(entry).value_or(std::string()); }});
     QObject::connect(&list, &QAbstractItemView::doubleClicked, &list,
                      [&model] { runUserAction([&] { model.userDoubleClick(); }); });

@@ -2,6 +2,8 @@
 
 #include "ui/win32/UserAction.h"
 
+#include <string>
+
 namespace nimbrel::win32 {
 
 ApplicationWindow::ApplicationWindow()
@@ -14,6 +16,19 @@ ApplicationWindow::ApplicationWindow()
 ApplicationWindow::~ApplicationWindow()
 {
     if (window_ != nullptr) DestroyWindow(window_);
+    if (takenRequest_ != nullptr) CloseHandle(takenRequest_);
+}
+
+bool ApplicationWindow::takeExitRequest(WPARAM asker)
+{
+    // An installer that gave up waiting (this copy hung) has taken its request back: this copy, answering late,
+    // stays, as the installer said it would.
+    const std::wstring sign = exitRequestSign + std::to_wstring(asker);
+    const HANDLE taken = OpenEventW(SYNCHRONIZE, FALSE, sign.c_str());
+    if (taken == nullptr) return false;
+    if (takenRequest_ != nullptr) CloseHandle(takenRequest_);
+    takenRequest_ = taken;
+    return true;
 }
 
 std::optional<LRESULT> ApplicationWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -26,7 +41,7 @@ std::optional<LRESULT> ApplicationWindow::onMessage(HWND window, UINT message, W
         if (onActivationRequest) runUserAction(onActivationRequest);
         return 0;
     case exitRequest:
-        if (onExitRequest) runUserAction(onExitRequest);
+        if (takeExitRequest(wParam) && onExitRequest) runUserAction(onExitRequest);
         return 0;
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:

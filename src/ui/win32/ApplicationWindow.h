@@ -33,14 +33,20 @@ public:
     static constexpr const wchar_t* className = L"ThunderRT6Main";
     static constexpr const wchar_t* title = L"Nimbrel";
     static constexpr UINT activationRequest = WM_APP + 2;
-    // The installer's and uninstaller's request (desktop/windows/Nimbrel.nsi posts it by number).
+    // The installer's and uninstaller's request (desktop/windows/Nimbrel.nsi posts it by number), with the asking
+    // process's id as wParam. It stands while the asker holds the event named exitRequestSign followed by that id.
     static constexpr UINT exitRequest = WM_APP + 3;
+    static constexpr const wchar_t* exitRequestSign = L"Local\\NimbrelExitRequest-";
 
 private:
     std::optional<LRESULT> onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool takeExitRequest(WPARAM asker);
 
     HWND window_;
     std::vector<MessageHandler*> handlers_;
+    // The sign of the request taken, held until the program is gone: the asker tells by it that the request was
+    // taken after it stopped waiting.
+    HANDLE takenRequest_ = nullptr;
 };
 
 } // namespace nimbrel::win32

@@ -10,11 +10,11 @@ class AutoUpdateDialog;
 namespace nimbrel::win32 {
 
 // frmAutoUpdate: the "AutoUpdate" window, a top-level window of its own, not modal and
-// without owner, built from the layout and mirroring the dialog's models. Its close box
-// is "Cancel".
+// without owner, built from the layout and mirroring the dialog's models. It opens over
+// the main window; its close box and Escape are "Cancel".
 class AutoUpdateWindow : private MessageHandler {
 public:
-    explicit AutoUpdateWindow(AutoUpdateDialog& dialog);
+    AutoUpdateWindow(AutoUpdateDialog& dialog, HWND over);
     ~AutoUpdateWindow() override;
     AutoUpdateWindow(const AutoUpdateWindow&) = delete;
     AutoUpdateWindow& operator=(const AutoUpdateWindow&) = delete;
@@ -27,6 +27,7 @@ private:
     void followWindowModel();
 
     AutoUpdateDialog& dialog_;
+    HWND over_;
     FormBuilder controls_;
     HWND window_ = nullptr;
 };

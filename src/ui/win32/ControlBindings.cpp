@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,41 +28,76 @@ template <typename Model, typename Show> void follow(Model& model, const Alive& 
     });
 }
 
-// The items of a list or drop-down list, rewritten only when they differ from the model's.
+// The messages that fill a list or drop-down list and choose in it.
 struct ItemMessages {
-    UINT count, text, textLength, reset, add, setSelection;
+    UINT reset, add, setSelection;
 };
-constexpr ItemMessages listMessages{LB_GETCOUNT, LB_GETTEXT, LB_GETTEXTLEN, LB_RESETCONTENT, LB_ADDSTRING, LB_SETCURSEL};
-constexpr ItemMessages comboMessages{CB_GETCOUNT,     CB_GETLBTEXT, CB_GETLBTEXTLEN,
-                                     CB_RESETCONTENT, CB_ADDSTRING, CB_SETCURSEL};
+constexpr ItemMessages listMessages{LB_RESETCONTENT, LB_ADDSTRING, LB_SETCURSEL};
+constexpr ItemMessages comboMessages{CB_RESETCONTENT, CB_ADDSTRING, CB_SETCURSEL};
 
-bool sameItems(HWND control, const ListModel& model, const ItemMessages& m)
+// What a control shows of an item: the item itself, or what the list's look makes of it.
+std::wstring shownItem(const std::string& item, const ItemLook& look)
 {
-    if (SendMessageW(control, m.count, 0, 0) != model.count()) return false;
-    for (int i = 0; i < model.count(); ++i) {
-        const LRESULT length = SendMessageW(control, m.textLength, static_cast<WPARAM>(i), 0);
-        if (length < 0) return false;
-        std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
-        SendMessageW(control, m.text, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(shown.data()));
-        shown.resize(static_cast<std::size_t>(length));
-        if (shown != wide::fromUtf8(model.item(i))) return false;
-    }
-    return true;
+    return wide::fromUtf8(look ? look(item) : item);
 }
 
-void showItems(HWND control, const ListModel& model, const ItemMessages& m)
+// The items a list or drop-down list was last given, kept beside it: a change is compared here, and only what
+// differs goes to the control, so that a list filled entry by entry (a thousand programs read at the start)
+// takes each entry once, not the whole list again at every entry.
+using ShownItems = std::shared_ptr<std::vector<std::string>>;
+
+void showItems(HWND control, const ListModel& model, const ItemMessages& m, const ShownItems& shown,
+               const ItemLook& look = {})
 {
-    if (!sameItems(control, model, m)) {
+    const std::vector<std::string>& wanted = model.items();
+    if (wanted != *shown) {
+        const bool appended = wanted.size() > shown->size() && std::equal(shown->begin(), shown->end(), wanted.begin());
         SendMessageW(control, WM_SETREDRAW, FALSE, 0);
-        SendMessageW(control, m.reset, 0, 0);
-        for (const std::string& item : model.items()) {
-            SendMessageW(control, m.add, 0, reinterpret_cast<LPARAM>(wide::fromUtf8(item).c_str()));
+        if (!appended) {
+            SendMessageW(control, m.reset, 0, 0);
+            shown->clear();
         }
+        for (std::size_t i = shown->size(); i < wanted.size(); ++i) {
+            SendMessageW(control, m.add, 0, reinterpret_cast<LPARAM>(shownItem(wanted[i], look).c_str()));
+        }
+        *shown = wanted;
         SendMessageW(control, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(control, nullptr, TRUE);
     }
     // -1 clears the selection, as the model's none.
     SendMessageW(control, m.setSelection, static_cast<WPARAM>(model.listIndex()), 0);
+}
+
+// The rows a line of the list view takes: broken at blanks where it is wider than the column.
+std::vector<std::wstring> listViewRows(HWND view, const std::wstring& text)
+{
+    // The room beside the image, less the list view's padding between image and text and behind the text
+    // (2 and 12 pixels in comctl32), and a little more.
+    constexpr int padding = 20;
+    int imageWidth = 0;
+    int imageHeight = 0;
+    if (const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(view, LVM_GETIMAGELIST, LVSIL_SMALL, 0))) {
+        ImageList_GetIconSize(images, &imageWidth, &imageHeight);
+    }
+    const int room = static_cast<int>(SendMessageW(view, LVM_GETCOLUMNWIDTH, 0, 0)) - imageWidth - padding;
+    const auto width = [view](const std::wstring& part) {
+        return static_cast<int>(SendMessageW(view, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(part.c_str())));
+    };
+    std::vector<std::wstring> rows;
+    std::wstring rest = text;
+    while (width(rest) > room) {
+        // The longest start that fits, ending before a blank; a word wider than the list stays whole.
+        std::size_t cut = std::wstring::npos;
+        for (std::size_t blank = rest.find(L' '); blank != std::wstring::npos; blank = rest.find(L' ', blank + 1)) {
+            if (blank > 0 && width(rest.substr(0, blank)) > room) break;
+            if (blank > 0) cut = blank;
+        }
+        if (cut == std::wstring::npos) break;
+        rows.push_back(rest.substr(0, cut));
+        rest.erase(0, rest.find_first_not_of(L' ', cut));
+    }
+    rows.push_back(rest);
+    return rows;
 }
 
 } // namespace
@@ -114,15 +150,16 @@ void bindOption(HWND button, OptionGroupModel& group, int index, ControlRouter& 
     });
 }
 
-void bindList(HWND list, ListModel& model, ControlRouter& router, Alive alive)
+void bindList(HWND list, ListModel& model, ControlRouter& router, Alive alive, ItemLook look)
 {
-    follow(model, alive, [list, &model] { showItems(list, model, listMessages); });
-    router.onCommand(list, [list, &model](WORD code) {
+    const auto shown = std::make_shared<std::vector<std::string>>();
+    follow(model, alive, [list, &model, look, shown] { showItems(list, model, listMessages, shown, look); });
+    router.onCommand(list, [list, &model, look, shown](WORD code) {
         // A click sends LBN_SELCHANGE even on the entry already chosen: its handler runs all the same.
         if (code == LBN_SELCHANGE) {
             const auto index = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
             if (index >= 0) model.userSelect(index);
-            showItems(list, model, listMessages);
+            showItems(list, model, listMessages, shown, look);
         } else if (code == LBN_DBLCLK) {
             model.userDoubleClick();
         }
@@ -131,12 +168,13 @@ void bindList(HWND list, ListModel& model, ControlRouter& router, Alive alive)
 
 void bindCombo(HWND combo, ListModel& model, ControlRouter& router, Alive alive)
 {
-    follow(model, alive, [combo, &model] { showItems(combo, model, comboMessages); });
+    const auto shown = std::make_shared<std::vector<std::string>>();
+    follow(model, alive, [combo, &model, shown] { showItems(combo, model, comboMessages, shown); });
     // The user's choice: the list closing on an entry (CBN_SELENDOK), even the one shown, or the arrow
     // keys moving through the closed list (CBN_SELCHANGE). Moving over the open list chooses nothing yet,
     // and the CBN_SELCHANGE that may follow a choice from the list is the same choice, not another.
     auto chosenFromList = std::make_shared<int>(-1);
-    router.onCommand(combo, [combo, &model, chosenFromList](WORD code) {
+    router.onCommand(combo, [combo, &model, chosenFromList, shown](WORD code) {
         const auto index = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
         if (code == CBN_DROPDOWN) *chosenFromList = -1;
         if (code == CBN_SELCHANGE) {
@@ -150,7 +188,7 @@ void bindCombo(HWND combo, ListModel& model, ControlRouter& router, Alive alive)
             return;
         }
         if (index >= 0) model.userSelect(index);
-        showItems(combo, model, comboMessages);
+        showItems(combo, model, comboMessages, shown);
     });
 }
 
@@ -161,13 +199,17 @@ void bindListView(HWND view, ListViewModel& model, Alive alive)
         SendMessageW(view, LVM_DELETEALLITEMS, 0, 0);
         int row = 0;
         for (const ListViewModel::Line& line : model.lines()) {
-            std::wstring text = wide::fromUtf8(line.text);
-            LVITEMW item{};
-            item.mask = LVIF_TEXT | LVIF_IMAGE;
-            item.iItem = row++;
-            item.pszText = text.data();
-            item.iImage = line.image - 1; // the list's images count from 0; none is -1
-            SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            // A line wider than the list goes on in the rows below it, without an image: none is cut.
+            int image = line.image - 1; // the list's images count from 0; none is -1
+            for (std::wstring text : listViewRows(view, wide::fromUtf8(line.text))) {
+                LVITEMW item{};
+                item.mask = LVIF_TEXT | LVIF_IMAGE;
+                item.iItem = row++;
+                item.pszText = text.data();
+                item.iImage = image;
+                SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+                image = -1;
+            }
         }
         SendMessageW(view, WM_SETREDRAW, TRUE, 0);
         // Lines added while a long step runs show at once.

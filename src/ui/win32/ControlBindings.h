@@ -2,7 +2,9 @@
 
 #include "ui/win32/ControlRouter.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace nimbrel {
 class ButtonModel;
@@ -28,8 +30,10 @@ void bindButton(HWND button, ButtonModel& model, ControlRouter& router, Alive al
 void bindCheck(HWND box, CheckBoxModel& model, ControlRouter& router, Alive alive);
 // One option button (BS_RADIOBUTTON) of a group: caption, set or not, clicks.
 void bindOption(HWND button, OptionGroupModel& group, int index, ControlRouter& router, Alive alive);
-// A list box (LBS_NOTIFY): items, selection, the user's choice and double-click.
-void bindList(HWND list, ListModel& model, ControlRouter& router, Alive alive);
+// What a list shows of each item; none shows the item as it is.
+using ItemLook = std::function<std::string(const std::string& item)>;
+// A list box (LBS_NOTIFY): items as the look shows them, selection, the user's choice and double-click.
+void bindList(HWND list, ListModel& model, ControlRouter& router, Alive alive, ItemLook look = {});
 // A drop-down list (CBS_DROPDOWNLIST): items, selection, the user's choice.
 void bindCombo(HWND combo, ListModel& model, ControlRouter& router, Alive alive);
 // A static text (SS_NOPREFIX, and SS_NOTIFY when clickable): caption, colour, visibility, clicks.

@@ -3,9 +3,12 @@
 #include "core/DrawingSurface.h"
 #include "core/FrameModel.h"
 #include "core/LabelModel.h"
+#include "core/ListModel.h"
 #include "core/OptionGroupModel.h"
+#include "launcher/ProgramEntry.h"
 #include "platform/windows/WideText.h"
 #include "ui/win32/ControlBindings.h"
+#include "ui/win32/DialogKeys.h"
 #include "ui/win32/DpiCalls.h"
 #include "ui/win32/StatusImages.h"
 
@@ -74,9 +77,33 @@ HWND FormBuilder::container(std::string_view name) const
     return found == containerNames_.end() ? nullptr : found->second->handle();
 }
 
+UINT FormBuilder::fittingDpi(HWND window, UINT screenDpi) const
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return screenDpi;
+    // The frame and menu bar stay the screen's size; the client area is what shrinks.
+    RECT frame{};
+    dpi::adjustWindowRect(frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), GetMenu(window) != nullptr,
+                          static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), screenDpi);
+    const LONG roomWidth = monitor.rcWork.right - monitor.rcWork.left - (frame.right - frame.left);
+    const LONG roomHeight = monitor.rcWork.bottom - monitor.rcWork.top - (frame.bottom - frame.top);
+    const TwipsRect& client = controlLayout(form_, form_).place;
+    if (pixels(client.width, screenDpi) <= roomWidth && pixels(client.height, screenDpi) <= roomHeight) {
+        return screenDpi;
+    }
+    // The most dots an inch at which the whole client area fits, one less for the rounding to whole pixels.
+    const auto fitting = [](LONG room, int twips) {
+        return static_cast<LONG>(static_cast<long long>(std::max<LONG>(room, 0)) * 1440 / std::max(twips, 1)) - 1;
+    };
+    return static_cast<UINT>(std::max<LONG>(minimumDpi, std::min(fitting(roomWidth, client.width),
+                                                                  fitting(roomHeight, client.height))));
+}
+
 void FormBuilder::build(HWND window, UINT dpi)
 {
-    dpi_ = dpi;
+    screenDpi_ = dpi;
+    dpi_ = fittingDpi(window, dpi);
     const ControlLayout& form = controlLayout(form_, form_);
     area_ = std::make_unique<Container>(window, Container::Look::Area, areaColour, router_, [this] { return dpi_; });
     area_->setFont(fontOf(form.font));
@@ -84,7 +111,7 @@ void FormBuilder::build(HWND window, UINT dpi)
     placed_.push_back({area_->handle(), form.place, nullptr, nullptr});
     ShowWindow(area_->handle(), SW_SHOWNA);
     buildRows(*area_, form_);
-    relayout(dpi);
+    relayout(dpi_);
 }
 
 HFONT* FormBuilder::fontOf(const FontLayout& font)
@@ -180,8 +207,11 @@ void FormBuilder::buildControl(Container& container, const ControlLayout& row)
     case ControlKind::Shape: container.addShape(row.place, row.foreColour.value_or(colours::orange)); return;
     case ControlKind::Label:
     case ControlKind::Link: {
+        // A link is reached with Tab like every other control, and Enter or Space opens it.
         const bool clickable = row.kind == ControlKind::Link;
-        const HWND label = makeControl(container, row, L"STATIC", textStyle(row) | (clickable ? SS_NOTIFY : 0));
+        const HWND label =
+            makeControl(container, row, L"STATIC", textStyle(row) | (clickable ? SS_NOTIFY | WS_TABSTOP : 0));
+        if (clickable) answerEnterAs(label, STN_CLICKED);
         const Colour behind = row.backColour.value_or(container.backAt(row.place));
         router_.setBackColour(label, behind);
         if (!row.wordWrap) fitting_.push_back(label);
@@ -224,11 +254,28 @@ void FormBuilder::buildControl(Container& container, const ControlLayout& row)
                    alive);
         return;
     }
-    case ControlKind::List:
-        bindList(makeControl(container, row, L"LISTBOX",
-                             WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT),
-                 *std::get<ListModel*>(model), router_, alive);
+    case ControlKind::List: {
+        const HWND list = makeControl(container, row, L"LISTBOX",
+                                      WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT);
+        ListModel& m = *std::get<ListModel*>(model);
+        if (row.name != "lstLauncher" && row.name != "lstPrograms") {
+            bindList(list, m, router_, alive);
+            return;
+        }
+        // The launcher's lists show each program by its name, and the chosen one's path in the list's tooltip;
+        // Enter starts the chosen program, as a double-click does.
+        bindList(list, m, router_, alive, listedName);
+        const auto showPath = [this, list, &m] {
+            const int chosen = m.listIndex();
+            toolTips_.set(list, chosen >= 0 && chosen < m.count() ? programPath(m.item(chosen)).value_or("") : "");
+        };
+        showPath();
+        m.changed.connect([alive, showPath] {
+            if (!alive.expired()) showPath();
+        });
+        answerEnterAs(list, LBN_DBLCLK);
         return;
+    }
     case ControlKind::Combo: {
         const HWND combo = makeControl(container, row, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
         placed_.back().place.height += dropDownTwips;
@@ -332,15 +379,19 @@ void FormBuilder::dpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
     const auto* suggested = reinterpret_cast<const RECT*>(lParam);
     SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    relayout(HIWORD(wParam));
+    screenDpi_ = HIWORD(wParam);
+    relayout(fittingDpi(window, screenDpi_));
+    // The window's size follows the layout's, which may be smaller than the system suggests.
+    const SIZE outer = outerSize(static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), GetMenu(window) != nullptr);
+    SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(window, nullptr, TRUE);
 }
 
 SIZE FormBuilder::outerSize(DWORD style, bool menu) const
 {
-    // The window's client area is the layout's, whatever the frame and menu bar take.
+    // The window's client area is the layout's, whatever the frame and menu bar take at the screen's dots an inch.
     RECT outer = pixelRect(controlLayout(form_, form_).place, dpi_);
-    dpi::adjustWindowRect(outer, style, menu, 0, dpi_);
+    dpi::adjustWindowRect(outer, style, menu, 0, screenDpi_);
     return SIZE{outer.right - outer.left, outer.bottom - outer.top};
 }
 

@@ -31,7 +31,8 @@ public:
     FormBuilder(const FormBuilder&) = delete;
     FormBuilder& operator=(const FormBuilder&) = delete;
 
-    // Builds the form's controls in window's client area.
+    // Builds the form's controls in window's client area, at the dots an inch of its screen, or at fewer where
+    // the window would not fit the screen's work area: the whole layout is then drawn smaller.
     void build(HWND window, UINT dpi);
     // Places everything again at new dots an inch, with fonts to match.
     void relayout(UINT dpi);
@@ -44,6 +45,7 @@ public:
     HWND control(std::string_view name) const;
     // The container the controls of that panel or frame sit in; the client area for the form's own name.
     HWND container(std::string_view name) const;
+    // The dots an inch the form is laid out at.
     UINT dpi() const { return dpi_; }
     // The text the tooltip of the control of that name shows.
     std::wstring toolTip(std::string_view name) const { return toolTips_.text(control(name)); }
@@ -73,12 +75,16 @@ private:
     HFONT* fontOf(const FontLayout& font);
     void fitText(HWND label);
     void makeFonts();
+    UINT fittingDpi(HWND window, UINT screenDpi) const;
 
     std::string_view form_;
     Models models_;
     Special special_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // No smaller than a quarter of the usual size, however small the screen.
+    static constexpr LONG minimumDpi = USER_DEFAULT_SCREEN_DPI / 4;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    UINT screenDpi_ = USER_DEFAULT_SCREEN_DPI;
     ControlRouter router_;
     ToolTips toolTips_;
     std::unique_ptr<Container> area_;

@@ -2,7 +2,9 @@
 
 #include "launcher/LauncherEditor.h"
 #include "platform/windows/WideText.h"
+#include "ui/win32/DialogKeys.h"
 #include "ui/win32/DpiCalls.h"
+#include "ui/win32/Placement.h"
 #include "ui/win32/UserAction.h"
 #include "ui/win32/Win32EventLoop.h"
 
@@ -36,11 +38,9 @@ LauncherEditorWindow::LauncherEditorWindow(LauncherEditor& editor, HWND owner)
                                   owner_);
     controls_.build(window_, dpi::forWindow(window_));
     const SIZE outer = controls_.outerSize(windowStyle, false);
-    // Over the middle of its owner, or of the screen while the owner is hidden.
-    RECT over{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (owner_ != nullptr && IsWindowVisible(owner_)) GetWindowRect(owner_, &over);
-    SetWindowPos(window_, nullptr, (over.left + over.right - outer.cx) / 2, (over.top + over.bottom - outer.cy) / 2,
-                 outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    centreOn(window_, owner_);
+    offerNoResizing(window_);
 }
 
 LauncherEditorWindow::~LauncherEditorWindow()
@@ -75,6 +75,9 @@ std::optional<LRESULT> LauncherEditorWindow::onMessage(HWND window, UINT message
     case WM_CLOSE:
         runUserAction([this] { editor_.cmdCancel_Click(); });
         return 0;
+    case WM_COMMAND:
+        // Escape is "&Cancel", as the close box is.
+        return answerDialogKeys(wParam, lParam, [this] { editor_.cmdCancel_Click(); });
     case WM_DPICHANGED: controls_.dpiChanged(window, wParam, lParam); return 0;
     default: return std::nullopt;
     }

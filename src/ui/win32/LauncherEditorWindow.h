@@ -21,6 +21,8 @@ public:
 
     HWND handle() const { return window_; }
     HWND control(std::string_view name) const { return controls_.control(name); }
+    // The text the tooltip of the control of that name shows.
+    std::wstring toolTip(std::string_view name) const { return controls_.toolTip(name); }
 
     // Shows the window and returns when the editor has closed it (or the program's loop is told to end).
     void run();

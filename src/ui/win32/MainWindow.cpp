@@ -3,7 +3,9 @@
 #include "app/MainForm.h"
 #include "platform/windows/WideText.h"
 #include "ui/win32/ControlBindings.h"
+#include "ui/win32/DialogKeys.h"
 #include "ui/win32/DpiCalls.h"
+#include "ui/win32/Placement.h"
 #include "ui/win32/UserAction.h"
 
 #include <functional>
@@ -34,6 +36,7 @@ MainWindow::MainWindow(MainForm& form)
     menus_->setWindow(window_);
     controls_.build(window_, dpi::forWindow(window_));
     resize();
+    offerNoResizing(window_);
 
     followWindowModel();
     const std::weak_ptr<bool> alive = controls_.alive();
@@ -87,6 +90,7 @@ void MainWindow::resize()
 {
     const SIZE outer = controls_.outerSize(windowStyle, true);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    keepInsideWorkArea(window_);
 }
 
 void MainWindow::followWindowModel()
@@ -118,7 +122,8 @@ std::optional<LRESULT> MainWindow::onMessage(HWND /*window*/, UINT message, WPAR
     case WM_COMMAND:
         // A menu's choice: no control, and its notification code is 0.
         if (lParam == 0 && HIWORD(wParam) == 0 && menus_->command(LOWORD(wParam))) return 0;
-        return std::nullopt;
+        // Enter clicks the button that has the keyboard; Escape leaves the main window as it is.
+        return answerDialogKeys(wParam, lParam, {});
     case WM_CLOSE:
         // The form decides: it hides the window, or ends the program.
         runUserAction([this] { form_.Form_QueryUnload(MainForm::FormControlMenu); });

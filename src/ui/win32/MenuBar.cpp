@@ -3,6 +3,7 @@
 #include "app/ControlLayout.h"
 #include "core/MenuEntryModel.h"
 #include "core/MenuGroupModel.h"
+#include "core/Text.h"
 #include "platform/windows/WideText.h"
 #include "ui/win32/FormControls.h"
 #include "ui/win32/UserAction.h"
@@ -93,7 +94,7 @@ void MenuBar::refill(const Popup& popup) const
         } else if (item.group != nullptr) {
             for (int i = 0; i < item.group->count() && i < groupRoom; ++i) {
                 AppendMenuW(popup.menu, MF_STRING, item.id + static_cast<UINT>(i),
-                            wide::fromUtf8(item.group->caption(i)).c_str());
+                            wide::fromUtf8(elidedForMenu(item.group->caption(i))).c_str());
             }
         } else if (item.entry->visible()) {
             const UINT enabled = item.entry->enabled() ? MF_ENABLED : MF_GRAYED;

@@ -110,9 +110,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     const auto checkConnection = [&reporter] { return reporter.checkConnection(); };
     UpdateServer updateServer({transfer, events, trust, programFiles, directory, updateRegistry, checkConnection},
                               vendorServerUrl());
-    AutoUpdateDialog updateDialog(
-        {updateServer, update, updateRegistry, trust, programFiles, directory, reporter, checkConnection});
-    AutoUpdateWindow updateWindow(updateDialog);
+    // Setup brings the updates of the copy it installed; another copy in a folder it cannot write has no way to them.
+    const std::string installedCopyLine = directory.installedBySetup()
+                                              ? installedBySetupLine(form.panels.homeAddress())
+                                              : AutoUpdateDialog::unwritableFolderLine;
+    AutoUpdateDialog updateDialog({updateServer, update, updateRegistry, trust, programFiles, directory, reporter,
+                                   checkConnection, installedCopyLine});
+    AutoUpdateWindow updateWindow(updateDialog, window.handle());
     form.trayMenu.Upnbl.onClick = [&updateDialog] { updateDialog.Upnbl_Click(); };
     form.launcher.showEditor = [&](LauncherEditor& editor) {
         // The editor owns what it opens: its Open dialog and its messages keep it from taking input meanwhile.
