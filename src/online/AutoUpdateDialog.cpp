@@ -64,6 +64,12 @@ void AutoUpdateDialog::proceed()
         ListView1.add("Updates cannot be verified on this copy: it has no update key.", negativeImage);
         return;
     }
+    if (!n_.networkAvailable()) {
+        ListView1.add("Network features are unavailable: the network module installed with the program is missing "
+                      "or is not the one it was built with.",
+                      negativeImage);
+        return;
+    }
     if (!n_.checkConnection()) {
         ListView1.add("You are currently not conneted to the Internet", negativeImage);
         return;

@@ -30,6 +30,8 @@ public:
         ProgramDirectory& directory;
         ErrorReporter& reporter;
         std::function<bool()> checkConnection;
+        // False when the program's network client cannot be had (a module that is not the one built with it).
+        std::function<bool()> networkAvailable = [] { return true; };
     };
 
     // The images of the status list: progress and good news, and the final negative lines.

@@ -90,6 +90,18 @@ TEST_F(AutoUpdateTest, OfflineTheDialogSaysSoAndFetchesNothing)
     EXPECT_TRUE(transfer.gets.empty());
 }
 
+// The network client refused (a module that is not the one built with the program) is said as such, not as
+// a machine offline.
+TEST_F(AutoUpdateTest, WithoutItsNetworkClientTheDialogSaysNetworkFeaturesAreUnavailable)
+{
+    networkAvailable = false;
+    publish("6", program(200000));
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(statusTexts().back(), "Network features are unavailable: the network module installed with the program "
+                                    "is missing or is not the one it was built with.");
+    EXPECT_TRUE(transfer.gets.empty());
+}
+
 TEST_F(AutoUpdateTest, TheInstalledNumberOnTheServerIsNoUpdateAndChangesNothing)
 {
     registry.setValue(key, "ver", "8");
@@ -181,7 +193,7 @@ TEST_F(AutoUpdateTest, APackageThatFailsACheckIsRefusedOnceWithTheStepThatFailed
     const std::string signedPackage = program(200000);
     const Case cases[] = {
         {"signed for another package",
-         [&] { transfer.serve(packageUrl + ".minisig", FakePackageTrust::signature("Nimbrel 6", program(200001))); },
+         [&] { transfer.serve(packageUrl + ".minisig", FakePackageTrust::signature("Nimbrel 6, file:nblupdate.exe", program(200001))); },
          "The new version was refused: it is not signed with the update key."},
         {"an old signed package announced as new", [&] { publish("6", signedPackage, "4"); },
          "The new version was refused: its signed version is not the one announced, or not newer."},
@@ -291,33 +303,61 @@ TEST_F(AutoUpdateTest, AnErrorInTheVersionTestIsReportedAndFindsNoUpdate)
     EXPECT_EQ(packageGets(), 0);
 }
 
-TEST_F(AutoUpdateTest, A404InsideAnotherHeadersValueMeansMissing)
+// Only the status line says whether the file was found; a header's value that mentions "404" says nothing.
+TEST_F(AutoUpdateTest, A404InsideAnotherHeadersValueIsNoStatus)
 {
     registry.setValue(key, "ver", "5");
     publish("6", program(200000));
-    transfer.resources[versionUrl].headers += "\r\nETag: \"a404b\"";
+    transfer.resources[versionUrl].headers += "\r\nETag: \"5f404a1\"";
     dialog.cmdProceed.userClick();
-    EXPECT_EQ(statusTexts().back(), "No new update available.");
-    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 0);
+    EXPECT_NE(std::find(statusTexts().begin(), statusTexts().end(), "New Update available."), statusTexts().end());
 }
 
-TEST_F(AutoUpdateTest, TheRemoteLengthIsTheContentLengthInAnyLetterCaseOrNothing)
+// The version file is asked for once: its one answer gives its length and its number, within one time limit.
+TEST_F(AutoUpdateTest, TheVersionFileIsFetchedOnce)
 {
-    transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\nContent-Length:   1234  \r\nServer: x", "1"};
-    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 1234);
-    transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\ncontent-length: 77\r\nServer: x", "1"};
-    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 77);
-    transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\nServer: x\r\nX-Note: content-length: 9", "1"};
-    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 0) << "only a line of its own names the length";
+    registry.setValue(key, "ver", "5");
+    publish("5", program(200000));
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(std::count(transfer.gets.begin(), transfer.gets.end(), versionUrl), 1);
+    EXPECT_EQ(statusTexts().back(), "No new update available.");
 }
 
-TEST_F(AutoUpdateTest, TheSignedVersionIsTheNumberThatStartsTheTrustedComment)
+// A server that sends the version file chunked announces no length: the file is what came, to its end.
+TEST_F(AutoUpdateTest, AVersionFileWithoutLengthIsReadToItsEnd)
+{
+    registry.setValue(key, "ver", "5");
+    publish("6", program(200000));
+    transfer.resources[versionUrl].headers = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked";
+    transfer.resources[packageUrl].headers = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked";
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/nbl"}));
+}
+
+TEST(RemoteLength, IsTheContentLengthInAnyLetterCaseOrTheBodyOfAFoundFile)
+{
+    EXPECT_EQ(remoteLength("HTTP/1.1 200 OK\r\nContent-Length:   1234  \r\nServer: x", 1), 1234);
+    EXPECT_EQ(remoteLength("HTTP/1.1 200 OK\r\ncontent-length: 77\r\nServer: x", 1), 77);
+    EXPECT_EQ(remoteLength("HTTP/1.1 200 OK\r\nServer: x\r\nX-Note: content-length: 9", 3), 3)
+        << "only a line of its own names the length";
+    EXPECT_EQ(remoteLength("HTTP/1.1 404 Not Found\r\nContent-Length: 9", 9), 0);
+    EXPECT_EQ(remoteLength("HTTP/1.1 200 404\r\nContent-Length: 9", 9), 9);
+    EXPECT_EQ(remoteLength("HTTP/1.1 2000 OK\r\nContent-Length: 9", 9), 0);
+    EXPECT_EQ(remoteLength("", 9), 0) << "no answer";
+    EXPECT_EQ(statusCode("HTTP/2 204"), 204);
+}
+
+TEST_F(AutoUpdateTest, TheSignedVersionIsTheNumberOfACommentForThisFileExactly)
 {
     EXPECT_EQ(signedVersion("Nimbrel 6, file:nblupdate.exe"), 6);
-    EXPECT_EQ(signedVersion("Nimbrel 32767"), 32767);
-    EXPECT_EQ(signedVersion("Nimbrel 61x"), std::nullopt);
-    EXPECT_EQ(signedVersion("Nimbrel 99999"), std::nullopt);
-    EXPECT_EQ(signedVersion("nimbrel 6"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 32767, file:nblupdate.exe \t"), 32767);
+    EXPECT_EQ(signedVersion("Nimbrel 6"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 6, file:other-tool"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 6, file:nblupdate.exe.old"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 6, file:nblupdate.exe, note"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 61x, file:nblupdate.exe"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 99999, file:nblupdate.exe"), std::nullopt);
+    EXPECT_EQ(signedVersion("nimbrel 6, file:nblupdate.exe"), std::nullopt);
     EXPECT_EQ(signedVersion("timestamp:1765000000\tfile:nblupdate.exe"), std::nullopt);
 }
 
@@ -332,7 +372,7 @@ TEST_F(AutoUpdateTest, AnAnnouncedLengthAcceptsTenBytesEitherSideOfTheSizeLessOn
     for (const Case c : {Case{199990, false}, Case{199991, true}, Case{200011, true}, Case{200012, false}}) {
         files.files.clear();
         transfer.resources[packageUrl] = {"HTTP/1.1 200 OK\r\nContent-Length: 200000", program(c.received)};
-        transfer.serve(packageUrl + ".minisig", FakePackageTrust::signature("Nimbrel 6", program(c.received)));
+        transfer.serve(packageUrl + ".minisig", FakePackageTrust::signature("Nimbrel 6, file:nblupdate.exe", program(c.received)));
         EXPECT_EQ(updateServer.downloadPackage() == UpdateServer::Download::Kept, c.accepted) << c.received;
         EXPECT_EQ(files.holds(folder + "/nbl"), c.accepted) << c.received;
     }

@@ -48,7 +48,9 @@ struct UpdateHarness : UpdateSurroundings {
     std::function<bool()> checkConnection = [this] { return probe.pageReachable(); };
     UpdateServer updateServer{{transfer, events, trust, files, directory, modReg, checkConnection}, server};
     UpdatePhases phases{{clock, events, files, directory, registry, modReg, handOver, exit, messages, urls}, server};
-    AutoUpdateDialog dialog{{updateServer, phases, modReg, trust, files, directory, reporter, checkConnection}};
+    bool networkAvailable = true;
+    AutoUpdateDialog dialog{{updateServer, phases, modReg, trust, files, directory, reporter, checkConnection,
+                             [this] { return networkAvailable; }}};
 };
 
 } // namespace nimbrel::testing

@@ -20,13 +20,14 @@ SelfUpdate::SelfUpdate(Services services)
 SelfUpdate::~SelfUpdate() = default;
 
 void SelfUpdate::attach(MenuEntryModel& upnbl, HttpTransfer& transfer, EventLoop& events,
-                        std::function<bool()> checkConnection)
+                        std::function<bool()> checkConnection, std::function<bool()> networkAvailable)
 {
     server_ = std::make_unique<UpdateServer>(
         UpdateServer::Services{transfer, events, trust_, files_, services_.directory, registry_, checkConnection},
         services_.vendorServer);
     dialog_ = std::make_unique<AutoUpdateDialog>(AutoUpdateDialog::Neighbours{
-        *server_, phases_, registry_, trust_, files_, services_.directory, services_.reporter, checkConnection});
+        *server_, phases_, registry_, trust_, files_, services_.directory, services_.reporter, checkConnection,
+        std::move(networkAvailable)});
     // The window is made when it is first shown: its widgets would load the
     // font database at every start for a dialog that is seldom opened.
     dialog_->frmAutoUpdate.changed.connect([this] {

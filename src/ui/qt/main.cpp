@@ -91,7 +91,7 @@ int main(int argc, char* argv[])
     view::QtPictureFiles pictures;
     view::QtMessageBoxes messages;
     // Every trapped error goes to the vendor's server, with the system's identification.
-    view::NetworkModule network;
+    view::NetworkModule network(view::NetworkModule::installedPlaces(), view::builtNetworkModuleDigest());
     view::OnDemandTransfer transfer(network);
     view::OnDemandProbe probe(network, probeUrl());
     view::QtEventLoop events;
@@ -122,7 +122,10 @@ int main(int argc, char* argv[])
         form.trayMenu.Form_MouseMove(code);
     };
     running = &form;
-    update.attach(form.trayMenu.Upnbl, transfer, events, [&reporter] { return reporter.checkConnection(); });
+    // The update downloads through a transfer object of its own: an error reported meanwhile does not cancel it.
+    view::OnDemandTransfer updateTransfer(network);
+    update.attach(form.trayMenu.Upnbl, updateTransfer, events, [&reporter] { return reporter.checkConnection(); },
+                  [&network] { return network.available(); });
 
     // The session ending closes the program whatever "Quit button hides in tray" says. The session
     // manager's commitData comes at every checkpoint too, so it is the "die" at the end, which Qt turns
