@@ -56,9 +56,12 @@ public:
 
 private:
     void proceed();
+    // The point of no return is passed: Cancel is disabled, and the status list says so.
+    void installing();
 
     Neighbours n_;
     bool proceeding_ = false;
+    bool installing_ = false;
 };
 
 // The status line that says at which step a download stopped; empty when it did not fail.

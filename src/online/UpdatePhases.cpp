@@ -64,10 +64,19 @@ std::string UpdatePhases::storedValue(const std::string& name, const std::string
     return stripNull(services_.store.queryValue(key, name).value_or(defaultValue));
 }
 
-UpdateServer::Download UpdatePhases::installUpdate(UpdateServer& server)
+UpdateServer::Download UpdatePhases::installUpdate(UpdateServer& server, const std::function<void()>& noReturn)
 {
     const UpdateServer::Download downloaded = server.downloadPackage();
     if (downloaded != UpdateServer::Download::Kept) return downloaded;
+    // The last moment a Cancel counts: what was kept goes with it.
+    services_.events.doEvents();
+    if (server.cancelled()) {
+        forgetDownload();
+        return UpdateServer::Download::Cancelled;
+    }
+    // From here on the new version is being installed: the dialog says so before anything of it is stored.
+    if (noReturn) noReturn();
+    services_.events.doEvents();
 
     ModReg& registry = services_.registry;
     registry.regSetValue(key, "App", localDateTimeText(services_.clock.now().seconds));
@@ -76,7 +85,9 @@ UpdateServer::Download UpdatePhases::installUpdate(UpdateServer& server)
     registry.regSetValue(key, digestValue, server.packageDigest());
     // The phase last: until it is written, the next start finds nothing pending.
     registry.regSetValue(key, "Up", "b");
-    if (!services_.handOver.startInstead(server.downloadedPath())) {
+    // What starts is what was checked: "nbl" still holds the bytes of the digest.
+    if (services_.files.digest(server.downloadedPath()) != server.packageDigest() ||
+        !services_.handOver.startInstead(server.downloadedPath())) {
         forgetDownload();
         return UpdateServer::Download::DoesNotStart;
     }

@@ -2,6 +2,7 @@
 
 #include "UpdateServer.h"
 
+#include <functional>
 #include <string>
 
 namespace nimbrel {
@@ -55,8 +56,9 @@ public:
     UpdatePhases(Services services, std::string vendorServer);
 
     // Downloads the package (one attempt) and hands over to it, ending this
-    // program; otherwise the step that failed, with nothing pending.
-    UpdateServer::Download installUpdate(UpdateServer& server);
+    // program; otherwise the step that failed, with nothing pending. A Cancel
+    // counts until noReturn is called: from then on the new version is installed.
+    UpdateServer::Download installUpdate(UpdateServer& server, const std::function<void()>& noReturn = {});
     // The start-up step: replaces the program in phase "b" and ends, cleans up
     // and thanks the user in phase "c". Errors are ignored.
     void finishUpdate();

@@ -176,18 +176,34 @@ UpdateServer::Download UpdateServer::downloadPackage()
     if (cancelled_) return Download::Cancelled;
     if (!signature) return Download::TransferFailed;
 
-    // What is checked is what was written to the disk, and what is kept is what was checked.
-    const std::optional<std::vector<std::uint8_t>> package = staged->writtenBytes();
-    if (!package) return Download::SaveFailed;
-    const Download verified = verify(*package, *signature);
-    if (verified != Download::Kept) return verified;
-    if (!services_.trust.startsHere(staged->path())) return Download::DoesNotStart;
-    if (cancelled_) return Download::Cancelled;
-    const std::string digest = services_.files.digest(staged->path());
-    if (digest.empty() || !staged->keep()) return Download::SaveFailed;
+    // Each step from here lets a Cancel in first and honours it: nothing is kept after a Cancel. What is checked
+    // is what was written to the disk; its digest, taken from the very bytes checked, is what every later use of
+    // the file is compared with.
+    if (cancelledNow()) return Download::Cancelled;
+    std::string digest;
+    {
+        const std::optional<std::vector<std::uint8_t>> package = staged->writtenBytes();
+        if (!package) return Download::SaveFailed;
+        digest = staged->writtenDigest();
+        const Download verified = verify(*package, *signature);
+        if (verified != Download::Kept) return verified;
+        if (cancelledNow()) return Download::Cancelled;
+        // The bytes checked start on trial, not the file, which could have changed since.
+        const bool starts = services_.trust.startsHere(*package);
+        if (cancelledNow()) return Download::Cancelled;
+        if (!starts) return Download::DoesNotStart;
+    }
+    // Kept only while the file still holds the bytes checked.
+    if (digest.empty() || services_.files.digest(staged->path()) != digest || !staged->keep())
+        return Download::SaveFailed;
     packageDigest_ = digest;
-    services_.events.doEvents();
     return Download::Kept;
+}
+
+bool UpdateServer::cancelledNow()
+{
+    services_.events.doEvents();
+    return cancelled_;
 }
 
 UpdateServer::Download UpdateServer::verify(const std::vector<std::uint8_t>& package, const std::string& signature)

@@ -73,6 +73,8 @@ private:
     // The body of a small file (bounded); nothing when it did not come whole.
     std::optional<std::string> fetchSmall(const std::string& url);
     Download verify(const std::vector<std::uint8_t>& package, const std::string& signature);
+    // Lets the window's events run (a click on Cancel among them); true when the update was cancelled.
+    bool cancelledNow();
 
     Services services_;
     std::string vendorServer_;

@@ -155,7 +155,7 @@ TEST_F(AutoUpdateTest, ANewerSignedVersionIsSavedAsNblAndTakesOver)
     dialog.cmdProceed.userClick();
 
     EXPECT_EQ(files.files[folder + "/nbl"], program(200000));
-    EXPECT_EQ(trust.trialStarts, (std::vector<std::string>{folder + "/nbl.staged"})) << "started on trial first";
+    EXPECT_EQ(trust.trialStarts, (std::vector<std::string>{program(200000)})) << "the bytes checked, on trial first";
     EXPECT_EQ(stored("ver"), "5") << "the new number counts once the new program is in place";
     EXPECT_EQ(stored("nver"), "6");
     EXPECT_EQ(stored("sha"), "digest:" + program(200000));
@@ -164,7 +164,96 @@ TEST_F(AutoUpdateTest, ANewerSignedVersionIsSavedAsNblAndTakesOver)
     EXPECT_EQ(stored("App"), localDateTimeText(clock.now().seconds));
     EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/nbl"}));
     EXPECT_EQ(exit.ended, 1);
-    EXPECT_EQ(dialog.ListView1.lines().back(), (Line{"Depending on your Internet connection speed", 0}));
+    EXPECT_EQ(dialog.ListView1.lines().back(),
+              (Line{"The new version is being installed: it can no longer be cancelled.", 1}));
+    EXPECT_FALSE(dialog.cmdCancel.enabled());
+}
+
+// A Cancel counts at every step before the new version is installed: while the signature comes, while the
+// package is checked, while it starts on trial. Nothing is kept, nothing is pending, nothing is started.
+TEST_F(AutoUpdateTest, ACancelAtAnyStepBeforeTheInstallKeepsNothing)
+{
+    struct Step {
+        const char* name;
+        std::function<void()> arm;
+    };
+    const auto cancel = [this] { dialog.cmdCancel.userClick(); };
+    const Step steps[] = {
+        {"while the signature comes", [&] {
+             transfer.duringGet = [&](const std::string& url) {
+                 if (url == packageUrl + ".minisig") cancel();
+             };
+         }},
+        {"while the package starts on trial", [&] { trust.duringTrial = cancel; }},
+        {"after the trial, before the install", [&] {
+             trust.duringTrial = [&] { events.pending = [&] { cancel(); }; };
+         }},
+    };
+    for (const Step& step : steps) {
+        registry.setValue(key, "ver", "5");
+        registry.setValue(key, "Up", "a");
+        files.files.erase(folder + "/nbl");
+        transfer.duringGet = nullptr;
+        trust.duringTrial = nullptr;
+        events.pending = [this] { clock.advance(50); };
+        publish("6", program(200000));
+        step.arm();
+        dialog.Upnbl_Click();
+        dialog.cmdProceed.userClick();
+
+        EXPECT_FALSE(files.holds(folder + "/nbl")) << step.name;
+        EXPECT_FALSE(files.holds(folder + "/nbl.staged")) << step.name;
+        EXPECT_EQ(stored("Up"), "a") << step.name;
+        EXPECT_EQ(stored("sha"), std::nullopt) << step.name;
+        EXPECT_TRUE(handOver.started.empty()) << step.name;
+        EXPECT_EQ(exit.ended, 0) << step.name;
+        EXPECT_FALSE(dialog.frmAutoUpdate.shown()) << step.name;
+        EXPECT_TRUE(dialog.cmdCancel.enabled()) << step.name;
+    }
+}
+
+// Past the point of no return a click on Cancel (or the close box) changes nothing: the window says the new
+// version is being installed, and it is.
+TEST_F(AutoUpdateTest, PastThePointOfNoReturnCancelIsDisabledAndTheInstallGoesOn)
+{
+    registry.setValue(key, "ver", "5");
+    publish("6", program(200000));
+    bool disabledWhenClicked = false;
+    std::string lineWhenClicked;
+    events.pending = [&] {
+        clock.advance(50);
+        if (dialog.ListView1.lines().empty() || dialog.cmdCancel.enabled()) return;
+        disabledWhenClicked = true;
+        lineWhenClicked = dialog.ListView1.lines().back().text;
+        dialog.cmdCancel.userClick();
+        dialog.cmdCancel_Click();
+    };
+    dialog.Upnbl_Click();
+    dialog.cmdProceed.userClick();
+
+    EXPECT_TRUE(disabledWhenClicked);
+    EXPECT_EQ(lineWhenClicked, "The new version is being installed: it can no longer be cancelled.");
+    EXPECT_TRUE(dialog.frmAutoUpdate.shown());
+    EXPECT_EQ(stored("Up"), "b");
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/nbl"}));
+}
+
+// The file that is started is the file that was checked: "nbl" changed after the download is not started,
+// and nothing is left pending.
+TEST_F(AutoUpdateTest, AnNblChangedAfterItWasCheckedIsNotStarted)
+{
+    registry.setValue(key, "ver", "5");
+    publish("6", program(200000));
+    events.pending = [&] {
+        clock.advance(50);
+        if (files.holds(folder + "/nbl") && !dialog.cmdCancel.enabled()) files.files[folder + "/nbl"] = "\x7f" "ELF planted";
+    };
+    dialog.cmdProceed.userClick();
+
+    EXPECT_TRUE(handOver.started.empty());
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+    EXPECT_EQ(dialog.ListView1.lines().back().text, "The new version was refused: it does not start on this machine.");
 }
 
 TEST_F(AutoUpdateTest, AFailedDownloadIsTriedOnceAndSaysSo)

@@ -6,10 +6,10 @@
 
 namespace nimbrel {
 
-std::string sha256Hex(const std::string& bytes)
+std::string sha256Hex(const std::uint8_t* bytes, std::size_t size)
 {
     unsigned char hash[crypto_hash_sha256_BYTES];
-    crypto_hash_sha256(hash, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    crypto_hash_sha256(hash, bytes, size);
     return lowerHex(hash, sizeof hash);
 }
 

@@ -9,7 +9,13 @@
 namespace nimbrel::view {
 
 SelfUpdate::SelfUpdate(Services services)
-    : services_(std::move(services)), trust_(services_.builtInKey, services_.directory.path() + "/update-key.pub"),
+    : services_(std::move(services)),
+      // A trial start lets the window's events run while it waits, and ends at a Cancel.
+      trust_(services_.builtInKey, services_.directory.path() + "/update-key.pub", "/proc/self/exe",
+             [this] {
+                 pausing_.doEvents();
+                 return !(server_ && server_->cancelled());
+             }),
       handOver_(services_.guard), registry_(services_.registry, services_.reporter),
       phases_({services_.clock, pausing_, files_, services_.directory, services_.registry, registry_, handOver_,
                services_.exit, services_.messages, services_.urls},

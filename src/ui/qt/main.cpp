@@ -38,6 +38,7 @@
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <QTimer>
 
 #include <filesystem>
 #include <memory>
@@ -46,8 +47,9 @@ int main(int argc, char* argv[])
 {
     using namespace nimbrel;
 
-    // An update starting this file on trial: the system could load it and its libraries, which is all it asks.
-    if (startedOnTrial()) return 0;
+    // An update starting this file on trial (platform/linux/TrialStart: offscreen, with homes of its own) sees it
+    // go through a real start, up to the first turn of the event loop, where it ends.
+    const bool onTrial = startedOnTrial();
     QApplication app(argc, argv);
     // The desktop entry's name: Wayland compositors match the window to its entry and icon by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("nimbrel"));
@@ -141,5 +143,6 @@ int main(int argc, char* argv[])
     form.Form_Load();
     // A load step may already have ended the program; exec() would not notice.
     if (exit.ended()) return 0;
+    if (onTrial) QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
     return app.exec();
 }

@@ -106,9 +106,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     application.onExitRequest = [&form] { form.mnuExit_Click(); };
     // The session ending closes the program whatever "Quit button hides in tray" says.
     application.onSessionEnd = [&form] { form.Form_QueryUnload(MainForm::AppWindows); };
-    // "Check For Upgrade" opens the AutoUpdate window; Proceed fetches through the shared transfer object.
+    // "Check For Upgrade" opens the AutoUpdate window. Proceed fetches through a transfer object of its own: an
+    // error reported meanwhile does not cancel the download.
     const auto checkConnection = [&reporter] { return reporter.checkConnection(); };
-    UpdateServer updateServer({transfer, events, trust, programFiles, directory, updateRegistry, checkConnection},
+    WinHttpTransfer updateTransfer(WinHttpTransfer::defaultTimeout, [&events] { events.doEvents(); });
+    UpdateServer updateServer({updateTransfer, events, trust, programFiles, directory, updateRegistry, checkConnection},
                               vendorServerUrl());
     AutoUpdateDialog updateDialog(
         {updateServer, update, updateRegistry, trust, programFiles, directory, reporter, checkConnection});
