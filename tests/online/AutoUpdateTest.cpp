@@ -478,7 +478,7 @@ TEST_F(AutoUpdateTest, VersionNumbersOutsideSixteenBitsAreOverflow)
 TEST_F(AutoUpdateTest, PhaseBAtANormalStartReplacesTheProgramAndEndsOnceTheNewOneCameUp)
 {
     downloadedInPhase("b");
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the new program");
     EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel"}));
     // The new program went through its clean-up: its number counts, and the old program it kept beside it goes.
@@ -497,7 +497,7 @@ TEST_F(AutoUpdateTest, ANewVersionThatDoesNotComeUpIsReplacedByTheOldOneWhichSay
     downloadedInPhase("b");
     registry.setValue(key, "donreq", "z");
     handOver.onStart = nullptr; // nothing started comes up
-    phases.finishUpdate();
+    startProgram();
 
     EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel", folder + "/Nimbrel"}));
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
@@ -510,10 +510,10 @@ TEST_F(AutoUpdateTest, ANewVersionThatDoesNotComeUpIsReplacedByTheOldOneWhichSay
     EXPECT_GE(clock.elapsedMs(), 12000u + 60000u) << "a minute to come up";
 
     // The old program, started again, says what happened, once.
-    phases.finishUpdate();
+    startProgram();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].prompt, "The new version of Nimbrel did not start, so the previous version was put back.");
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(messages.shown.size(), 1u);
 }
 
@@ -525,7 +525,7 @@ TEST_F(AutoUpdateTest, APhaseRepeatedAfterACrashBetweenItsCopiesKeepsTheOldProgr
     files.files[folder + "/Nimbrel"] = "the new program";
     files.files[folder + "/Nimbrel-previous"] = "the installed program";
     handOver.onStart = nullptr; // nothing started comes up
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
     EXPECT_EQ(stored("ver"), "5");
 }
@@ -536,7 +536,7 @@ TEST_F(AutoUpdateTest, AnOldProgramThatCannotBePutBackKeepsItsBackup)
 {
     downloadedInPhase("b");
     handOver.onStart = [this](const std::string&) { files.copyFails = true; };
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel-previous"], "the installed program");
     EXPECT_EQ(stored("upback"), std::nullopt) << "nothing was put back";
 }
@@ -552,7 +552,7 @@ TEST_F(AutoUpdateTest, TheUpdatesProgramFilesCarryTheSystemsEnding)
     EXPECT_EQ(files.files[folder + "/nbl.exe"], program(200000));
     EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/nbl.exe"}));
 
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel.exe"], program(200000));
     EXPECT_EQ(handOver.started.back(), folder + "/Nimbrel.exe");
     EXPECT_EQ(std::set<std::string>(files.removed.begin(), files.removed.end()),
@@ -564,7 +564,7 @@ TEST_F(AutoUpdateTest, AFailedCopyKeepsTheOldProgramAndGoesBackToPhaseA)
 {
     downloadedInPhase("B");
     files.copyFails = true;
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
     EXPECT_EQ(stored("Up"), "a");
     EXPECT_EQ(stored("ver"), "5") << "so that the next check offers the update again";
@@ -582,11 +582,76 @@ TEST_F(AutoUpdateTest, AnNblThatIsNotThePackageVerifiedIsNotInstalled)
     dialog.cmdProceed.userClick();
     ASSERT_EQ(stored("Up"), "b");
     files.files[folder + "/nbl"] = program(200000) + " and a little more";
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
     EXPECT_EQ(stored("Up"), "a");
     EXPECT_EQ(stored("ver"), "5");
     EXPECT_FALSE(files.holds(folder + "/nbl"));
+}
+
+// The new program in place, the old one beside it: as the replacing process leaves them.
+struct NewProgramInPlace : AutoUpdateTest {
+    NewProgramInPlace()
+    {
+        downloadedInPhase("c");
+        files.files[folder + "/Nimbrel-previous"] = "the installed program";
+        files.files[folder + "/Nimbrel"] = "the new program";
+        registry.setValue(key, "donreq", "z");
+    }
+};
+
+// A new program that dies before its event loop (a crash at its real start, or a kill) leaves the next start,
+// whatever became of the process that replaced it, to put the old program back, which says so.
+TEST_F(NewProgramInPlace, ANewProgramThatDiedBeforeItsEventLoopIsPutBackAtTheNextStart)
+{
+    phases.finishUpdate(); // the new program's start, which dies here
+    EXPECT_EQ(stored(UpdatePhases::comingUpValue), "z");
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the new program");
+
+    startProgram();
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel"})) << "the old program runs instead";
+    EXPECT_EQ(exit.ended, 1);
+    EXPECT_EQ(stored("ver"), "5");
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(stored(UpdatePhases::comingUpValue), std::nullopt);
+    EXPECT_FALSE(files.holds(folder + "/Nimbrel-previous"));
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].prompt,
+              "The new version of Nimbrel did not start, so the previous version was put back.");
+}
+
+// The new program stays only once it reaches its event loop: from then on a death changes nothing.
+TEST_F(NewProgramInPlace, ANewProgramThatReachedItsEventLoopStays)
+{
+    startProgram();
+    EXPECT_EQ(stored(UpdatePhases::comingUpValue), std::nullopt);
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(stored("ver"), "6");
+    EXPECT_FALSE(files.holds(folder + "/Nimbrel-previous"));
+
+    startProgram();
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the new program");
+    EXPECT_EQ(exit.ended, 0);
+}
+
+// A new program that comes up only after the replacing process put the old one back ends, and the old one
+// runs: no two versions run from one folder.
+TEST_F(NewProgramInPlace, ANewProgramThatCameUpAfterTheOldOneWasPutBackEndsAndLetsTheOldOneRun)
+{
+    phases.finishUpdate(); // the new program, starting slowly
+    // Meanwhile the replacing process gave up waiting and put the old program back.
+    files.files[folder + "/Nimbrel"] = "the installed program";
+    registry.setValue(key, "Up", "a");
+    registry.setValue(key, UpdatePhases::putBackValue, "z");
+    handOver.onStart = nullptr;
+
+    phases.startedUp();
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel"}));
+    EXPECT_EQ(exit.ended, 1);
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
+    EXPECT_TRUE(messages.shown.empty()) << "no thanks for a version that was put back";
 }
 
 TEST_F(AutoUpdateTest, PhaseCThanksOnceForAnyZAndOpensTheUpgradePage)
@@ -594,7 +659,7 @@ TEST_F(AutoUpdateTest, PhaseCThanksOnceForAnyZAndOpensTheUpgradePage)
     registry.setValue(key, "Up", "c");
     registry.setValue(key, "donreq", "xZy");
     files.files[folder + "/nbl"] = "the new program";
-    phases.finishUpdate();
+    startProgram();
     EXPECT_FALSE(files.holds(folder + "/nbl"));
     EXPECT_EQ(stored("Up"), "a");
     EXPECT_EQ(stored("donreq"), std::nullopt);
@@ -606,7 +671,7 @@ TEST_F(AutoUpdateTest, PhaseCThanksOnceForAnyZAndOpensTheUpgradePage)
     EXPECT_EQ(exit.ended, 0);
     EXPECT_GE(clock.elapsedMs(), 5000u);
 
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(messages.shown.size(), 1u);
 }
 
@@ -614,7 +679,7 @@ TEST_F(AutoUpdateTest, PhaseCWithoutZShowsNothingAndKeepsTheRequest)
 {
     registry.setValue(key, "Up", "c");
     registry.setValue(key, "donreq", "q");
-    phases.finishUpdate();
+    startProgram();
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(urls.opened.empty());
     EXPECT_EQ(stored("donreq"), "q");
@@ -626,12 +691,12 @@ TEST_F(AutoUpdateTest, PhaseCWithoutZShowsNothingAndKeepsTheRequest)
 TEST_F(AutoUpdateTest, AStartWithNothingPendingRemovesADownloadLeftBehind)
 {
     files.files[folder + "/nbl"] = program(200000);
-    phases.finishUpdate();
+    startProgram();
     EXPECT_FALSE(files.holds(folder + "/nbl"));
 
     directory.isPortable = false;
     files.files[folder + "/nbl"] = "a program of the system's";
-    phases.finishUpdate();
+    startProgram();
     EXPECT_TRUE(files.holds(folder + "/nbl"));
 }
 
@@ -640,12 +705,12 @@ TEST_F(AutoUpdateTest, PhaseABOrNoPhaseAtAllIsNothingPending)
     for (const char* phase : {"ab", ""}) {
         registry.setValue(key, "Up", phase);
         files.files[folder + "/nbl"] = "the new program";
-        phases.finishUpdate();
+        startProgram();
         EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
         EXPECT_EQ(clock.elapsedMs(), 0u);
     }
     registry.deleteValue(key, "Up");
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(clock.elapsedMs(), 0u);
     EXPECT_EQ(exit.ended, 0);
 }

@@ -36,8 +36,16 @@ struct UpdateHarness : UpdateSurroundings {
     explicit UpdateHarness(std::string vendorServer) : server(std::move(vendorServer))
     {
         handOver.onStart = [this](const std::string& programPath) {
-            if (programPath == directory.path() + "/Nimbrel" + files.executableSuffix()) phases.finishUpdate();
+            if (programPath == directory.path() + "/Nimbrel" + files.executableSuffix()) startProgram();
         };
+    }
+
+    // A start of the program: its start-up phase, then, unless that ended it, the first turn of its event loop.
+    void startProgram()
+    {
+        const int ended = exit.ended;
+        phases.finishUpdate();
+        if (exit.ended == ended) phases.startedUp();
     }
 
     std::string server;

@@ -53,6 +53,8 @@ public:
 
     // The start-up step; the program is to end when exit has ended it.
     void finishUpdate() { phases_.finishUpdate(); }
+    // The first turn of the event loop: a new version that came up this far stays.
+    void startedUp() { phases_.startedUp(); }
     // Makes the menu entry open the dialog; Proceed fetches through the transfer object given, the update's own.
     // networkAvailable is false when the network client cannot be had.
     void attach(MenuEntryModel& upnbl, HttpTransfer& transfer, EventLoop& events, std::function<bool()> checkConnection,

@@ -143,6 +143,11 @@ int main(int argc, char* argv[])
     form.Form_Load();
     // A load step may already have ended the program; exec() would not notice.
     if (exit.ended()) return 0;
-    if (onTrial) QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
+    if (onTrial) {
+        QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
+    } else {
+        // A new version that reaches its window and event loop stays; until then the old one can come back.
+        QTimer::singleShot(0, &app, [&update] { view::runUserAction([&] { update.startedUp(); }); });
+    }
     return app.exec();
 }

@@ -127,6 +127,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     };
 
     form.Form_Load();
+    // A new version that reaches its window and message loop stays; until then the old one can come back.
+    update.startedUp();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) deliver(message);
     return static_cast<int>(message.wParam);
