@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (e.number() != 13 || isNumeric(text)) std::abort();
     }
 
-    const std::string query = encodeQuery(reportText({text, "5.1.2600", ""}, "6.0", "frmMain,tmrAuto_Timer",
-                                                     static_cast<int>(size), description));
+    const std::string query = reportQuery({text, "5.1.2600", ""}, "6.0", "frmMain,tmrAuto_Timer",
+                                          static_cast<int>(size), description);
     for (const char c : query) {
         const auto u = static_cast<unsigned char>(c);
         if (u <= 0x20 || u >= 0x7F || c == '#' || c == '"' || c == '<' || c == '>') std::abort();

@@ -19,9 +19,17 @@ public:
         caption_ = caption;
         changed.emit();
     }
+    // A button that is not enabled shows greyed and takes no click.
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled)
+    {
+        if (enabled == enabled_) return;
+        enabled_ = enabled;
+        changed.emit();
+    }
     void userClick() const
     {
-        if (onClick) onClick();
+        if (enabled_ && onClick) onClick();
     }
 
     std::function<void()> onClick;
@@ -29,6 +37,7 @@ public:
 
 private:
     std::string caption_;
+    bool enabled_ = true;
 };
 
 } // namespace nimbrel

@@ -17,7 +17,7 @@ struct TransferLimits {
 // Takes a piece of a body as it arrives; false stops the transfer.
 using BodySink = std::function<bool(const std::uint8_t* bytes, std::size_t size)>;
 
-// The window's one shared HTTP transfer object: one GET at a time, made
+// An HTTP transfer object of the window (the error reports have one, the update another): one GET at a time, made
 // synchronously for the caller while the window's events go on.
 class HttpTransfer {
 public:

@@ -21,8 +21,9 @@ public:
                                                       const std::string& signatureFile) = 0;
     // True when the bytes are a program this machine can run.
     virtual bool runsHere(const std::vector<std::uint8_t>& package) = 0;
-    // True when the program file, started on trial, came up on this machine and ended well within a short time.
-    virtual bool startsHere(const std::string& programFile) = 0;
+    // True when the program (these bytes, not a file that could change meanwhile), started on trial, came up on
+    // this machine and ended well within a short time.
+    virtual bool startsHere(const std::vector<std::uint8_t>& program) = 0;
 };
 
 } // namespace nimbrel

@@ -19,6 +19,9 @@ public:
     virtual std::uint64_t size() = 0;
     // What was written, read back from the disk; nothing when it cannot be read.
     virtual std::optional<std::vector<std::uint8_t>> writtenBytes() = 0;
+    // The SHA-256 of the bytes writtenBytes() last gave, in lower-case hexadecimal; empty before. Every later use
+    // of the file is checked against it, so that what is used is what was checked.
+    virtual std::string writtenDigest() = 0;
     // The temporary file, for a trial start of what was written.
     virtual std::string path() = 0;
     // Puts the file in its place, a program its owner may run, replacing any file of that name; false when it

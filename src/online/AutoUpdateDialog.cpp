@@ -24,6 +24,8 @@ void AutoUpdateDialog::Upnbl_Click()
 
 void AutoUpdateDialog::cmdCancel_Click()
 {
+    // Past the point of no return the new version is being installed: the window stays to say so.
+    if (installing_) return;
     // A check or download under way ends at once, and nothing of it is kept.
     Trap::silent()([&] {
         if (proceeding_) n_.server.cancel();
@@ -63,6 +65,12 @@ void AutoUpdateDialog::proceed()
         ListView1.add("Updates cannot be verified on this copy: it has no update key.", negativeImage);
         return;
     }
+    if (!n_.networkAvailable()) {
+        ListView1.add("Network features are unavailable: the network module installed with the program is missing "
+                      "or is not the one it was built with.",
+                      negativeImage);
+        return;
+    }
     if (!n_.checkConnection()) {
         ListView1.add("You are currently not conneted to the Internet", negativeImage);
         return;
@@ -83,8 +91,12 @@ void AutoUpdateDialog::proceed()
     ListView1.add("Depending on your Internet connection speed");
     // One attempt: a package refused once would be refused again.
     UpdateServer::Download outcome = UpdateServer::Download::TransferFailed;
-    trap([&] { outcome = n_.phases.installUpdate(n_.server); });
-    // Unless it handed over, nothing was installed: the program goes on.
+    trap([&] { outcome = n_.phases.installUpdate(n_.server, [this] { installing(); }); });
+    // Unless it handed over, nothing was installed: the program goes on, and the window may be closed again.
+    if (outcome != UpdateServer::Download::Kept) {
+        installing_ = false;
+        cmdCancel.setEnabled(true);
+    }
     const std::string failure = failureLine(outcome);
     if (!failure.empty()) ListView1.add(failure, negativeImage);
 }
@@ -93,6 +105,13 @@ std::string installedBySetupLine(const std::string& homeAddress)
 {
     return "This copy was installed by Setup, which brings its updates: the new Setup is on Nimbrel's home page, " +
            homeAddress;
+}
+
+void AutoUpdateDialog::installing()
+{
+    installing_ = true;
+    cmdCancel.setEnabled(false);
+    ListView1.add("The new version is being installed: it can no longer be cancelled.", progressImage);
 }
 
 std::string failureLine(UpdateServer::Download outcome)

@@ -37,6 +37,8 @@ public:
         std::function<bool()> checkConnection;
         // What an installed copy says of where its updates come from.
         std::string installedCopyLine = packageManagerLine;
+        // False when the program's network client cannot be had (a module that is not the one built with it).
+        std::function<bool()> networkAvailable = [] { return true; };
     };
 
     // The images of the status list: progress and good news, and the final negative lines.
@@ -61,9 +63,12 @@ public:
 
 private:
     void proceed();
+    // The point of no return is passed: Cancel is disabled, and the status list says so.
+    void installing();
 
     Neighbours n_;
     bool proceeding_ = false;
+    bool installing_ = false;
 };
 
 // What the copy Setup installed on Windows says of its updates: Setup brings them, from the home page's address.

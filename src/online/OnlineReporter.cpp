@@ -25,7 +25,7 @@ void OnlineReporter::reportError(const std::string& tag, int number, const std::
                 services_.events.doEvents();
                 services_.events.doEvents();
             }
-            const std::string query = encodeQuery(reportText(system_, ieVersion_, tag, number, description));
+            const std::string query = reportQuery(system_, ieVersion_, tag, number, description);
             services_.transfer.openUrlText(vendorServer_ + "/error-reporting/error-msg.php?" + query);
         }
     } catch (...) {

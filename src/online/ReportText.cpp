@@ -4,17 +4,22 @@
 
 namespace nimbrel {
 
-std::string reportText(const SystemIdentity& system, const std::string& ieVersion, const std::string& tag,
-                       int number, const std::string& description)
+std::string reportQuery(const SystemIdentity& system, const std::string& ieVersion, const std::string& tag,
+                        int number, const std::string& description)
 {
-    return system.osName + "," + system.osVersion + "," + system.servicePack + "," + ieVersion + "," + tag +
-           std::to_string(number) + description;
+    // The tag is two fields already: its module, a comma, its procedure.
+    const std::size_t comma = tag.find(',');
+    const std::string place = comma == std::string::npos
+                                  ? encodeField(tag)
+                                  : encodeField(tag.substr(0, comma)) + "," + encodeField(tag.substr(comma + 1));
+    return encodeField(system.osName) + "," + encodeField(system.osVersion) + "," + encodeField(system.servicePack) +
+           "," + encodeField(ieVersion) + "," + place + "," + std::to_string(number) + "," + encodeField(description);
 }
 
-std::string encodeQuery(const std::string& text)
+std::string encodeField(const std::string& text)
 {
-    // Unreserved characters, sub-delimiters, and what a query may hold besides.
-    static const char* const allowed = "-._~!$&'()*+,;=:@/?";
+    // Unreserved characters, sub-delimiters but the comma, and what a query may hold besides.
+    static const char* const allowed = "-._~!$&'()*+;=:@/?";
     static const char* const hex = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());

@@ -64,10 +64,19 @@ std::string UpdatePhases::storedValue(const std::string& name, const std::string
     return stripNull(services_.store.queryValue(key, name).value_or(defaultValue));
 }
 
-UpdateServer::Download UpdatePhases::installUpdate(UpdateServer& server)
+UpdateServer::Download UpdatePhases::installUpdate(UpdateServer& server, const std::function<void()>& noReturn)
 {
     const UpdateServer::Download downloaded = server.downloadPackage();
     if (downloaded != UpdateServer::Download::Kept) return downloaded;
+    // The last moment a Cancel counts: what was kept goes with it.
+    services_.events.doEvents();
+    if (server.cancelled()) {
+        forgetDownload();
+        return UpdateServer::Download::Cancelled;
+    }
+    // From here on the new version is being installed: the dialog says so before anything of it is stored.
+    if (noReturn) noReturn();
+    services_.events.doEvents();
 
     ModReg& registry = services_.registry;
     registry.regSetValue(key, "App", localDateTimeText(services_.clock.now().seconds));
@@ -76,7 +85,9 @@ UpdateServer::Download UpdatePhases::installUpdate(UpdateServer& server)
     registry.regSetValue(key, digestValue, server.packageDigest());
     // The phase last: until it is written, the next start finds nothing pending.
     registry.regSetValue(key, "Up", "b");
-    if (!services_.handOver.startInstead(server.downloadedPath())) {
+    // What starts is what was checked: "nbl" still holds the bytes of the digest.
+    if (services_.files.digest(server.downloadedPath()) != server.packageDigest() ||
+        !services_.handOver.startInstead(server.downloadedPath())) {
         forgetDownload();
         return UpdateServer::Download::DoesNotStart;
     }
@@ -86,6 +97,7 @@ UpdateServer::Download UpdatePhases::installUpdate(UpdateServer& server)
 
 void UpdatePhases::finishUpdate()
 {
+    comingUp_ = false;
     std::string current;
     if (!Trap::silent()([&] { current = storedValue("Up", "a"); })) return;
     if (current.empty() || mentions(current, 'a')) {
@@ -108,8 +120,60 @@ void UpdatePhases::finishUpdate()
     if (mentions(current, 'b')) {
         replaceProgram();
     } else if (mentions(current, 'c')) {
-        cleanUp();
+        comingUp();
     }
+}
+
+void UpdatePhases::comingUp()
+{
+    const Trap ignore = Trap::silent();
+    std::string tried;
+    ignore([&] { tried = storedValue(comingUpValue, ""); });
+    if (tried.empty()) {
+        // Noted before anything else of the start: should this run die before its event loop, the next start
+        // knows the new program does not come up, whether or not the replacing process still waits for it.
+        ignore([&] { services_.registry.regSetValue(key, comingUpValue, "z"); });
+        comingUp_ = true;
+        return;
+    }
+    // A start in phase "c" before this one never came up: the old program goes back in place, says so when it
+    // starts, and runs in this one's stead.
+    // Nothing recorded the old program's digest: the backup is taken as it is.
+    std::string backupDigest;
+    ignore([&] { backupDigest = services_.files.digest(inFolder(backupName)); });
+    if (!putBack(backupDigest)) return;
+    ignore([&] { services_.handOver.startInstead(inFolder(programName)); });
+    ignore([&] { services_.exit.endNow(); });
+}
+
+bool UpdatePhases::putBack(const std::string& oldDigest)
+{
+    const Trap ignore = Trap::silent();
+    bool restored = false;
+    // Where it cannot be put back (a full disk), the backup stays: it is the only copy of the old program.
+    ignore([&] { restored = services_.files.replaceWithCopy(inFolder(backupName), inFolder(programName), oldDigest); });
+    if (!restored) return false;
+    forgetDownload();
+    ignore([&] { services_.registry.deleteValue(comingUpValue, key); });
+    ignore([&] { services_.registry.regSetValue(key, putBackValue, "z"); });
+    return true;
+}
+
+void UpdatePhases::startedUp()
+{
+    if (!comingUp_) return;
+    comingUp_ = false;
+    std::string current = "c";
+    Trap::silent()([&] { current = storedValue("Up", "a"); });
+    if (mentions(current, 'c')) {
+        cleanUp();
+        return;
+    }
+    // It came up too late: the old program was put back meanwhile. It runs in this one's stead, so that no two
+    // versions run from one folder.
+    const Trap ignore = Trap::silent();
+    ignore([&] { services_.handOver.startInstead(inFolder(programName)); });
+    ignore([&] { services_.exit.endNow(); });
 }
 
 void UpdatePhases::forgetDownload()
@@ -188,23 +252,16 @@ void UpdatePhases::replaceProgram()
     bool started = false;
     ignore([&] { started = services_.handOver.startInstead(program); });
     if (!started) return;
-    if (replaced && !cameUp()) {
-        // The new version did not come up: the old one goes back in place, and says so when it starts. Where it
-        // cannot be put back (a full disk), the backup stays: it is the only copy of the old program.
-        bool restored = false;
-        ignore([&] { restored = services_.files.replaceWithCopy(backup, program, oldDigest); });
-        if (restored) {
-            forgetDownload();
-            ignore([&] { services_.registry.regSetValue(key, putBackValue, "z"); });
-            ignore([&] { services_.handOver.startInstead(program); });
-        }
-    }
+    // The new version did not come up: the old one goes back in place, and says so when it starts.
+    if (replaced && !cameUp() && putBack(oldDigest)) ignore([&] { services_.handOver.startInstead(program); });
     ignore([&] { services_.exit.endNow(); });
 }
 
 void UpdatePhases::cleanUp()
 {
     const Trap ignore = Trap::silent();
+    // The new program came up: from here on it stays, whatever happens to this run.
+    ignore([&] { services_.registry.deleteValue(comingUpValue, key); });
     ignore([&] { waitSeconds(5); });
     // This is the new program, running: its number counts from now on. (After a version put back, the program
     // is not the one verified, and keeps its own number.)

@@ -2,6 +2,7 @@
 
 #include "UpdateServer.h"
 
+#include <functional>
 #include <string>
 
 namespace nimbrel {
@@ -46,6 +47,8 @@ public:
     static constexpr const char* versionValue = "nver";
     // Set when a new version did not come up and the old one was put back; the next start says so.
     static constexpr const char* putBackValue = "upback";
+    // Set while the new program is starting in phase "c", until the first turn of its event loop.
+    static constexpr const char* comingUpValue = "uptry";
     // The program as it was, beside the new one until that has come up.
     static constexpr const char* backupName = "Nimbrel-previous";
     // How long the new program has to come up.
@@ -55,16 +58,26 @@ public:
     UpdatePhases(Services services, std::string vendorServer);
 
     // Downloads the package (one attempt) and hands over to it, ending this
-    // program; otherwise the step that failed, with nothing pending.
-    UpdateServer::Download installUpdate(UpdateServer& server);
-    // The start-up step: replaces the program in phase "b" and ends, cleans up
-    // and thanks the user in phase "c". Errors are ignored.
+    // program; otherwise the step that failed, with nothing pending. A Cancel
+    // counts until noReturn is called: from then on the new version is installed.
+    UpdateServer::Download installUpdate(UpdateServer& server, const std::function<void()>& noReturn = {});
+    // The start-up step: replaces the program in phase "b" and ends; in phase
+    // "c" notes that the new program is coming up, or, when a start before this
+    // one never came up (it crashed, or was killed), puts the old program back
+    // and hands over to it. Errors are ignored.
     void finishUpdate();
+    // The first turn of the event loop: a new program that came up this far takes
+    // its place for good (the clean-up and the thanks); one that came up only
+    // after the old program was put back hands over to it and ends.
+    void startedUp();
     // Yields to the event loop until the seconds have passed.
     void waitSeconds(int seconds);
 
 private:
     void replaceProgram();
+    void comingUp();
+    // The old program back in its place, from the backup with that digest; false when it cannot be put back.
+    bool putBack(const std::string& oldDigest);
     void cleanUp();
     // Back to nothing pending, the old program kept: the values of the download go, and so do "nbl" and the backup.
     void forgetDownload();
@@ -78,6 +91,7 @@ private:
 
     Services services_;
     std::string vendorServer_;
+    bool comingUp_ = false; // this run started in phase "c"
 };
 
 // A local date and time as the program writes it ("2026-12-07 14:05:09").

@@ -43,30 +43,56 @@ int versionNumber(const std::string& text)
 std::optional<int> signedVersion(const std::string& trustedComment)
 {
     const std::string label = "Nimbrel ";
-    if (trustedComment.rfind(label, 0) != 0) return std::nullopt;
+    const std::string file = std::string(", file:") + (UpdateServer::packagePath + 1);
+    std::string comment = trustedComment;
+    while (!comment.empty() && (comment.back() == ' ' || comment.back() == '\t')) comment.pop_back();
+    if (comment.rfind(label, 0) != 0) return std::nullopt;
     std::size_t end = label.size();
     int version = 0;
-    while (end < trustedComment.size() && std::isdigit(static_cast<unsigned char>(trustedComment[end])) &&
+    while (end < comment.size() && std::isdigit(static_cast<unsigned char>(comment[end])) &&
            end - label.size() < 5) {
-        version = version * 10 + (trustedComment[end] - '0');
+        version = version * 10 + (comment[end] - '0');
         ++end;
     }
     if (end == label.size() || version > 32767) return std::nullopt;
-    // The number ends the comment or its first field; "Nimbrel 61" is not version 6.
-    if (end < trustedComment.size() && trustedComment[end] != ',') return std::nullopt;
+    // The signature is for this file and no other: "Nimbrel 6" alone, or another file's name, is not.
+    if (comment.compare(end, std::string::npos, file) != 0) return std::nullopt;
     return version;
 }
 
-std::int32_t announcedLength(const std::string& headers)
+int statusCode(const std::string& headers)
+{
+    const std::string line = headers.substr(0, headers.find("\r\n"));
+    if (line.rfind("HTTP/", 0) != 0) return 0;
+    const std::size_t blank = line.find(' ');
+    if (blank == std::string::npos || line.size() < blank + 4) return 0;
+    int code = 0;
+    for (std::size_t at = blank + 1; at < blank + 4; ++at) {
+        if (!std::isdigit(static_cast<unsigned char>(line[at]))) return 0;
+        code = code * 10 + (line[at] - '0');
+    }
+    if (line.size() > blank + 4 && line[blank + 4] != ' ') return 0;
+    return code;
+}
+
+std::optional<std::int32_t> announcedLength(const std::string& headers)
 {
     // Header names are matched without regard to case (HTTP/1.1 servers often send "content-length"), and
     // only at the start of a line: another header's value may mention the name.
     const std::string label = "\r\ncontent-length:";
     const std::size_t at = findIgnoringCase("\r\n" + headers, label);
-    if (at == std::string::npos) return 0;
+    if (at == std::string::npos) return std::nullopt;
     const std::size_t start = at + label.size() - 2;
     const std::string value = headers.substr(start, headers.find("\r\n", start) - start);
     return toInt32(leadingNumber(trimmedBlanks(value)));
+}
+
+std::int32_t remoteLength(const std::string& headers, std::size_t received)
+{
+    const int status = statusCode(headers);
+    if (status < 200 || status > 299) return 0;
+    if (const std::optional<std::int32_t> announced = announcedLength(headers)) return *announced;
+    return toInt32(static_cast<double>(received));
 }
 
 UpdateServer::UpdateServer(Services services, std::string vendorServer, UpdateLimits limits)
@@ -99,22 +125,14 @@ std::optional<std::string> UpdateServer::fetchSmall(const std::string& url)
     return text;
 }
 
-std::int32_t UpdateServer::getRemoteLength(const std::string& url)
-{
-    fetchSmall(url);
-    const std::string headers = services_.transfer.responseHeaders();
-    if (headers.find("404") != std::string::npos) return 0;
-    return announcedLength(headers);
-}
-
 bool UpdateServer::isNewerVersion(const std::string& local)
 {
     cancelled_ = false;
     if (!services_.checkConnection()) return false;
-    const std::string url = vendorServer_ + versionPath;
-    if (getRemoteLength(url) <= 0 || cancelled_) return false;
-    const int remote = versionNumber(fetchSmall(url).value_or(""));
-    if (cancelled_) return false;
+    // One request gives the file's length and its number: a file missing, empty or not whole is no update.
+    const std::optional<std::string> text = fetchSmall(vendorServer_ + versionPath);
+    if (cancelled_ || !text || remoteLength(services_.transfer.responseHeaders(), text->size()) <= 0) return false;
+    const int remote = versionNumber(*text);
     // The version this program is never counts for less than the one it was built as, and a server's lower
     // number is never stored: either would open the way back to an older signed package.
     const int installed = std::max(versionNumber(local), builtVersion);
@@ -147,28 +165,45 @@ UpdateServer::Download UpdateServer::downloadPackage()
     if (cancelled_) return Download::Cancelled;
     if (unwritten) return Download::SaveFailed;
     if (!whole) return Download::TransferFailed;
-    const std::int32_t announced = announcedLength(services_.transfer.responseHeaders());
+    // Without a length announced (a chunked answer), the body came to its end within the limits.
+    const std::optional<std::int32_t> announced = announcedLength(services_.transfer.responseHeaders());
     const auto received = static_cast<std::int64_t>(staged->size());
-    if (announced < 1 || received <= static_cast<std::int64_t>(smallestPackage) ||
-        std::llabs(received - 1 - announced) > lengthSlack)
+    if (received <= static_cast<std::int64_t>(smallestPackage) ||
+        (announced && std::llabs(received - 1 - *announced) > lengthSlack))
         return Download::TransferFailed;
 
     const std::optional<std::string> signature = fetchSmall(url + signatureSuffix);
     if (cancelled_) return Download::Cancelled;
     if (!signature) return Download::TransferFailed;
 
-    // What is checked is what was written to the disk, and what is kept is what was checked.
-    const std::optional<std::vector<std::uint8_t>> package = staged->writtenBytes();
-    if (!package) return Download::SaveFailed;
-    const Download verified = verify(*package, *signature);
-    if (verified != Download::Kept) return verified;
-    if (!services_.trust.startsHere(staged->path())) return Download::DoesNotStart;
-    if (cancelled_) return Download::Cancelled;
-    const std::string digest = services_.files.digest(staged->path());
-    if (digest.empty() || !staged->keep()) return Download::SaveFailed;
+    // Each step from here lets a Cancel in first and honours it: nothing is kept after a Cancel. What is checked
+    // is what was written to the disk; its digest, taken from the very bytes checked, is what every later use of
+    // the file is compared with.
+    if (cancelledNow()) return Download::Cancelled;
+    std::string digest;
+    {
+        const std::optional<std::vector<std::uint8_t>> package = staged->writtenBytes();
+        if (!package) return Download::SaveFailed;
+        digest = staged->writtenDigest();
+        const Download verified = verify(*package, *signature);
+        if (verified != Download::Kept) return verified;
+        if (cancelledNow()) return Download::Cancelled;
+        // The bytes checked start on trial, not the file, which could have changed since.
+        const bool starts = services_.trust.startsHere(*package);
+        if (cancelledNow()) return Download::Cancelled;
+        if (!starts) return Download::DoesNotStart;
+    }
+    // Kept only while the file still holds the bytes checked.
+    if (digest.empty() || services_.files.digest(staged->path()) != digest || !staged->keep())
+        return Download::SaveFailed;
     packageDigest_ = digest;
-    services_.events.doEvents();
     return Download::Kept;
+}
+
+bool UpdateServer::cancelledNow()
+{
+    services_.events.doEvents();
+    return cancelled_;
 }
 
 UpdateServer::Download UpdateServer::verify(const std::vector<std::uint8_t>& package, const std::string& signature)

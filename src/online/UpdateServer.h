@@ -24,7 +24,7 @@ struct UpdateLimits {
 };
 
 // What the vendor's server offers: the number of the latest version and the
-// program that carries it, fetched through the window's shared transfer object.
+// program that carries it, fetched through a transfer object of the update's own.
 // Every download is bounded in size and time, and the package goes straight to
 // a file beside the program. It is kept there as "nbl" only when it arrived
 // whole, is signed by the vendor's key for the version announced, and starts
@@ -54,11 +54,8 @@ public:
     // vendorServer is the base address of the vendor's web site, without a trailing "/".
     UpdateServer(Services services, std::string vendorServer, UpdateLimits limits = {});
 
-    // The Content-Length the server announces for the resource; 0 when its
-    // headers mention "404". Overflow (6) past 32 bits.
-    std::int32_t getRemoteLength(const std::string& url);
-    // True when the server's number is above the installed one (local); a lower
-    // server number is stored as "ver". Overflow (6) for a number outside 16 bits.
+    // True when the server's number is above the installed one (local), read from one request of the version
+    // file; a lower server number changes nothing. Overflow (6) for a number outside 16 bits.
     bool isNewerVersion(const std::string& local);
     // One attempt to fetch the package and keep it as "nbl".
     Download downloadPackage();
@@ -76,6 +73,8 @@ private:
     // The body of a small file (bounded); nothing when it did not come whole.
     std::optional<std::string> fetchSmall(const std::string& url);
     Download verify(const std::vector<std::uint8_t>& package, const std::string& signature);
+    // Lets the window's events run (a click on Cancel among them); true when the update was cancelled.
+    bool cancelledNow();
 
     Services services_;
     std::string vendorServer_;
@@ -90,11 +89,19 @@ private:
 // outside -32768 to 32767.
 int versionNumber(const std::string& text);
 
-// The version a signature's trusted comment names ("Nimbrel 6, file:nblupdate.exe", as scripts/sign-update
-// writes it); nothing when it names none.
+// The version a signature's trusted comment names when it is exactly "Nimbrel <version>, file:nblupdate.exe",
+// as scripts/sign-update writes it (blanks after it do not count); nothing otherwise.
 std::optional<int> signedVersion(const std::string& trustedComment);
 
-// The value of the Content-Length header line (the name in any letter case); 0 without one.
-std::int32_t announcedLength(const std::string& headers);
+// The status code of the headers' status line ("HTTP/1.1 404 Not Found" gives 404); 0 without one.
+int statusCode(const std::string& headers);
+
+// The value of the Content-Length header line (the name in any letter case); nothing without one. Overflow (6)
+// past 32 bits.
+std::optional<std::int32_t> announcedLength(const std::string& headers);
+
+// The length of a resource as its answer gives it: 0 unless the status line says it was found; the length
+// announced, or without one the bytes the body brought to its end.
+std::int32_t remoteLength(const std::string& headers, std::size_t received);
 
 } // namespace nimbrel

@@ -24,6 +24,20 @@ expected+=("${module:-usr/lib/nimbrel/libnimbrel_network.so}")
 
 failed=0
 installed="$(cd "$dest" && find . -type f | sed 's|^\./||' | sort)"
+
+# A shipped program looks for code and files only where it was installed: neither the program nor its module,
+# stripped as the package ships them, names the folder the project was built from (or anything under it).
+project="$(cd "$(dirname "$0")/../.." && pwd)"
+for binary in usr/bin/Nimbrel "$module"; do
+  [ -f "$dest/$binary" ] || continue
+  shipped="$(mktemp)"
+  strip -o "$shipped" "$dest/$binary"
+  if strings -a "$shipped" | grep -F -e "$project" >/dev/null; then
+    echo "FAIL: $binary names the build's folders: $(strings -a "$shipped" | grep -F -e "$project" | head -n 3 | tr '\n' ' ')"
+    failed=1
+  fi
+  rm -f "$shipped"
+done
 wanted="$(printf '%s\n' "${expected[@]}" | sort)"
 if [ "$installed" != "$wanted" ]; then
   echo "FAIL: the install holds other files than expected:"

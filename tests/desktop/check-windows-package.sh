@@ -17,6 +17,18 @@ installer="$(realpath "$1")"
 zip="$(realpath "$2")"
 script="$(realpath "$(dirname "$0")/../../desktop/windows/Nimbrel.nsi")"
 icon="$(realpath "$(dirname "$0")/../../src/ui/win32/Nimbrel.ico")"
+# The shipped program looks for code and files only where it was installed: it names none of the folders the
+# project was built from, in 8-bit or in UTF-16 text.
+project="$(cd "$(dirname "$0")/../.." && pwd)"
+unpacked="$(mktemp -d)"
+(cd "$unpacked" && cmake -E tar xf "$zip")
+if { strings -a "$unpacked/Nimbrel/Nimbrel.exe"; strings -a -el "$unpacked/Nimbrel/Nimbrel.exe"; } |
+   grep -F -e "$project" >/dev/null; then
+  echo "FAIL: the shipped Nimbrel.exe names the build's folders"
+  rm -rf "$unpacked"
+  exit 1
+fi
+rm -rf "$unpacked"
 # Debian's wine64 keeps its programs out of PATH.
 wine="$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)"
 wineserver="$(command -v wineserver || echo /usr/lib/wine/wineserver)"

@@ -133,8 +133,11 @@ DesktopSession::DesktopSession(std::string screen) : screen_(std::move(screen))
     fs::create_directories(home_ + "/config");
     fs::create_directories(runtimeDirectory());
     fs::permissions(runtimeDirectory(), fs::perms::owner_all, fs::perm_options::replace);
-    // The program keeps its settings and pictures beside its executable: a copy of its own.
+    // The program keeps its settings and pictures beside its executable: a copy of its own, with the network
+    // module it was built with beside it, as a portable copy has it.
     fs::copy_file(NIMBREL_EXECUTABLE, programDirectory() + "/Nimbrel");
+    fs::copy_file(fs::path(NIMBREL_EXECUTABLE).parent_path() / "libnimbrel_network.so",
+                  programDirectory() + "/libnimbrel_network.so");
     // Looking for a session bus, Qt's xcb platform has libdbus keep a buffer to the end; under
     // LeakSanitizer (the sanitized build) that alone would turn every clean exit into a failure.
     if (!startServer()) throw std::runtime_error("no Xvfb display could be started");

@@ -114,7 +114,7 @@ TEST_F(ErrorReportOnTheDesktop, AGraphBackgroundThatIsNoPictureIsReportedAfterAP
     LoopbackHttpServer server;
     Process nimbrel = startNimbrel(server.url(), server.url(probePath));
 
-    const std::string reportEnd = "frmMain,initGraph481Invalid%20picture";
+    const std::string reportEnd = "frmMain,initGraph,481,Invalid%20picture";
     const auto isTheReport = [&](const RecordedRequest& r) {
         return r.method == "GET" && r.path == reportPath && endsWith(queryOf(r), reportEnd);
     };
@@ -142,7 +142,7 @@ TEST_F(ErrorReportOnTheDesktop, AGraphBackgroundThatIsNoPictureIsReportedAfterAP
     const SystemIdentity system = OsReleaseVersion().identify();
     ASSERT_FALSE(system.osName.empty());
     EXPECT_EQ(percentDecoded(queryOf(*report)),
-              system.osName + "," + system.osVersion + ",,,frmMain,initGraph481Invalid picture")
+              system.osName + "," + system.osVersion + ",,,frmMain,initGraph,481,Invalid picture")
         << report->requestLine;
     EXPECT_EQ(queryOf(*report).find(' '), std::string::npos);
 

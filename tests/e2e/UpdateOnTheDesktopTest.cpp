@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -83,18 +85,19 @@ protected:
                                       "PATH=" + session->home() + "/bin:" + (path != nullptr ? path : "/usr/bin:/bin")});
     }
 
-    // The single window captioned Nimbrel, once it shows: the main window or else a message box.
+    // A window captioned Nimbrel, once it shows: the main window or else a message box.
     std::string nimbrelWindow(bool main) const
     {
         std::string found;
         waitUntil(
             [&] {
-                const std::vector<std::string> windows = session->visibleWindows("Nimbrel");
-                if (windows.size() != 1) return false;
-                const auto g = session->geometry(windows[0]);
-                if (!g || (g->width == clientWidth()) != main) return false;
-                found = windows[0];
-                return true;
+                for (const std::string& window : session->visibleWindows("Nimbrel")) {
+                    const auto g = session->geometry(window);
+                    if (!g || (g->width == clientWidth()) != main) continue;
+                    found = window;
+                    return true;
+                }
+                return false;
             },
             patience);
         return found;
@@ -157,7 +160,7 @@ TEST_F(UpdateOnTheDesktop, ASignedNewVersionIsInstalledOverThreeProcessesAndSays
     ASSERT_TRUE(waitUntil([&] { return fileBytes(program()) == newProgram; }, patience))
         << "the program file was not replaced";
 
-    // The new program cleans up and thanks the user before its window shows.
+    // The new program, once it reached its window and event loop, cleans up and thanks the user.
     const std::string thanks = nimbrelWindow(false);
     ASSERT_FALSE(thanks.empty()) << "no thank-you box";
     EXPECT_FALSE(fs::exists(downloaded()));
@@ -207,6 +210,43 @@ TEST_F(UpdateOnTheDesktop, AnUnsignedOrAlteredPackageLeavesTheProgramAsItWas)
     EXPECT_EQ(stored("ver"), "5");
     clickExit(window);
     EXPECT_EQ(nimbrel.waitForExit(patience), std::optional<int>(0));
+}
+
+// A start of the new program that died before its event loop (a crash at its real start, a kill) leaves the store
+// as set here; the process that replaced the program is gone too. The next start puts the old program back,
+// which runs and says so.
+TEST_F(UpdateOnTheDesktop, ANewVersionThatDiedBeforeItsEventLoopIsPutBackByTheNextStart)
+{
+    const std::string previous = session->programDirectory() + "/Nimbrel-previous";
+    writeBytes(program(), newProgram);
+    writeBytes(previous, oldProgram);
+    fs::permissions(previous, fs::perms::owner_all);
+    store("nver", "6");
+    store("sha", ProgramFolderFiles().digest(program()));
+    store("Up", "c");
+    store("donreq", "z");
+    store("uptry", "z");
+
+    const auto started = std::chrono::steady_clock::now();
+    Process newVersion = startNimbrel();
+    const std::string box = nimbrelWindow(false);
+    ASSERT_FALSE(box.empty()) << "the old program did not say it was put back";
+    std::printf("roll-back: %lld ms from the start to the old program's message\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - started)
+                                           .count()));
+    EXPECT_TRUE(fileBytes(program()) == oldProgram);
+    EXPECT_FALSE(fs::exists(previous));
+    EXPECT_FALSE(fs::exists(downloaded()));
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(stored("uptry"), std::nullopt);
+    EXPECT_EQ(newVersion.waitForExit(patience), std::optional<int>(0)) << "the new version handed over and ended";
+    ASSERT_TRUE(session->x("xdotool mousemove --sync --window " + box + " 20 20 key Return").has_value());
+    const std::string window = nimbrelWindow(true);
+    ASSERT_FALSE(window.empty()) << "the old program did not run";
+    EXPECT_NE(stored("ver"), std::optional<std::string>("6"));
+    EXPECT_FALSE(fs::exists(openedPages())) << "no thanks for a version put back";
+    clickExit(window);
 }
 
 TEST_F(UpdateOnTheDesktop, KilledWhileReplacingItselfTheProgramStillStarts)

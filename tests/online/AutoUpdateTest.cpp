@@ -90,6 +90,18 @@ TEST_F(AutoUpdateTest, OfflineTheDialogSaysSoAndFetchesNothing)
     EXPECT_TRUE(transfer.gets.empty());
 }
 
+// The network client refused (a module that is not the one built with the program) is said as such, not as
+// a machine offline.
+TEST_F(AutoUpdateTest, WithoutItsNetworkClientTheDialogSaysNetworkFeaturesAreUnavailable)
+{
+    networkAvailable = false;
+    publish("6", program(200000));
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(statusTexts().back(), "Network features are unavailable: the network module installed with the program "
+                                    "is missing or is not the one it was built with.");
+    EXPECT_TRUE(transfer.gets.empty());
+}
+
 TEST_F(AutoUpdateTest, TheInstalledNumberOnTheServerIsNoUpdateAndChangesNothing)
 {
     registry.setValue(key, "ver", "8");
@@ -143,7 +155,7 @@ TEST_F(AutoUpdateTest, ANewerSignedVersionIsSavedAsNblAndTakesOver)
     dialog.cmdProceed.userClick();
 
     EXPECT_EQ(files.files[folder + "/nbl"], program(200000));
-    EXPECT_EQ(trust.trialStarts, (std::vector<std::string>{folder + "/nbl.staged"})) << "started on trial first";
+    EXPECT_EQ(trust.trialStarts, (std::vector<std::string>{program(200000)})) << "the bytes checked, on trial first";
     EXPECT_EQ(stored("ver"), "5") << "the new number counts once the new program is in place";
     EXPECT_EQ(stored("nver"), "6");
     EXPECT_EQ(stored("sha"), "digest:" + program(200000));
@@ -152,7 +164,96 @@ TEST_F(AutoUpdateTest, ANewerSignedVersionIsSavedAsNblAndTakesOver)
     EXPECT_EQ(stored("App"), localDateTimeText(clock.now().seconds));
     EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/nbl"}));
     EXPECT_EQ(exit.ended, 1);
-    EXPECT_EQ(dialog.ListView1.lines().back(), (Line{"Depending on your Internet connection speed", 0}));
+    EXPECT_EQ(dialog.ListView1.lines().back(),
+              (Line{"The new version is being installed: it can no longer be cancelled.", 1}));
+    EXPECT_FALSE(dialog.cmdCancel.enabled());
+}
+
+// A Cancel counts at every step before the new version is installed: while the signature comes, while the
+// package is checked, while it starts on trial. Nothing is kept, nothing is pending, nothing is started.
+TEST_F(AutoUpdateTest, ACancelAtAnyStepBeforeTheInstallKeepsNothing)
+{
+    struct Step {
+        const char* name;
+        std::function<void()> arm;
+    };
+    const auto cancel = [this] { dialog.cmdCancel.userClick(); };
+    const Step steps[] = {
+        {"while the signature comes", [&] {
+             transfer.duringGet = [&](const std::string& url) {
+                 if (url == packageUrl + ".minisig") cancel();
+             };
+         }},
+        {"while the package starts on trial", [&] { trust.duringTrial = cancel; }},
+        {"after the trial, before the install", [&] {
+             trust.duringTrial = [&] { events.pending = [&] { cancel(); }; };
+         }},
+    };
+    for (const Step& step : steps) {
+        registry.setValue(key, "ver", "5");
+        registry.setValue(key, "Up", "a");
+        files.files.erase(folder + "/nbl");
+        transfer.duringGet = nullptr;
+        trust.duringTrial = nullptr;
+        events.pending = [this] { clock.advance(50); };
+        publish("6", program(200000));
+        step.arm();
+        dialog.Upnbl_Click();
+        dialog.cmdProceed.userClick();
+
+        EXPECT_FALSE(files.holds(folder + "/nbl")) << step.name;
+        EXPECT_FALSE(files.holds(folder + "/nbl.staged")) << step.name;
+        EXPECT_EQ(stored("Up"), "a") << step.name;
+        EXPECT_EQ(stored("sha"), std::nullopt) << step.name;
+        EXPECT_TRUE(handOver.started.empty()) << step.name;
+        EXPECT_EQ(exit.ended, 0) << step.name;
+        EXPECT_FALSE(dialog.frmAutoUpdate.shown()) << step.name;
+        EXPECT_TRUE(dialog.cmdCancel.enabled()) << step.name;
+    }
+}
+
+// Past the point of no return a click on Cancel (or the close box) changes nothing: the window says the new
+// version is being installed, and it is.
+TEST_F(AutoUpdateTest, PastThePointOfNoReturnCancelIsDisabledAndTheInstallGoesOn)
+{
+    registry.setValue(key, "ver", "5");
+    publish("6", program(200000));
+    bool disabledWhenClicked = false;
+    std::string lineWhenClicked;
+    events.pending = [&] {
+        clock.advance(50);
+        if (dialog.ListView1.lines().empty() || dialog.cmdCancel.enabled()) return;
+        disabledWhenClicked = true;
+        lineWhenClicked = dialog.ListView1.lines().back().text;
+        dialog.cmdCancel.userClick();
+        dialog.cmdCancel_Click();
+    };
+    dialog.Upnbl_Click();
+    dialog.cmdProceed.userClick();
+
+    EXPECT_TRUE(disabledWhenClicked);
+    EXPECT_EQ(lineWhenClicked, "The new version is being installed: it can no longer be cancelled.");
+    EXPECT_TRUE(dialog.frmAutoUpdate.shown());
+    EXPECT_EQ(stored("Up"), "b");
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/nbl"}));
+}
+
+// The file that is started is the file that was checked: "nbl" changed after the download is not started,
+// and nothing is left pending.
+TEST_F(AutoUpdateTest, AnNblChangedAfterItWasCheckedIsNotStarted)
+{
+    registry.setValue(key, "ver", "5");
+    publish("6", program(200000));
+    events.pending = [&] {
+        clock.advance(50);
+        if (files.holds(folder + "/nbl") && !dialog.cmdCancel.enabled()) files.files[folder + "/nbl"] = "\x7f" "ELF planted";
+    };
+    dialog.cmdProceed.userClick();
+
+    EXPECT_TRUE(handOver.started.empty());
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+    EXPECT_EQ(dialog.ListView1.lines().back().text, "The new version was refused: it does not start on this machine.");
 }
 
 TEST_F(AutoUpdateTest, AFailedDownloadIsTriedOnceAndSaysSo)
@@ -181,7 +282,7 @@ TEST_F(AutoUpdateTest, APackageThatFailsACheckIsRefusedOnceWithTheStepThatFailed
     const std::string signedPackage = program(200000);
     const Case cases[] = {
         {"signed for another package",
-         [&] { transfer.serve(packageUrl + ".minisig", FakePackageTrust::signature("Nimbrel 6", program(200001))); },
+         [&] { transfer.serve(packageUrl + ".minisig", FakePackageTrust::signature("Nimbrel 6, file:nblupdate.exe", program(200001))); },
          "The new version was refused: it is not signed with the update key."},
         {"an old signed package announced as new", [&] { publish("6", signedPackage, "4"); },
          "The new version was refused: its signed version is not the one announced, or not newer."},
@@ -291,33 +392,61 @@ TEST_F(AutoUpdateTest, AnErrorInTheVersionTestIsReportedAndFindsNoUpdate)
     EXPECT_EQ(packageGets(), 0);
 }
 
-TEST_F(AutoUpdateTest, A404InsideAnotherHeadersValueMeansMissing)
+// Only the status line says whether the file was found; a header's value that mentions "404" says nothing.
+TEST_F(AutoUpdateTest, A404InsideAnotherHeadersValueIsNoStatus)
 {
     registry.setValue(key, "ver", "5");
     publish("6", program(200000));
-    transfer.resources[versionUrl].headers += "\r\nETag: \"a404b\"";
+    transfer.resources[versionUrl].headers += "\r\nETag: \"5f404a1\"";
     dialog.cmdProceed.userClick();
-    EXPECT_EQ(statusTexts().back(), "No new update available.");
-    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 0);
+    EXPECT_NE(std::find(statusTexts().begin(), statusTexts().end(), "New Update available."), statusTexts().end());
 }
 
-TEST_F(AutoUpdateTest, TheRemoteLengthIsTheContentLengthInAnyLetterCaseOrNothing)
+// The version file is asked for once: its one answer gives its length and its number, within one time limit.
+TEST_F(AutoUpdateTest, TheVersionFileIsFetchedOnce)
 {
-    transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\nContent-Length:   1234  \r\nServer: x", "1"};
-    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 1234);
-    transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\ncontent-length: 77\r\nServer: x", "1"};
-    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 77);
-    transfer.resources[versionUrl] = {"HTTP/1.1 200 OK\r\nServer: x\r\nX-Note: content-length: 9", "1"};
-    EXPECT_EQ(updateServer.getRemoteLength(versionUrl), 0) << "only a line of its own names the length";
+    registry.setValue(key, "ver", "5");
+    publish("5", program(200000));
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(std::count(transfer.gets.begin(), transfer.gets.end(), versionUrl), 1);
+    EXPECT_EQ(statusTexts().back(), "No new update available.");
 }
 
-TEST_F(AutoUpdateTest, TheSignedVersionIsTheNumberThatStartsTheTrustedComment)
+// A server that sends the version file chunked announces no length: the file is what came, to its end.
+TEST_F(AutoUpdateTest, AVersionFileWithoutLengthIsReadToItsEnd)
+{
+    registry.setValue(key, "ver", "5");
+    publish("6", program(200000));
+    transfer.resources[versionUrl].headers = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked";
+    transfer.resources[packageUrl].headers = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked";
+    dialog.cmdProceed.userClick();
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/nbl"}));
+}
+
+TEST(RemoteLength, IsTheContentLengthInAnyLetterCaseOrTheBodyOfAFoundFile)
+{
+    EXPECT_EQ(remoteLength("HTTP/1.1 200 OK\r\nContent-Length:   1234  \r\nServer: x", 1), 1234);
+    EXPECT_EQ(remoteLength("HTTP/1.1 200 OK\r\ncontent-length: 77\r\nServer: x", 1), 77);
+    EXPECT_EQ(remoteLength("HTTP/1.1 200 OK\r\nServer: x\r\nX-Note: content-length: 9", 3), 3)
+        << "only a line of its own names the length";
+    EXPECT_EQ(remoteLength("HTTP/1.1 404 Not Found\r\nContent-Length: 9", 9), 0);
+    EXPECT_EQ(remoteLength("HTTP/1.1 200 404\r\nContent-Length: 9", 9), 9);
+    EXPECT_EQ(remoteLength("HTTP/1.1 2000 OK\r\nContent-Length: 9", 9), 0);
+    EXPECT_EQ(remoteLength("", 9), 0) << "no answer";
+    EXPECT_EQ(statusCode("HTTP/2 204"), 204);
+}
+
+TEST_F(AutoUpdateTest, TheSignedVersionIsTheNumberOfACommentForThisFileExactly)
 {
     EXPECT_EQ(signedVersion("Nimbrel 6, file:nblupdate.exe"), 6);
-    EXPECT_EQ(signedVersion("Nimbrel 32767"), 32767);
-    EXPECT_EQ(signedVersion("Nimbrel 61x"), std::nullopt);
-    EXPECT_EQ(signedVersion("Nimbrel 99999"), std::nullopt);
-    EXPECT_EQ(signedVersion("nimbrel 6"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 32767, file:nblupdate.exe \t"), 32767);
+    EXPECT_EQ(signedVersion("Nimbrel 6"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 6, file:other-tool"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 6, file:nblupdate.exe.old"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 6, file:nblupdate.exe, note"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 61x, file:nblupdate.exe"), std::nullopt);
+    EXPECT_EQ(signedVersion("Nimbrel 99999, file:nblupdate.exe"), std::nullopt);
+    EXPECT_EQ(signedVersion("nimbrel 6, file:nblupdate.exe"), std::nullopt);
     EXPECT_EQ(signedVersion("timestamp:1765000000\tfile:nblupdate.exe"), std::nullopt);
 }
 
@@ -332,7 +461,7 @@ TEST_F(AutoUpdateTest, AnAnnouncedLengthAcceptsTenBytesEitherSideOfTheSizeLessOn
     for (const Case c : {Case{199990, false}, Case{199991, true}, Case{200011, true}, Case{200012, false}}) {
         files.files.clear();
         transfer.resources[packageUrl] = {"HTTP/1.1 200 OK\r\nContent-Length: 200000", program(c.received)};
-        transfer.serve(packageUrl + ".minisig", FakePackageTrust::signature("Nimbrel 6", program(c.received)));
+        transfer.serve(packageUrl + ".minisig", FakePackageTrust::signature("Nimbrel 6, file:nblupdate.exe", program(c.received)));
         EXPECT_EQ(updateServer.downloadPackage() == UpdateServer::Download::Kept, c.accepted) << c.received;
         EXPECT_EQ(files.holds(folder + "/nbl"), c.accepted) << c.received;
     }
@@ -349,7 +478,7 @@ TEST_F(AutoUpdateTest, VersionNumbersOutsideSixteenBitsAreOverflow)
 TEST_F(AutoUpdateTest, PhaseBAtANormalStartReplacesTheProgramAndEndsOnceTheNewOneCameUp)
 {
     downloadedInPhase("b");
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the new program");
     EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel"}));
     // The new program went through its clean-up: its number counts, and the old program it kept beside it goes.
@@ -368,7 +497,7 @@ TEST_F(AutoUpdateTest, ANewVersionThatDoesNotComeUpIsReplacedByTheOldOneWhichSay
     downloadedInPhase("b");
     registry.setValue(key, "donreq", "z");
     handOver.onStart = nullptr; // nothing started comes up
-    phases.finishUpdate();
+    startProgram();
 
     EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel", folder + "/Nimbrel"}));
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
@@ -381,10 +510,10 @@ TEST_F(AutoUpdateTest, ANewVersionThatDoesNotComeUpIsReplacedByTheOldOneWhichSay
     EXPECT_GE(clock.elapsedMs(), 12000u + 60000u) << "a minute to come up";
 
     // The old program, started again, says what happened, once.
-    phases.finishUpdate();
+    startProgram();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].prompt, "The new version of Nimbrel did not start, so the previous version was put back.");
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(messages.shown.size(), 1u);
 }
 
@@ -396,7 +525,7 @@ TEST_F(AutoUpdateTest, APhaseRepeatedAfterACrashBetweenItsCopiesKeepsTheOldProgr
     files.files[folder + "/Nimbrel"] = "the new program";
     files.files[folder + "/Nimbrel-previous"] = "the installed program";
     handOver.onStart = nullptr; // nothing started comes up
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
     EXPECT_EQ(stored("ver"), "5");
 }
@@ -407,7 +536,7 @@ TEST_F(AutoUpdateTest, AnOldProgramThatCannotBePutBackKeepsItsBackup)
 {
     downloadedInPhase("b");
     handOver.onStart = [this](const std::string&) { files.copyFails = true; };
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel-previous"], "the installed program");
     EXPECT_EQ(stored("upback"), std::nullopt) << "nothing was put back";
 }
@@ -423,7 +552,7 @@ TEST_F(AutoUpdateTest, TheUpdatesProgramFilesCarryTheSystemsEnding)
     EXPECT_EQ(files.files[folder + "/nbl.exe"], program(200000));
     EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/nbl.exe"}));
 
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel.exe"], program(200000));
     EXPECT_EQ(handOver.started.back(), folder + "/Nimbrel.exe");
     EXPECT_EQ(std::set<std::string>(files.removed.begin(), files.removed.end()),
@@ -435,7 +564,7 @@ TEST_F(AutoUpdateTest, AFailedCopyKeepsTheOldProgramAndGoesBackToPhaseA)
 {
     downloadedInPhase("B");
     files.copyFails = true;
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
     EXPECT_EQ(stored("Up"), "a");
     EXPECT_EQ(stored("ver"), "5") << "so that the next check offers the update again";
@@ -453,11 +582,76 @@ TEST_F(AutoUpdateTest, AnNblThatIsNotThePackageVerifiedIsNotInstalled)
     dialog.cmdProceed.userClick();
     ASSERT_EQ(stored("Up"), "b");
     files.files[folder + "/nbl"] = program(200000) + " and a little more";
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
     EXPECT_EQ(stored("Up"), "a");
     EXPECT_EQ(stored("ver"), "5");
     EXPECT_FALSE(files.holds(folder + "/nbl"));
+}
+
+// The new program in place, the old one beside it: as the replacing process leaves them.
+struct NewProgramInPlace : AutoUpdateTest {
+    NewProgramInPlace()
+    {
+        downloadedInPhase("c");
+        files.files[folder + "/Nimbrel-previous"] = "the installed program";
+        files.files[folder + "/Nimbrel"] = "the new program";
+        registry.setValue(key, "donreq", "z");
+    }
+};
+
+// A new program that dies before its event loop (a crash at its real start, or a kill) leaves the next start,
+// whatever became of the process that replaced it, to put the old program back, which says so.
+TEST_F(NewProgramInPlace, ANewProgramThatDiedBeforeItsEventLoopIsPutBackAtTheNextStart)
+{
+    phases.finishUpdate(); // the new program's start, which dies here
+    EXPECT_EQ(stored(UpdatePhases::comingUpValue), "z");
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the new program");
+
+    startProgram();
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel"})) << "the old program runs instead";
+    EXPECT_EQ(exit.ended, 1);
+    EXPECT_EQ(stored("ver"), "5");
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(stored(UpdatePhases::comingUpValue), std::nullopt);
+    EXPECT_FALSE(files.holds(folder + "/Nimbrel-previous"));
+    EXPECT_FALSE(files.holds(folder + "/nbl"));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].prompt,
+              "The new version of Nimbrel did not start, so the previous version was put back.");
+}
+
+// The new program stays only once it reaches its event loop: from then on a death changes nothing.
+TEST_F(NewProgramInPlace, ANewProgramThatReachedItsEventLoopStays)
+{
+    startProgram();
+    EXPECT_EQ(stored(UpdatePhases::comingUpValue), std::nullopt);
+    EXPECT_EQ(stored("Up"), "a");
+    EXPECT_EQ(stored("ver"), "6");
+    EXPECT_FALSE(files.holds(folder + "/Nimbrel-previous"));
+
+    startProgram();
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the new program");
+    EXPECT_EQ(exit.ended, 0);
+}
+
+// A new program that comes up only after the replacing process put the old one back ends, and the old one
+// runs: no two versions run from one folder.
+TEST_F(NewProgramInPlace, ANewProgramThatCameUpAfterTheOldOneWasPutBackEndsAndLetsTheOldOneRun)
+{
+    phases.finishUpdate(); // the new program, starting slowly
+    // Meanwhile the replacing process gave up waiting and put the old program back.
+    files.files[folder + "/Nimbrel"] = "the installed program";
+    registry.setValue(key, "Up", "a");
+    registry.setValue(key, UpdatePhases::putBackValue, "z");
+    handOver.onStart = nullptr;
+
+    phases.startedUp();
+    EXPECT_EQ(handOver.started, (std::vector<std::string>{folder + "/Nimbrel"}));
+    EXPECT_EQ(exit.ended, 1);
+    EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
+    EXPECT_TRUE(messages.shown.empty()) << "no thanks for a version that was put back";
 }
 
 TEST_F(AutoUpdateTest, PhaseCThanksOnceForAnyZAndOpensTheUpgradePage)
@@ -465,7 +659,7 @@ TEST_F(AutoUpdateTest, PhaseCThanksOnceForAnyZAndOpensTheUpgradePage)
     registry.setValue(key, "Up", "c");
     registry.setValue(key, "donreq", "xZy");
     files.files[folder + "/nbl"] = "the new program";
-    phases.finishUpdate();
+    startProgram();
     EXPECT_FALSE(files.holds(folder + "/nbl"));
     EXPECT_EQ(stored("Up"), "a");
     EXPECT_EQ(stored("donreq"), std::nullopt);
@@ -477,7 +671,7 @@ TEST_F(AutoUpdateTest, PhaseCThanksOnceForAnyZAndOpensTheUpgradePage)
     EXPECT_EQ(exit.ended, 0);
     EXPECT_GE(clock.elapsedMs(), 5000u);
 
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(messages.shown.size(), 1u);
 }
 
@@ -485,7 +679,7 @@ TEST_F(AutoUpdateTest, PhaseCWithoutZShowsNothingAndKeepsTheRequest)
 {
     registry.setValue(key, "Up", "c");
     registry.setValue(key, "donreq", "q");
-    phases.finishUpdate();
+    startProgram();
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(urls.opened.empty());
     EXPECT_EQ(stored("donreq"), "q");
@@ -497,12 +691,12 @@ TEST_F(AutoUpdateTest, PhaseCWithoutZShowsNothingAndKeepsTheRequest)
 TEST_F(AutoUpdateTest, AStartWithNothingPendingRemovesADownloadLeftBehind)
 {
     files.files[folder + "/nbl"] = program(200000);
-    phases.finishUpdate();
+    startProgram();
     EXPECT_FALSE(files.holds(folder + "/nbl"));
 
     directory.isPortable = false;
     files.files[folder + "/nbl"] = "a program of the system's";
-    phases.finishUpdate();
+    startProgram();
     EXPECT_TRUE(files.holds(folder + "/nbl"));
 }
 
@@ -511,12 +705,12 @@ TEST_F(AutoUpdateTest, PhaseABOrNoPhaseAtAllIsNothingPending)
     for (const char* phase : {"ab", ""}) {
         registry.setValue(key, "Up", phase);
         files.files[folder + "/nbl"] = "the new program";
-        phases.finishUpdate();
+        startProgram();
         EXPECT_EQ(files.files[folder + "/Nimbrel"], "the installed program");
         EXPECT_EQ(clock.elapsedMs(), 0u);
     }
     registry.deleteValue(key, "Up");
-    phases.finishUpdate();
+    startProgram();
     EXPECT_EQ(clock.elapsedMs(), 0u);
     EXPECT_EQ(exit.ended, 0);
 }

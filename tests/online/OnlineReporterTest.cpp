@@ -36,14 +36,14 @@ protected:
     OnlineReporter reporter{{transfer, probe, events, system}, server};
 };
 
-TEST_F(OnlineReporterTest, AReportIsOneGetWithThePositionalFields)
+TEST_F(OnlineReporterTest, AReportIsOneGetWithThePositionalFieldsEachAfterAComma)
 {
     reporter.reportError("frmMain,tmrAuto_Timer", 6, "Overflow");
     EXPECT_EQ(transfer.calls, (std::vector<std::string>{
                                   "cancel",
                                   "GET " + reportPath +
                                       "Microsoft%20Windows%20XP,5.1.2600,Service%20Pack%202,6.0.2900.2180,"
-                                      "frmMain,tmrAuto_Timer6Overflow"}));
+                                      "frmMain,tmrAuto_Timer,6,Overflow"}));
     EXPECT_EQ(probe.probes, 1);
 }
 
@@ -52,8 +52,8 @@ TEST_F(OnlineReporterTest, ANegativeNumberKeepsItsSignAndOddCharactersAreEncoded
     reporter.reportError("modReg,regSetValue", -2147467259, "a, b & c\r\nHost: evil #1 100% \xC3\xA9");
     ASSERT_EQ(transfer.calls.size(), 2u);
     const std::string url = transfer.calls[1];
-    EXPECT_NE(url.find("modReg,regSetValue-2147467259a,%20b%20&%20c%0D%0AHost:%20evil%20%231%20100%25%20%C3%A9"),
-              std::string::npos)
+    // The description's own comma is encoded: only the program's commas separate the fields.
+    EXPECT_TRUE(url.ends_with(",modReg,regSetValue,-2147467259,a%2C%20b%20&%20c%0D%0AHost:%20evil%20%231%20100%25%20%C3%A9"))
         << url;
 }
 
@@ -157,7 +157,7 @@ TEST_F(OnlineReporterTest, AnUnknownSystemStartsTheQueryWithAComma)
     OnlineReporter r{{transfer, probe, events, unknown}, server};
     r.getSystemInfo(emptyReg);
     r.reportError("frmMain,initMemory", 6, "Overflow");
-    EXPECT_EQ(transfer.calls.back(), "GET " + reportPath + ",,,,frmMain,initMemory6Overflow");
+    EXPECT_EQ(transfer.calls.back(), "GET " + reportPath + ",,,,frmMain,initMemory,6,Overflow");
 }
 
 TEST(VersionNames, TheNameTableOfTheClassicSystems)
@@ -188,10 +188,10 @@ TEST(VersionNames, TheNameTableOfTheClassicSystems)
     }
 }
 
-TEST(ReportText, QueryCharactersThatMayStandStayAsTheyAre)
+TEST(ReportText, QueryCharactersThatMayStandStayAsTheyAreButTheComma)
 {
-    EXPECT_EQ(encodeQuery("a,b&c=d;e/f?g:h@i'j(k)l*m+n!o$p-q.r_s~t"), "a,b&c=d;e/f?g:h@i'j(k)l*m+n!o$p-q.r_s~t");
-    EXPECT_EQ(encodeQuery(std::string("\0\x7F\"<>\\^`{|}[]", 13)),
+    EXPECT_EQ(encodeField("a,b&c=d;e/f?g:h@i'j(k)l*m+n!o$p-q.r_s~t"), "a%2Cb&c=d;e/f?g:h@i'j(k)l*m+n!o$p-q.r_s~t");
+    EXPECT_EQ(encodeField(std::string("\0\x7F\"<>\\^`{|}[]", 13)),
               "%00%7F%22%3C%3E%5C%5E%60%7B%7C%7D%5B%5D");
 }
 

@@ -63,6 +63,16 @@ TEST_F(MinisignKeyTest, TheTrustedCommentIsTheOneSigned)
     EXPECT_EQ(key->verifiedComment(bytesOf(package), signature, sodiumCheck()), "Nimbrel 6, file:nblupdate.exe");
 }
 
+// minisign signs the trusted comment with the blanks at its end, and verifies it so; so does the update.
+TEST_F(MinisignKeyTest, ATrustedCommentEndingInABlankIsTheOneSigned)
+{
+    const std::string signature = vendor.sign(path, false, "Nimbrel 6, file:nblupdate.exe ");
+    EXPECT_EQ(key->verifiedComment(bytesOf(package), signature, sodiumCheck()), "Nimbrel 6, file:nblupdate.exe ");
+    std::string crlf;
+    for (const char c : signature) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(key->verifiedComment(bytesOf(package), crlf, sodiumCheck()), "Nimbrel 6, file:nblupdate.exe ");
+}
+
 // minisign reads the four lines of a signature and leaves what follows alone; so does the update.
 TEST_F(MinisignKeyTest, ASignatureWithBlankLinesOrTextAfterItIsAccepted)
 {

@@ -60,7 +60,11 @@ TEST_F(ProgramFolderFilesTest, ADownloadGoesToATemporaryAndBecomesAProgramOnlyIt
     EXPECT_FALSE(fs::exists(downloaded)) << "nothing in the program's name before it is kept";
     const std::string temporary = fs::path(staged->path()).filename().string();
     EXPECT_EQ(temporary.rfind(".nbl.nimbrel-" + std::to_string(::getpid()) + "-", 0), 0u) << temporary;
+    EXPECT_EQ(staged->writtenDigest(), "") << "nothing read back yet";
     EXPECT_EQ(staged->writtenBytes(), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+    // The digest of the bytes read back, which is the file's while it is not changed.
+    EXPECT_EQ(staged->writtenDigest(), files.digest(staged->path()));
+    EXPECT_EQ(staged->writtenDigest(), "11507a0e2f5e69d5dfa40a62a1bd7b6ee57e6bcd85c67c9b8431b36fff21c437");
     ASSERT_TRUE(staged->keep());
     EXPECT_EQ(fileBytes(downloaded), "new");
     EXPECT_EQ(modeOf(downloaded), 0700u);

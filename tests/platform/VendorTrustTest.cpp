@@ -89,22 +89,49 @@ TEST_F(VendorTrustTest, AKeyFileWithTrailingBlankLinesIsTheKey)
 TEST_F(VendorTrustTest, OnlyAProgramThatEndsWellOnTrialStartsHere)
 {
     VendorTrust trust("", keyFile());
-    EXPECT_TRUE(trust.startsHere("/bin/true"));
-    EXPECT_FALSE(trust.startsHere("/bin/false"));
-    EXPECT_FALSE(trust.startsHere((folder / "missing").string()));
+    EXPECT_TRUE(trust.startsHere(bytesOf(fileBytes("/bin/true"))));
+    EXPECT_FALSE(trust.startsHere(bytesOf(fileBytes("/bin/false"))));
+    EXPECT_FALSE(trust.startsHere(bytesOf("not a program at all")));
 
     // A program whose loader is not on this machine cannot be started at all.
     std::string badLoader = fileBytes("/bin/true");
     const std::size_t at = badLoader.find("/lib64/ld-linux");
     ASSERT_NE(at, std::string::npos);
     badLoader[at + 1] = 'X';
-    const std::string file = (folder / "nbl").string();
-    writeBytes(file, badLoader);
-    fs::permissions(file, fs::perms::owner_all);
-    EXPECT_FALSE(trust.startsHere(file));
+    EXPECT_FALSE(trust.startsHere(bytesOf(badLoader)));
 
-    // The program itself, on trial, ends at once and well.
-    EXPECT_TRUE(trust.startsHere(NIMBREL_EXECUTABLE));
+    // The program itself, on trial, goes through its start to its event loop and ends well.
+    EXPECT_TRUE(trust.startsHere(bytesOf(fileBytes(NIMBREL_EXECUTABLE))));
+}
+
+// The trial sees none of the user's display, bus, files or server: offscreen, in homes of its own that are
+// gone afterwards, with the trial mark.
+TEST_F(VendorTrustTest, ATrialStartsOffscreenInHomesOfItsOwn)
+{
+    const std::string seen = (folder / "seen").string();
+    const std::string script = "#!/bin/sh\nenv > '" + seen + "'\n";
+    ::setenv("DISPLAY", ":42", 1);
+    VendorTrust trust("", keyFile());
+    ASSERT_TRUE(trust.startsHere(bytesOf(script)));
+    ::unsetenv("DISPLAY");
+    const std::string environment = "\n" + fileBytes(seen);
+    EXPECT_NE(environment.find("\nNIMBREL_TRIAL_START=1\n"), std::string::npos) << environment;
+    EXPECT_NE(environment.find("\nQT_QPA_PLATFORM=offscreen\n"), std::string::npos) << environment;
+    EXPECT_EQ(environment.find("\nDISPLAY="), std::string::npos) << environment;
+    const std::size_t at = environment.find("\nXDG_CONFIG_HOME=");
+    ASSERT_NE(at, std::string::npos);
+    const std::string config = environment.substr(at + 17, environment.find('\n', at + 1) - at - 17);
+    EXPECT_EQ(config.find(std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/nonexistent"), std::string::npos);
+    EXPECT_FALSE(fs::exists(config)) << "the trial's homes go with it";
+}
+
+// A Cancel while a program is on trial ends the trial at once.
+TEST_F(VendorTrustTest, ATrialThatMayNoLongerWaitIsEnded)
+{
+    int waits = 0;
+    VendorTrust trust("", keyFile(), "/proc/self/exe", [&waits] { return ++waits < 3; });
+    EXPECT_FALSE(trust.startsHere(bytesOf("#!/bin/sh\nsleep 60\n")));
+    EXPECT_EQ(waits, 3) << "ended at the first wait that said no";
 }
 
 // What we ship can update: the program is built with the project's public key, which is a key.

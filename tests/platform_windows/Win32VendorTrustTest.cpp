@@ -85,15 +85,15 @@ TEST(Win32VendorTrust, OnlyAWindowsProgramForThisProcessorRunsHere)
     EXPECT_FALSE(trust.runsHere(bytesOf(other)));
 }
 
-// The built program, started on trial, ends at once and well; a file that is no program does not start.
+// The built program's bytes, started on trial, end at once and well; bytes that are no program do not start.
 TEST(Win32VendorTrust, OnlyAProgramThatEndsWellOnTrialStartsHere)
 {
     std::string built = NIMBREL_EXECUTABLE;
     if (!built.empty() && built.front() == '/') built = "Z:" + built; // the root of the machine that runs Wine
     Win32VendorTrust trust("", (kSigned / "no-key-file.pub").string());
-    EXPECT_TRUE(trust.startsHere(fs::path(built).make_preferred().string()));
-    EXPECT_FALSE(trust.startsHere((kSigned / "package.bin").string()));
-    EXPECT_FALSE(trust.startsHere((kSigned / "missing.exe").string()));
+    EXPECT_TRUE(trust.startsHere(bytesOf(testing::fileBytes(fs::path(built).make_preferred()))));
+    EXPECT_FALSE(trust.startsHere(bytesOf(testing::fileBytes(kSigned / "package.bin"))));
+    EXPECT_FALSE(trust.startsHere({}));
 }
 
 } // namespace

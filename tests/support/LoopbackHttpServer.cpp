@@ -73,6 +73,14 @@ HttpAnswer HttpAnswer::endless(std::string piece, int pieces)
     return answer;
 }
 
+HttpAnswer HttpAnswer::endlessChunk(std::string announcedSize, std::string piece, int pieces)
+{
+    HttpAnswer answer = endless(std::move(piece), pieces);
+    answer.headerLines.push_back("Transfer-Encoding: chunked");
+    answer.opening = std::move(announcedSize) + "\r\n";
+    return answer;
+}
+
 namespace {
 
 [[noreturn]] void fail(const char* what)
@@ -398,7 +406,7 @@ void LoopbackHttpServer::respond(int fd, const HttpAnswer& answer)
     response += "Connection: close\r\n\r\n";
     if (answer.kind == HttpAnswer::Kind::Endless) {
         // The body ends only when the connection does.
-        bool listening = sendAll(fd, response);
+        bool listening = sendAll(fd, response + answer.opening);
         for (int piece = 0; listening && piece < answer.pieces; ++piece) listening = sendAll(fd, answer.body);
     } else if (answer.kind != HttpAnswer::Kind::Trickle) {
         sendAll(fd, response + answer.body);

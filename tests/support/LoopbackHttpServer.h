@@ -40,6 +40,7 @@ struct HttpAnswer {
     std::string body;
     int pieces = 1;
     std::chrono::milliseconds pause{0};
+    std::string opening; // Endless: sent once after the header lines, before the first piece
 
     static HttpAnswer ok(std::string body, std::vector<std::string> headerLines = {});
     static HttpAnswer withStatus(int status, std::string reason, std::string body = {});
@@ -48,6 +49,9 @@ struct HttpAnswer {
     static HttpAnswer close();
     static HttpAnswer trickle(std::string body, int pieces, std::chrono::milliseconds pause);
     static HttpAnswer endless(std::string piece, int pieces);
+    // A chunked body whose one chunk announces the size given (hexadecimal, as "7FFFFFFFFFFFFFFF") and then
+    // comes as the piece again and again, pieces times at most, until the client goes away.
+    static HttpAnswer endlessChunk(std::string announcedSize, std::string piece, int pieces);
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 at a port of the system's choosing,

@@ -98,9 +98,11 @@ public:
         return true;
     }
     std::uint64_t size() override { return files_[temporary()].size(); }
+    std::string writtenDigest() override { return digest_; }
     std::optional<std::vector<std::uint8_t>> writtenBytes() override
     {
         const std::string& bytes = files_[temporary()];
+        digest_ = "digest:" + bytes;
         return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
     }
     std::string path() override { return temporary(); }
@@ -118,6 +120,7 @@ private:
     std::string path_;
     bool writable_;
     bool kept_ = false;
+    std::string digest_;
 };
 
 // The program's folder kept in memory. The digest of a file is "digest:" and its bytes.
@@ -164,7 +167,9 @@ public:
     bool key = true;
     bool brokenKeyFile = false;
     std::string programStart = "\x7f" "ELF";
-    std::vector<std::string> trialStarts;
+    std::vector<std::string> trialStarts; // the bytes of each program started on trial
+    // Runs while a program is on trial, as events handled during its wait would.
+    std::function<void()> duringTrial;
     bool starts = true;
 
     static std::string signature(const std::string& comment, const std::string& package)
@@ -188,9 +193,10 @@ public:
     {
         return std::string(package.begin(), package.end()).rfind(programStart, 0) == 0;
     }
-    bool startsHere(const std::string& programFile) override
+    bool startsHere(const std::vector<std::uint8_t>& program) override
     {
-        trialStarts.push_back(programFile);
+        trialStarts.emplace_back(program.begin(), program.end());
+        if (duringTrial) duringTrial();
         return starts;
     }
 };

@@ -36,8 +36,16 @@ struct UpdateHarness : UpdateSurroundings {
     explicit UpdateHarness(std::string vendorServer) : server(std::move(vendorServer))
     {
         handOver.onStart = [this](const std::string& programPath) {
-            if (programPath == directory.path() + "/Nimbrel" + files.executableSuffix()) phases.finishUpdate();
+            if (programPath == directory.path() + "/Nimbrel" + files.executableSuffix()) startProgram();
         };
+    }
+
+    // A start of the program: its start-up phase, then, unless that ended it, the first turn of its event loop.
+    void startProgram()
+    {
+        const int ended = exit.ended;
+        phases.finishUpdate();
+        if (exit.ended == ended) phases.startedUp();
     }
 
     std::string server;
@@ -48,7 +56,9 @@ struct UpdateHarness : UpdateSurroundings {
     std::function<bool()> checkConnection = [this] { return probe.pageReachable(); };
     UpdateServer updateServer{{transfer, events, trust, files, directory, modReg, checkConnection}, server};
     UpdatePhases phases{{clock, events, files, directory, registry, modReg, handOver, exit, messages, urls}, server};
-    AutoUpdateDialog dialog{{updateServer, phases, modReg, trust, files, directory, reporter, checkConnection}};
+    bool networkAvailable = true;
+    AutoUpdateDialog dialog{{updateServer, phases, modReg, trust, files, directory, reporter, checkConnection,
+                             [this] { return networkAvailable; }}};
 };
 
 } // namespace nimbrel::testing

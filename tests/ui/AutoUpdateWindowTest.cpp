@@ -105,6 +105,28 @@ TEST_F(AutoUpdateWindowTest, TheCloseBoxClosesLikeCancelAndTheNextCheckStartsAfr
     EXPECT_FALSE(window.isVisible());
 }
 
+// Past the point of no return the window's Cancel is greyed, and its last line says the new version is being
+// installed.
+TEST_F(AutoUpdateWindowTest, PastThePointOfNoReturnCancelIsGreyedAndTheLineSaysSo)
+{
+    std::string program = "\x7f" "ELF";
+    program.resize(200000, 'x');
+    transfer.serve(server + "/nbl.txt", "7");
+    transfer.serve(server + "/nblupdate.exe", program);
+    transfer.serve(server + "/nblupdate.exe.minisig",
+                   FakePackageTrust::signature("Nimbrel 7, file:nblupdate.exe", program));
+    dialog.Upnbl_Click();
+    EXPECT_TRUE(child<QPushButton>("cmdCancel").isEnabled());
+    click(child<QPushButton>("cmdProceed"));
+
+    EXPECT_EQ(handOver.started.size(), 1u) << "the new version was handed over to";
+    EXPECT_FALSE(child<QPushButton>("cmdCancel").isEnabled());
+    QTreeWidget& list = window.statusList();
+    ASSERT_GT(list.topLevelItemCount(), 0);
+    EXPECT_EQ(list.topLevelItem(list.topLevelItemCount() - 1)->text(0),
+              "The new version is being installed: it can no longer be cancelled.");
+}
+
 TEST_F(AutoUpdateWindowTest, EscapeClosesTheWindowLikeCancel)
 {
     dialog.Upnbl_Click();

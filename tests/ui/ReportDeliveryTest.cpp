@@ -81,8 +81,8 @@ TEST_F(ReportDelivery, AReportIsOneGetOfTheErrorPageBesidesTheProbe)
     EXPECT_EQ(targets(server.requests()),
               (std::vector<std::string>{"GET /probe", "GET " + reportPath +
                                                           "?Debian%20GNU/Linux%2012%20(bookworm),6.1.0-18-amd64,,,"
-                                                          "frmMain,tmrAuto_Timer6Overflow"}));
-    EXPECT_TRUE(theReport().target.ends_with("frmMain,tmrAuto_Timer6Overflow"));
+                                                          "frmMain,tmrAuto_Timer,6,Overflow"}));
+    EXPECT_TRUE(theReport().target.ends_with("frmMain,tmrAuto_Timer,6,Overflow"));
     EXPECT_FALSE(online.transfer.stillExecuting());
 }
 
@@ -93,14 +93,14 @@ TEST_F(ReportDelivery, AnUnknownSystemStartsTheQueryWithAComma)
 
     online.reporter.reportError("frmMain,initMemory", 6, "Overflow");
 
-    EXPECT_EQ(theReport().target, reportPath + "?,,,,frmMain,initMemory6Overflow");
+    EXPECT_EQ(theReport().target, reportPath + "?,,,,frmMain,initMemory,6,Overflow");
 }
 
 TEST_F(ReportDelivery, ANegativeNumberKeepsItsMinusSign)
 {
     online.reporter.reportError("modReg,regSetValue", -2147467259, "Automation error");
 
-    EXPECT_TRUE(theReport().target.ends_with(",modReg,regSetValue-2147467259Automation%20error")) << theReport().target;
+    EXPECT_TRUE(theReport().target.ends_with(",modReg,regSetValue,-2147467259,Automation%20error")) << theReport().target;
 }
 
 TEST_F(ReportDelivery, ADescriptionWithBlanksCommasAmpersandsAndALineBreakArrivesIntact)
@@ -108,7 +108,7 @@ TEST_F(ReportDelivery, ADescriptionWithBlanksCommasAmpersandsAndALineBreakArrive
     online.reporter.reportError("frmMain,loadRAM", 13, "a, b & c\r\nHost: evil");
 
     const RecordedRequest report = theReport();
-    EXPECT_TRUE(report.target.ends_with(",frmMain,loadRAM13a,%20b%20&%20c%0D%0AHost:%20evil")) << report.target;
+    EXPECT_TRUE(report.target.ends_with(",frmMain,loadRAM,13,a%2C%20b%20&%20c%0D%0AHost:%20evil")) << report.target;
     const auto hostLines = std::count_if(report.headerLines.begin(), report.headerLines.end(),
                                          [](const std::string& line) { return line.starts_with("Host:"); });
     EXPECT_EQ(hostLines, 1);
@@ -180,7 +180,7 @@ TEST_F(ReportDelivery, AReportDuringAnotherTransferCancelsItAndIsSent)
 
     EXPECT_TRUE(reported);
     EXPECT_EQ(page, "");
-    EXPECT_TRUE(theReport().target.ends_with("frmMain,tmrAuto_Timer6Overflow"));
+    EXPECT_TRUE(theReport().target.ends_with("frmMain,tmrAuto_Timer,6,Overflow"));
     EXPECT_FALSE(online.transfer.stillExecuting());
 }
 

@@ -43,9 +43,13 @@ protected:
         server.answer("/nbl.txt", HttpAnswer::ok("6\r\n"));
         publish(newProgram, "6");
         makeDialog();
-        // The program started in the program's place runs its start-up phase, as the new version would.
+        // The program started in the program's place runs its start-up phase and reaches its event loop, as the
+        // new version would.
         handOver.onStart = [this](const std::string& started) {
-            if (started == program()) phases.finishUpdate();
+            if (started != program()) return;
+            const int ended = exit.ended;
+            phases.finishUpdate();
+            if (exit.ended == ended) phases.startedUp();
         };
     }
     void TearDown() override { fs::remove_all(folder); }

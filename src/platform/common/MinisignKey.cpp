@@ -15,8 +15,7 @@ constexpr std::size_t hashSize = 64;
 const std::string untrustedLabel = "untrusted comment: ";
 const std::string trustedLabel = "trusted comment: ";
 
-// The lines of a text without their ends and the blanks before them (minisign's
-// own trimming), and without the blank lines at the end of the text.
+// The lines of a text without their ends, and without the blank lines at the end of the text.
 std::vector<std::string> linesOf(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -24,13 +23,26 @@ std::vector<std::string> linesOf(const std::string& text)
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
-        lines.push_back(line);
+        lines.push_back(text.substr(start, end - start));
         start = end + 1;
     }
-    while (!lines.empty() && lines.back().empty()) lines.pop_back();
+    while (!lines.empty() && lines.back().find_first_not_of(" \t\r") == std::string::npos) lines.pop_back();
     return lines;
+}
+
+// A line of a key or a signature without the blanks and the carriage return at its end.
+std::string trimmed(std::string line)
+{
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
+    return line;
+}
+
+// The trusted comment as minisign reads and signs it: the line after its label, up to a carriage return or a
+// NUL. Blanks at its end are part of it.
+std::string trustedComment(const std::string& line)
+{
+    const std::string comment = line.substr(trustedLabel.size());
+    return comment.substr(0, comment.find_first_of(std::string("\r\0", 2)));
 }
 
 bool startsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
@@ -80,9 +92,9 @@ std::optional<MinisignKey> MinisignKey::parse(const std::string& text)
     const std::vector<std::string> lines = linesOf(text);
     std::string keyLine;
     if (lines.size() == 1) {
-        keyLine = lines[0];
+        keyLine = trimmed(lines[0]);
     } else if (lines.size() >= 2 && startsWith(lines[0], untrustedLabel)) {
-        keyLine = lines[1];
+        keyLine = trimmed(lines[1]);
     } else {
         return std::nullopt;
     }
@@ -101,8 +113,8 @@ std::optional<std::string> MinisignKey::verifiedComment(const std::vector<std::u
     const std::vector<std::string> lines = linesOf(signatureFile);
     if (lines.size() < 4 || !startsWith(lines[0], untrustedLabel) || !startsWith(lines[2], trustedLabel))
         return std::nullopt;
-    const auto signature = decoded(lines[1], algorithmSize + idSize + signatureSize);
-    const auto globalSignature = decoded(lines[3], signatureSize);
+    const auto signature = decoded(trimmed(lines[1]), algorithmSize + idSize + signatureSize);
+    const auto globalSignature = decoded(trimmed(lines[3]), signatureSize);
     if (!signature || !globalSignature) return std::nullopt;
     if (!std::equal(id_.begin(), id_.end(), signature->begin() + algorithmSize)) return std::nullopt;
     const std::uint8_t* fileSignature = signature->data() + algorithmSize + idSize;
@@ -121,7 +133,7 @@ std::optional<std::string> MinisignKey::verifiedComment(const std::vector<std::u
 
     // The trusted comment counts only with the global signature over the file's signature and the comment.
     std::vector<std::uint8_t> signedComment(fileSignature, fileSignature + signatureSize);
-    const std::string comment = lines[2].substr(trustedLabel.size());
+    const std::string comment = trustedComment(lines[2]);
     signedComment.insert(signedComment.end(), comment.begin(), comment.end());
     if (!check.ed25519Verifies(globalSignature->data(), signedComment.data(), signedComment.size(),
                                publicKey_.data()))

@@ -2,27 +2,14 @@
 
 #include "ConfigFiles.h"
 #include "FileReplacement.h"
+#include "Sha256.h"
 #include "StagedProgramFile.h"
-#include "platform/common/HexText.h"
-
-#include <sodium.h>
 
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace nimbrel {
-
-namespace {
-
-std::string sha256Hex(const std::string& bytes)
-{
-    unsigned char hash[crypto_hash_sha256_BYTES];
-    crypto_hash_sha256(hash, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    return lowerHex(hash, sizeof hash);
-}
-
-} // namespace
 
 bool ProgramFolderFiles::remove(const std::string& path)
 {

@@ -2,6 +2,7 @@
 
 #include "ConfigFiles.h"
 #include "FileReplacement.h"
+#include "Sha256.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -64,10 +65,28 @@ bool StagedProgramFile::finishWriting()
 
 std::optional<std::vector<std::uint8_t>> StagedProgramFile::writtenBytes()
 {
+    digest_.clear();
     if (!finishWriting()) return std::nullopt;
-    const std::optional<std::string> bytes = configfiles::readRegularFile(temporary_);
-    if (!bytes || bytes->size() != size_) return std::nullopt;
-    return std::vector<std::uint8_t>(bytes->begin(), bytes->end());
+    // Read straight into the bytes handed back, without a link followed: a package is held once in memory.
+    const int fd = ::open(temporary_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat info {};
+    std::vector<std::uint8_t> bytes;
+    bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) == size_;
+    if (read) {
+        bytes.resize(static_cast<std::size_t>(size_));
+        std::size_t done = 0;
+        while (read && done < bytes.size()) {
+            const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) read = false;
+            else done += static_cast<std::size_t>(got);
+        }
+    }
+    ::close(fd);
+    if (!read) return std::nullopt;
+    digest_ = sha256Hex(bytes.data(), bytes.size());
+    return bytes;
 }
 
 bool StagedProgramFile::keep()

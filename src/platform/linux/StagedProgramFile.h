@@ -24,6 +24,7 @@ public:
     std::uint64_t size() override { return size_; }
     // Ends the writing first: a program open for writing cannot be started.
     std::optional<std::vector<std::uint8_t>> writtenBytes() override;
+    std::string writtenDigest() override { return digest_; }
     std::string path() override { return temporary_; }
     bool keep() override;
 
@@ -38,6 +39,7 @@ private:
     bool failed_ = false;
     bool kept_ = false;
     std::uint64_t size_ = 0;
+    std::string digest_;
 };
 
 } // namespace nimbrel

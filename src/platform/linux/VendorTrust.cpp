@@ -7,8 +7,10 @@
 
 namespace nimbrel {
 
-VendorTrust::VendorTrust(std::string builtInKey, std::string keyFile, std::string model)
-    : MinisignTrust(std::move(builtInKey), std::move(keyFile), sodiumCheck()), model_(std::move(model))
+VendorTrust::VendorTrust(std::string builtInKey, std::string keyFile, std::string model,
+                         std::function<bool()> keepWaiting)
+    : MinisignTrust(std::move(builtInKey), std::move(keyFile), sodiumCheck()), model_(std::move(model)),
+      keepWaiting_(std::move(keepWaiting))
 {
 }
 
@@ -17,9 +19,9 @@ bool VendorTrust::runsHere(const std::vector<std::uint8_t>& package)
     return runsLikeProgram(package, model_);
 }
 
-bool VendorTrust::startsHere(const std::string& programFile)
+bool VendorTrust::startsHere(const std::vector<std::uint8_t>& program)
 {
-    return startsOnTrial(programFile);
+    return startsOnTrial(program, keepWaiting_);
 }
 
 std::optional<std::string> VendorTrust::readKeyFile(const std::string& path)

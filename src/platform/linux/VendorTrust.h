@@ -2,6 +2,7 @@
 
 #include "platform/common/MinisignTrust.h"
 
+#include <functional>
 #include <string>
 
 namespace nimbrel {
@@ -10,16 +11,19 @@ namespace nimbrel {
 // machine the model program is for (by default the one running) that starts here on trial.
 class VendorTrust : public MinisignTrust {
 public:
-    VendorTrust(std::string builtInKey, std::string keyFile, std::string model = "/proc/self/exe");
+    // keepWaiting runs while a trial start waits (the window's events) and stops it when it says false.
+    VendorTrust(std::string builtInKey, std::string keyFile, std::string model = "/proc/self/exe",
+                std::function<bool()> keepWaiting = {});
 
     bool runsHere(const std::vector<std::uint8_t>& package) override;
-    bool startsHere(const std::string& programFile) override;
+    bool startsHere(const std::vector<std::uint8_t>& program) override;
 
 protected:
     std::optional<std::string> readKeyFile(const std::string& path) override;
 
 private:
     std::string model_;
+    std::function<bool()> keepWaiting_;
 };
 
 } // namespace nimbrel

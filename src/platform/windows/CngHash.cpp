@@ -1,5 +1,7 @@
 #include "CngHash.h"
 
+#include "platform/common/HexText.h"
+
 #include <windows.h>
 #include <bcrypt.h>
 
@@ -22,6 +24,13 @@ bool cngHash(const wchar_t* algorithm, const std::uint8_t* message, std::size_t 
     if (hashing) BCryptDestroyHash(hashing);
     BCryptCloseAlgorithmProvider(provider, 0);
     return ok;
+}
+
+std::string sha256Hex(const std::uint8_t* message, std::size_t size)
+{
+    std::uint8_t hash[32];
+    if (!cngHash(BCRYPT_SHA256_ALGORITHM, message, size, hash, sizeof hash)) return {};
+    return lowerHex(hash, sizeof hash);
 }
 
 } // namespace nimbrel

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace nimbrel {
 
@@ -9,5 +10,8 @@ namespace nimbrel {
 // into hash, which holds exactly that algorithm's size; false when CNG refuses.
 bool cngHash(const wchar_t* algorithm, const std::uint8_t* message, std::size_t size, std::uint8_t* hash,
              std::size_t hashSize);
+
+// The SHA-256 of the message in lower-case hexadecimal; empty when CNG refuses.
+std::string sha256Hex(const std::uint8_t* message, std::size_t size);
 
 } // namespace nimbrel

@@ -4,7 +4,6 @@
 #include "WholeFile.h"
 #include "WideText.h"
 #include "Win32StagedProgram.h"
-#include "platform/common/HexText.h"
 
 #include <windows.h>
 #include <bcrypt.h>
@@ -48,11 +47,7 @@ std::optional<std::string> readWithoutLinks(const std::string& path)
 
 std::string sha256Hex(const std::string& bytes)
 {
-    std::uint8_t hash[32];
-    if (!cngHash(BCRYPT_SHA256_ALGORITHM, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), hash,
-                 sizeof hash))
-        return {};
-    return lowerHex(hash, sizeof hash);
+    return nimbrel::sha256Hex(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "Win32StagedProgram.h"
 
+#include "CngHash.h"
 #include "WholeFile.h"
 #include "WideText.h"
 
@@ -54,10 +55,13 @@ bool Win32StagedProgram::finishWriting()
 
 std::optional<std::vector<std::uint8_t>> Win32StagedProgram::writtenBytes()
 {
+    digest_.clear();
     if (!finishWriting()) return std::nullopt;
     std::string bytes;
     if (wholefile::read(temporary_, bytes) != wholefile::Load::Loaded || bytes.size() != size_) return std::nullopt;
-    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    std::vector<std::uint8_t> program(bytes.begin(), bytes.end());
+    digest_ = sha256Hex(program.data(), program.size());
+    return program;
 }
 
 std::string Win32StagedProgram::path()

@@ -20,11 +20,25 @@ bool Win32VendorTrust::runsHere(const std::vector<std::uint8_t>& package)
     return runsLikeProgram(package);
 }
 
-bool Win32VendorTrust::startsHere(const std::string& programFile)
+bool Win32VendorTrust::startsHere(const std::vector<std::uint8_t>& program)
+{
+    // The bytes go to a program file of the trial's own in the temporary folder; Windows lets no one change a
+    // program file while it runs.
+    wchar_t folder[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH) return false;
+    const std::wstring file = std::wstring(folder) + L"nimbrel-trial-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+    if (!wholefile::replace(file, std::string_view(reinterpret_cast<const char*>(program.data()), program.size())))
+        return false;
+    const bool started = startsOnTrial(file);
+    DeleteFileW(file.c_str());
+    return started;
+}
+
+bool Win32VendorTrust::startsOnTrial(const std::wstring& program)
 {
     // The trial mark goes to the child through this process's environment, for the moment of the start.
     const std::wstring variable = wide::fromUtf8(trialStartVariable);
-    const std::wstring program = wide::fromUtf8(programFile);
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -13,10 +13,14 @@ public:
     Win32VendorTrust(std::string builtInKey, std::string keyFile);
 
     bool runsHere(const std::vector<std::uint8_t>& package) override;
-    bool startsHere(const std::string& programFile) override;
+    bool startsHere(const std::vector<std::uint8_t>& program) override;
 
 protected:
     std::optional<std::string> readKeyFile(const std::string& path) override;
+
+private:
+    // Starts the program file with the trial mark and waits for it: true when it ended well within 10 seconds.
+    static bool startsOnTrial(const std::wstring& program);
 };
 
 } // namespace nimbrel

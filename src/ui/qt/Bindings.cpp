@@ -74,7 +74,10 @@ void bindLabel(ClickableLabel& label, LabelModel& model)
 
 void bindButton(QAbstractButton& button, ButtonModel& model)
 {
-    follow(button, model, [](QAbstractButton& b, const ButtonModel& m) { b.setText(qs(m.caption())); });
+    follow(button, model, [](QAbstractButton& b, const ButtonModel& m) {
+        b.setText(qs(m.caption()));
+        b.setEnabled(m.enabled());
+    });
     QObject::connect(&button, &QAbstractButton::clicked, &button,
                      [&model] { runUserAction([&] { model.userClick(); }); });
 }

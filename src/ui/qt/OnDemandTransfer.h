@@ -8,7 +8,7 @@ namespace nimbrel::view {
 
 class NetworkModule;
 
-// The shared transfer object, made by the network module at the first
+// A transfer object, made by the network module at the first
 // request. Before that there is nothing to cancel and no answer to show.
 class OnDemandTransfer : public HttpTransfer {
 public:

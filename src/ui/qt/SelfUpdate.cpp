@@ -9,7 +9,13 @@
 namespace nimbrel::view {
 
 SelfUpdate::SelfUpdate(Services services)
-    : services_(std::move(services)), trust_(services_.builtInKey, services_.directory.path() + "/update-key.pub"),
+    : services_(std::move(services)),
+      // A trial start lets the window's events run while it waits, and ends at a Cancel.
+      trust_(services_.builtInKey, services_.directory.path() + "/update-key.pub", "/proc/self/exe",
+             [this] {
+                 pausing_.doEvents();
+                 return !(server_ && server_->cancelled());
+             }),
       handOver_(services_.guard), registry_(services_.registry, services_.reporter),
       phases_({services_.clock, pausing_, files_, services_.directory, services_.registry, registry_, handOver_,
                services_.exit, services_.messages, services_.urls},
@@ -20,13 +26,14 @@ SelfUpdate::SelfUpdate(Services services)
 SelfUpdate::~SelfUpdate() = default;
 
 void SelfUpdate::attach(MenuEntryModel& upnbl, HttpTransfer& transfer, EventLoop& events,
-                        std::function<bool()> checkConnection)
+                        std::function<bool()> checkConnection, std::function<bool()> networkAvailable)
 {
     server_ = std::make_unique<UpdateServer>(
         UpdateServer::Services{transfer, events, trust_, files_, services_.directory, registry_, checkConnection},
         services_.vendorServer);
     dialog_ = std::make_unique<AutoUpdateDialog>(AutoUpdateDialog::Neighbours{
-        *server_, phases_, registry_, trust_, files_, services_.directory, services_.reporter, checkConnection});
+        *server_, phases_, registry_, trust_, files_, services_.directory, services_.reporter, checkConnection,
+        std::move(networkAvailable)});
     // The window is made when it is first shown: its widgets would load the
     // font database at every start for a dialog that is seldom opened.
     dialog_->frmAutoUpdate.changed.connect([this] {

@@ -53,8 +53,12 @@ public:
 
     // The start-up step; the program is to end when exit has ended it.
     void finishUpdate() { phases_.finishUpdate(); }
-    // Makes the menu entry open the dialog; Proceed fetches through the shared transfer object.
-    void attach(MenuEntryModel& upnbl, HttpTransfer& transfer, EventLoop& events, std::function<bool()> checkConnection);
+    // The first turn of the event loop: a new version that came up this far stays.
+    void startedUp() { phases_.startedUp(); }
+    // Makes the menu entry open the dialog; Proceed fetches through the transfer object given, the update's own.
+    // networkAvailable is false when the network client cannot be had.
+    void attach(MenuEntryModel& upnbl, HttpTransfer& transfer, EventLoop& events, std::function<bool()> checkConnection,
+                std::function<bool()> networkAvailable);
 
 private:
     Services services_;

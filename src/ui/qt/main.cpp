@@ -38,6 +38,7 @@
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <QTimer>
 
 #include <filesystem>
 #include <memory>
@@ -46,8 +47,9 @@ int main(int argc, char* argv[])
 {
     using namespace nimbrel;
 
-    // An update starting this file on trial: the system could load it and its libraries, which is all it asks.
-    if (startedOnTrial()) return 0;
+    // An update starting this file on trial (platform/linux/TrialStart: offscreen, with homes of its own) sees it
+    // go through a real start, up to the first turn of the event loop, where it ends.
+    const bool onTrial = startedOnTrial();
     QApplication app(argc, argv);
     // The desktop entry's name: Wayland compositors match the window to its entry and icon by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("nimbrel"));
@@ -91,7 +93,7 @@ int main(int argc, char* argv[])
     view::QtPictureFiles pictures;
     view::QtMessageBoxes messages;
     // Every trapped error goes to the vendor's server, with the system's identification.
-    view::NetworkModule network;
+    view::NetworkModule network(view::NetworkModule::installedPlaces(), view::builtNetworkModuleDigest());
     view::OnDemandTransfer transfer(network);
     view::OnDemandProbe probe(network, probeUrl());
     view::QtEventLoop events;
@@ -122,7 +124,10 @@ int main(int argc, char* argv[])
         form.trayMenu.Form_MouseMove(code);
     };
     running = &form;
-    update.attach(form.trayMenu.Upnbl, transfer, events, [&reporter] { return reporter.checkConnection(); });
+    // The update downloads through a transfer object of its own: an error reported meanwhile does not cancel it.
+    view::OnDemandTransfer updateTransfer(network);
+    update.attach(form.trayMenu.Upnbl, updateTransfer, events, [&reporter] { return reporter.checkConnection(); },
+                  [&network] { return network.available(); });
 
     // The session ending closes the program whatever "Quit button hides in tray" says. The session
     // manager's commitData comes at every checkpoint too, so it is the "die" at the end, which Qt turns
@@ -138,5 +143,11 @@ int main(int argc, char* argv[])
     form.Form_Load();
     // A load step may already have ended the program; exec() would not notice.
     if (exit.ended()) return 0;
+    if (onTrial) {
+        QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
+    } else {
+        // A new version that reaches its window and event loop stays; until then the old one can come back.
+        QTimer::singleShot(0, &app, [&update] { view::runUserAction([&] { update.startedUp(); }); });
+    }
     return app.exec();
 }

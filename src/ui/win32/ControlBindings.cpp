@@ -117,7 +117,10 @@ void setText(HWND control, const std::string& text)
 
 void bindButton(HWND button, ButtonModel& model, ControlRouter& router, Alive alive)
 {
-    follow(model, alive, [button, &model] { setText(button, model.caption()); });
+    follow(model, alive, [button, &model] {
+        setText(button, model.caption());
+        EnableWindow(button, model.enabled() ? TRUE : FALSE);
+    });
     router.onCommand(button, [&model](WORD code) {
         if (code == BN_CLICKED) model.userClick();
     });

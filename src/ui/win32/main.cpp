@@ -106,9 +106,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     application.onExitRequest = [&form] { form.mnuExit_Click(); };
     // The session ending closes the program whatever "Quit button hides in tray" says.
     application.onSessionEnd = [&form] { form.Form_QueryUnload(MainForm::AppWindows); };
-    // "Check For Upgrade" opens the AutoUpdate window; Proceed fetches through the shared transfer object.
+    // "Check For Upgrade" opens the AutoUpdate window. Proceed fetches through a transfer object of its own: an
+    // error reported meanwhile does not cancel the download.
     const auto checkConnection = [&reporter] { return reporter.checkConnection(); };
-    UpdateServer updateServer({transfer, events, trust, programFiles, directory, updateRegistry, checkConnection},
+    WinHttpTransfer updateTransfer(WinHttpTransfer::defaultTimeout, [&events] { events.doEvents(); });
+    UpdateServer updateServer({updateTransfer, events, trust, programFiles, directory, updateRegistry, checkConnection},
                               vendorServerUrl());
     // Setup brings the updates of the copy it installed; another copy in a folder it cannot write has no way to them.
     const std::string installedCopyLine = directory.installedBySetup()
@@ -129,6 +131,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     };
 
     form.Form_Load();
+    // A new version that reaches its window and message loop stays; until then the old one can come back.
+    update.startedUp();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) deliver(message);
     return static_cast<int>(message.wParam);

@@ -5,8 +5,6 @@
 
 extern "C" {
 
-__attribute__((visibility("default"))) const char* nimbrelModuleInterface() { return NIMBREL_NETWORK_INTERFACE; }
-
 __attribute__((visibility("default"))) nimbrel::HttpTransfer* nimbrelMakeTransfer()
 {
     return new nimbrel::view::QtHttpTransfer();

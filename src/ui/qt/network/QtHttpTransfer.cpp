@@ -1,31 +1,46 @@
 #include "ui/qt/network/QtHttpTransfer.h"
 
-#include "ui/qt/network/ProgramRequest.h"
+#include "ui/qt/network/HttpAnswerReader.h"
 
 #include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QSslSocket>
 #include <QTimer>
 #include <QUrl>
 
+#include <memory>
+
 namespace nimbrel::view {
 
-QtHttpTransfer::QtHttpTransfer(std::chrono::milliseconds timeout)
-    : timeout_(timeout)
+namespace {
+
+// "GET /path?query HTTP/1.1" with the host, the program as agent, the body as it is, and the connection
+// closed after the answer.
+QByteArray requestFor(const QUrl& url)
 {
+    QByteArray target = url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment);
+    if (target.isEmpty()) target = "/";
+    QByteArray host = QUrl::toAce(url.host());
+    if (url.host().contains(u':')) host = "[" + url.host().toLatin1() + "]";
+    if (url.port() != -1) host += ":" + QByteArray::number(url.port());
+    return "GET " + target + " HTTP/1.1\r\nHost: " + host +
+           "\r\nUser-Agent: Nimbrel\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
 }
 
-// The manager owns the replies, so none outlives the transfer object.
-QtHttpTransfer::~QtHttpTransfer() = default;
+} // namespace
+
+QtHttpTransfer::QtHttpTransfer(std::chrono::milliseconds timeout) : timeout_(timeout) {}
+
+QtHttpTransfer::~QtHttpTransfer()
+{
+    if (current_) current_->abort();
+}
 
 void QtHttpTransfer::cancel()
 {
-    // Forget the reply before aborting it: the abort finishes it at once, and
-    // whoever waits for stillExecuting() to turn false must see it turn.
-    QPointer<QNetworkReply> reply = current_;
+    // Forget the connection before aborting it: whoever waits for stillExecuting() to turn false must see it turn.
+    QPointer<QSslSocket> socket = current_;
     current_.clear();
-    if (reply) reply->abort();
+    if (socket) socket->abort();
 }
 
 bool QtHttpTransfer::stillExecuting()
@@ -64,94 +79,118 @@ bool QtHttpTransfer::openUrlInto(const std::string& url, const TransferLimits& l
     // One transfer at a time: a call made while another waits takes its place.
     cancel();
     headers_.clear();
+    const unsigned call = ++calls_;
 
     // The address comes already encoded (the error reports encode their query).
-    // Made at the first request: most runs never send one.
-    if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
-    QPointer<QNetworkReply> reply =
-        manager_->get(programRequest(QUrl::fromEncoded(QByteArray::fromStdString(url)), timeout_));
-    current_ = reply;
-    const unsigned call = ++calls_;
+    const QUrl address = QUrl::fromEncoded(QByteArray::fromStdString(url));
+    const bool secure = address.scheme() == QLatin1String("https");
+    if ((!secure && address.scheme() != QLatin1String("http")) || address.host().isEmpty()) return false;
+
+    // Made here, gone once the call is over: deleted later, as its signals may still be on the way out.
+    QPointer<QSslSocket> socket = new QSslSocket();
+    const std::unique_ptr<QSslSocket, void (*)(QSslSocket*)> owner(socket, [](QSslSocket* s) { s->deleteLater(); });
+    socket->setReadBufferSize(readBufferBytes);
+    current_ = socket;
 
     // Stopped here: by a limit, or by the sink. A cancel from outside is not a refusal.
     bool refused = false;
     std::uint64_t received = 0;
-    const auto refuse = [&refused, reply] {
-        refused = true;
-        if (reply) reply->abort();
-    };
-    // The body goes to the sink as it arrives; only a successful answer's body counts as one.
-    const auto takePieces = [&] {
-        if (!reply || refused) return;
-        const QByteArray piece = reply->readAll();
-        if (piece.isEmpty()) return;
-        received += static_cast<std::uint64_t>(piece.size());
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const bool success = status >= 200 && status < 300;
-        if (received > limits.maxBytes ||
-            (success && !sink(reinterpret_cast<const std::uint8_t*>(piece.constData()), static_cast<std::size_t>(piece.size()))))
-            refuse();
-    };
+    const HttpAnswerReader* reading = nullptr;
+    HttpAnswerReader answer([&](const char* bytes, std::size_t size) {
+        received += size;
+        // Only a successful answer's body counts as one.
+        const bool success = reading->status() >= 200 && reading->status() <= 299;
+        if (received > limits.maxBytes || (success && !sink(reinterpret_cast<const std::uint8_t*>(bytes), size)))
+            refused = true;
+        return !refused;
+    });
+    reading = &answer;
 
     QEventLoop wait;
-    QObject::connect(reply, &QNetworkReply::finished, &wait, [this, reply, &wait] {
-        // Finished is finished, even while a call made during the wait still
-        // holds this one on the stack.
-        if (current_ == reply) current_.clear();
+    QTimer deadline;
+    // Cut off here (a limit, a time-out, the answer read): the connection's end says nothing more.
+    bool cut = false;
+    const auto stop = [&wait, &cut, socket] {
+        cut = true;
+        if (socket) socket->abort();
+        wait.quit();
+    };
+    const auto takePieces = [&] {
+        char piece[16 * 1024];
+        while (socket && !refused && !answer.complete() && !answer.failed() && socket->bytesAvailable() > 0) {
+            const qint64 size = socket->read(piece, sizeof piece);
+            if (size <= 0) break;
+            deadline.start(timeout_);
+            const bool wasRead = answer.headRead();
+            answer.feed(piece, static_cast<std::size_t>(size));
+            // A length announced beyond the limit is refused before its body comes.
+            if (!wasRead && answer.headRead() && answer.announcedLength() && *answer.announcedLength() > limits.maxBytes)
+                refused = true;
+        }
+        if (refused || answer.complete() || answer.failed()) stop();
+    };
+    QObject::connect(socket, &QSslSocket::readyRead, &wait, takePieces);
+    // The server ends the connection: what it sent before is read first.
+    QObject::connect(socket, &QSslSocket::disconnected, &wait, [&] {
+        if (cut) return;
+        takePieces();
+        answer.connectionEnded();
         wait.quit();
     });
-    // A length announced beyond the limit is refused before its body comes.
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &wait, [&] {
-        const QVariant length = reply ? reply->header(QNetworkRequest::ContentLengthHeader) : QVariant();
-        if (length.isValid() && length.toULongLong() > limits.maxBytes) refuse();
+    QObject::connect(socket, &QSslSocket::errorOccurred, &wait, [&](QAbstractSocket::SocketError error) {
+        if (error == QAbstractSocket::RemoteHostClosedError) return; // disconnected() follows
+        wait.quit();
     });
-    QObject::connect(reply, &QNetworkReply::readyRead, &wait, takePieces);
-    // The transfer timeout counts only silence once connected; this one also
-    // bounds connecting, and starts again with each piece that arrives, so a
-    // large download on a slow line is not cut off while it flows.
-    QTimer deadline;
+    QObject::connect(socket, &QSslSocket::stateChanged, &wait, [&wait](QAbstractSocket::SocketState state) {
+        if (state == QAbstractSocket::UnconnectedState) wait.quit();
+    });
+    // The silence time-out bounds connecting, and starts again with each piece that arrives, so a large
+    // download on a slow line is not cut off while it flows.
     deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &wait, [reply] {
-        if (reply) reply->abort();
-    });
-    QObject::connect(reply, &QNetworkReply::downloadProgress, &deadline, [&deadline, this] { deadline.start(timeout_); });
+    QObject::connect(&deadline, &QTimer::timeout, &wait, stop);
     deadline.start(timeout_);
     // However it flows, the whole transfer ends within its overall time: a server that trickles is cut off.
     QTimer overall;
     overall.setSingleShot(true);
-    QObject::connect(&overall, &QTimer::timeout, &wait, refuse);
+    QObject::connect(&overall, &QTimer::timeout, &wait, [&] {
+        refused = true;
+        stop();
+    });
     overall.start(limits.overall);
-    if (!reply->isFinished()) wait.exec(QEventLoop::AllEvents);
+
+    // The request goes once the connection (and its encryption) is up.
+    const QByteArray request = requestFor(address);
+    const auto send = [socket, &request] { socket->write(request); };
+    if (secure) {
+        QObject::connect(socket, &QSslSocket::encrypted, &wait, send);
+    } else {
+        QObject::connect(socket, &QSslSocket::connected, &wait, send);
+    }
+    const quint16 port = static_cast<quint16>(address.port(secure ? 443 : 80));
+    if (secure) {
+        socket->connectToHostEncrypted(address.host(), port);
+    } else {
+        socket->connectToHost(address.host(), port);
+    }
+    if (socket->state() != QAbstractSocket::UnconnectedState) wait.exec(QEventLoop::AllEvents);
     deadline.stop();
     overall.stop();
-
-    // A call made during the wait may have taken the transfer over; only
-    // this call's own reply is forgotten here, and only the latest call's
-    // answer leaves its headers.
-    if (current_ == reply) current_.clear();
-    if (!reply) return false;
-    QObject::disconnect(reply, nullptr, &wait, nullptr);
-    takePieces();
-
-    if (call == calls_ && (refused || reply->error() != QNetworkReply::OperationCanceledError)) keepHeaders(*reply);
-    const bool whole = !refused && reply->error() == QNetworkReply::NoError;
-    reply->deleteLater();
-    return whole;
-}
-
-void QtHttpTransfer::keepHeaders(QNetworkReply& reply)
-{
-    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!status.isValid()) return; // no HTTP answer came back
-    const bool http2 = reply.attribute(QNetworkRequest::Http2WasUsedAttribute).toBool();
-    std::string text = http2 ? "HTTP/2 " : "HTTP/1.1 ";
-    text += std::to_string(status.toInt());
-    const QByteArray reason = reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray();
-    if (!reason.isEmpty()) text += " " + reason.toStdString();
-    for (const QNetworkReply::RawHeaderPair& header : reply.rawHeaderPairs()) {
-        text += "\r\n" + header.first.toStdString() + ": " + header.second.toStdString();
+    // What came before the connection ended is read, unless the call was stopped.
+    if (socket && current_ == socket && !cut && !answer.complete() && !answer.failed()) {
+        takePieces();
+        if (socket->state() == QAbstractSocket::UnconnectedState) answer.connectionEnded();
     }
-    headers_ = std::move(text);
+
+    // A call made during the wait may have taken the transfer over; only this call's own connection is
+    // forgotten here, and only the latest call's answer leaves its headers.
+    const bool taken = current_ != socket;
+    if (!taken) current_.clear();
+    if (socket) {
+        QObject::disconnect(socket, nullptr, &wait, nullptr);
+        socket->abort();
+    }
+    if (call == calls_ && (refused || !taken) && answer.headRead()) headers_ = answer.head();
+    return !taken && !refused && answer.complete() && answer.status() >= 200 && answer.status() <= 299;
 }
 
 } // namespace nimbrel::view

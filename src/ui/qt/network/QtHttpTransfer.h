@@ -6,17 +6,18 @@
 #include <QPointer>
 
 #include <chrono>
-#include <memory>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+class QSslSocket;
 
 namespace nimbrel::view {
 
-// The window's one shared transfer object on QtNetwork. A call waits in an
-// event loop of its own, so the window stays alive meanwhile; whatever runs
-// during that wait may cancel the transfer or start another one, which
-// cancels the one in progress first.
+// A transfer object on Qt's sockets (the error reports have one, the update another): an HTTP/1.1 GET over
+// TCP, or TLS for https, read by HttpAnswerReader. The connection's read buffer is bounded, so the server is
+// held back by the network itself while this thread works, and no piece waits anywhere unread: whatever a
+// server sends or announces, a transfer holds no more than one buffer of it. (QtNetwork's own client reads a
+// chunked body ahead without bound.) A call waits in an event loop of its own, so the window stays alive
+// meanwhile; whatever runs during that wait may cancel the transfer or start another one, which cancels the
+// one in progress first. Redirections are not followed: the vendor's files are served where they are named.
 class QtHttpTransfer : public HttpTransfer {
 public:
     // No transfer holds its caller longer than this, whether the server is
@@ -24,6 +25,8 @@ public:
     static constexpr std::chrono::milliseconds defaultTimeout{5000};
     // What openUrlText and openUrlBytes may take: no answer the program reads is larger or slower.
     static constexpr TransferLimits plainLimits{16 * 1024 * 1024, std::chrono::minutes(2)};
+    // The most of an answer held between the network and the caller at once.
+    static constexpr qint64 readBufferBytes = 64 * 1024;
 
     explicit QtHttpTransfer(std::chrono::milliseconds timeout = defaultTimeout);
     ~QtHttpTransfer() override;
@@ -40,11 +43,9 @@ public:
 private:
     // The body of a successful answer; empty on any failure.
     QByteArray fetch(const std::string& url);
-    void keepHeaders(QNetworkReply& reply);
 
     std::chrono::milliseconds timeout_;
-    std::unique_ptr<QNetworkAccessManager> manager_;
-    QPointer<QNetworkReply> current_;
+    QPointer<QSslSocket> current_;
     unsigned calls_ = 0; // calls started so far, so an earlier call left on the stack knows it was not the last
     std::string headers_;
 };
