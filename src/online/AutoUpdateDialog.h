@@ -35,10 +35,10 @@ public:
         ProgramDirectory& directory;
         ErrorReporter& reporter;
         std::function<bool()> checkConnection;
-        // What an installed copy says of where its updates come from.
-        std::string installedCopyLine = packageManagerLine;
         // False when the program's network client cannot be had (a module that is not the one built with it).
         std::function<bool()> networkAvailable = [] { return true; };
+        // What an installed copy says of where its updates come from.
+        std::string installedCopyLine = packageManagerLine;
     };
 
     // The images of the status list: progress and good news, and the final negative lines.

@@ -117,7 +117,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
                                               ? installedBySetupLine(form.panels.homeAddress())
                                               : AutoUpdateDialog::unwritableFolderLine;
     AutoUpdateDialog updateDialog({updateServer, update, updateRegistry, trust, programFiles, directory, reporter,
-                                   checkConnection, installedCopyLine});
+                                   checkConnection, [] { return true; }, installedCopyLine});
     AutoUpdateWindow updateWindow(updateDialog, window.handle());
     form.trayMenu.Upnbl.onClick = [&updateDialog] { updateDialog.Upnbl_Click(); };
     form.launcher.showEditor = [&](LauncherEditor& editor) {
