@@ -74,7 +74,8 @@ TEST(AutoUpdateWindowTest, TheCopySetupInstalledSaysWhereTheNewSetupIsInFullAndE
     h.directory.isPortable = false;
     const std::string setupLine = installedBySetupLine("https://www.nimbrel.com/");
     AutoUpdateDialog dialog(
-        {h.updateServer, h.phases, h.modReg, h.trust, h.files, h.directory, h.reporter, h.checkConnection, setupLine});
+        {h.updateServer, h.phases, h.modReg, h.trust, h.files, h.directory, h.reporter, h.checkConnection,
+         [] { return true; }, setupLine});
     const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 100, 80, 900, 700, nullptr,
                                        nullptr, nullptr, nullptr);
     AutoUpdateWindow window(dialog, owner);
