@@ -295,8 +295,8 @@ TEST_F(QtTrayIconTest, OnAStatusNotifierTrayALeftClickCountsAsTheDoubleClick)
 TEST(StatusNotifierTray, IsTheTrayOnceItsWatcherIsOnTheBus)
 {
     QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+    daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                 QStringLiteral("--print-address")});
     if (!daemon.waitForStarted()) GTEST_SKIP() << "dbus-daemon is not installed: apt-get install dbus-daemon";
     ASSERT_TRUE(daemon.waitForReadyRead(10'000));
     const QString address = QString::fromUtf8(daemon.readLine()).trimmed();

@@ -2,6 +2,7 @@
 // behaviour, the behaviour's changes on the screen.
 
 #include "app/ControlLayout.h"
+#include "memory/ReleaseOutcome.h"
 #include "support/FormHarness.h"
 #include "ui/win32/MainWindow.h"
 #include "ui/win32/Win32EventLoop.h"
@@ -235,6 +236,29 @@ TEST_F(MainWindowTest, MovedToAScreenOf144DotsAnInchTheWindowIsLaidOutAgainAtTha
     RECT client;
     GetClientRect(window->handle(), &client);
     EXPECT_EQ(client.right, px(controlLayout("frmMain").place.width, 144));
+}
+
+TEST_F(MainWindowTest, ALongOutcomeIsDrawnWholeInASmallerFontWithinItsPlace)
+{
+    // The longest outcome there is: a 2,000 MB release refused where there is no page file at all.
+    ReleaseOutcome refused;
+    refused.refused = true;
+    refused.amountMB = 2000;
+    refused.words = &pageFileWords;
+    const std::string reason = describeOutcome(refused);
+    h.form.engine.lblOutcome.setCaption(reason);
+    const HWND label = control("lblOutcome");
+    RECT room;
+    GetClientRect(label, &room);
+    const HDC dc = GetDC(label);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT needed{0, 0, room.right, 0};
+    const std::wstring shown = textOf(label);
+    DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &needed, DT_CALCRECT | DT_WORDBREAK);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    EXPECT_EQ(shown.size(), reason.size());
+    EXPECT_LE(needed.bottom, room.bottom) << "the end of the reason is cut off";
 }
 
 TEST_F(MainWindowTest, TheWindowFollowsTheFormsCaptionAndVisibility)

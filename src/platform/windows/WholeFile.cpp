@@ -89,7 +89,12 @@ bool replace(const std::wstring& target, std::string_view bytes, MoveIn moveIn)
     bool ok = writeAll(file, bytes) && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
     ok = ok && moveIn(temporary, target);
-    if (!ok) DeleteFileW(temporary.c_str());
+    if (!ok) {
+        // The caller tells the user why the write failed: the clean-up must not change the reason.
+        const DWORD reason = GetLastError();
+        DeleteFileW(temporary.c_str());
+        SetLastError(reason);
+    }
     return ok;
 }
 

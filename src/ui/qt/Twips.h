@@ -14,7 +14,7 @@ namespace nimbrel::view {
 constexpr int twipsPerPixel = 15;
 
 // The share of its designed size every window of the program is shown at: 1, or less on a screen too small for
-// the main window, which decides it before anything is laid out (see ScreenFit.h). Places and fonts alike
+// the main window, which decides it before anything is laid out (see WindowPlacement.h). Places and fonts alike
 // follow it, so the layout stays the table's.
 inline double& layoutScaleSetting()
 {

@@ -214,7 +214,8 @@ void FormBuilder::buildControl(Container& container, const ControlLayout& row)
         if (clickable) answerEnterAs(label, STN_CLICKED);
         const Colour behind = row.backColour.value_or(container.backAt(row.place));
         router_.setBackColour(label, behind);
-        if (!row.wordWrap) fitting_.push_back(label);
+        fitting_.push_back(label);
+        if (row.wordWrap) wrapping_.insert(label);
         auto* const* bound = std::get_if<LabelModel*>(&model);
         if (bound == nullptr) {
             setText(label, std::string(row.caption));
@@ -223,10 +224,10 @@ void FormBuilder::buildControl(Container& container, const ControlLayout& row)
         }
         LabelModel& m = **bound;
         bindLabel(label, m, router_, alive, clickable);
-        const auto follow = [this, label, &m, behind, fits = !row.wordWrap] {
+        const auto follow = [this, label, &m, behind] {
             // A dark caption on the dark column stands on a light chip.
             if (behind == columnColour) router_.setBackColour(label, isDark(m.foreColour()) ? chipColour : columnColour);
-            if (fits) fitText(label);
+            fitText(label);
         };
         follow();
         m.changed.connect([alive, follow] {
@@ -359,16 +360,35 @@ void FormBuilder::fitText(HWND label)
     HFONT& fitted = fitted_[label];
     if (fitted != nullptr) DeleteObject(fitted);
     fitted = nullptr;
-    // A caption wider than its place is drawn narrower, never cut: the letters are condensed until it fits.
-    LONG average = 0;
-    LONG needed = measure(*placed->font, average);
-    LOGFONTW narrower{};
-    GetObjectW(*placed->font, sizeof narrower, &narrower);
-    for (int attempt = 0; attempt < 8 && room.right > 0 && needed > room.right && average > 1; ++attempt) {
-        narrower.lfWidth = std::max<LONG>(1, average * room.right / needed - (attempt > 0 ? 1 : 0));
-        if (fitted != nullptr) DeleteObject(fitted);
-        fitted = CreateFontIndirectW(&narrower);
-        needed = measure(fitted, average);
+    LOGFONTW smaller{};
+    GetObjectW(*placed->font, sizeof smaller, &smaller);
+    if (wrapping_.contains(label)) {
+        // A wrapped text taller than its place is drawn in a smaller font, down to 6 points, as the other
+        // view does: the end of a long reason is never cut off.
+        const auto height = [&](HFONT font) {
+            const HGDIOBJ previous = SelectObject(dc, font);
+            RECT needed{0, 0, room.right, 0};
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK);
+            SelectObject(dc, previous);
+            return needed.bottom;
+        };
+        const LONG smallest = MulDiv(6, static_cast<int>(dpi_), 72);
+        for (LONG size = std::abs(smaller.lfHeight);
+             size > smallest && room.right > 0 && height(fitted != nullptr ? fitted : *placed->font) > room.bottom;) {
+            smaller.lfHeight = -(--size);
+            if (fitted != nullptr) DeleteObject(fitted);
+            fitted = CreateFontIndirectW(&smaller);
+        }
+    } else {
+        // A caption wider than its place is drawn narrower, never cut: the letters are condensed until it fits.
+        LONG average = 0;
+        LONG needed = measure(*placed->font, average);
+        for (int attempt = 0; attempt < 8 && room.right > 0 && needed > room.right && average > 1; ++attempt) {
+            smaller.lfWidth = std::max<LONG>(1, average * room.right / needed - (attempt > 0 ? 1 : 0));
+            if (fitted != nullptr) DeleteObject(fitted);
+            fitted = CreateFontIndirectW(&smaller);
+            needed = measure(fitted, average);
+        }
     }
     ReleaseDC(label, dc);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted != nullptr ? fitted : *placed->font), TRUE);

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -94,8 +95,9 @@ private:
     std::vector<Placed> placed_;
     std::map<std::string, HWND, std::less<>> names_;
     std::vector<std::pair<FontLayout, std::unique_ptr<HFONT>>> fonts_;
-    std::vector<HWND> fitting_;      // one-line captions, condensed where they would not fit
-    std::map<HWND, HFONT> fitted_;   // their condensed fonts
+    std::vector<HWND> fitting_;      // captions fitted to their places: condensed, or smaller where they wrap
+    std::set<HWND> wrapping_;        // those of them that wrap
+    std::map<HWND, HFONT> fitted_;   // their fitted fonts
     std::vector<HIMAGELIST> images_; // the list views' images
 };
 

@@ -7,21 +7,6 @@
 
 namespace nimbrel::win32 {
 
-namespace {
-
-// Centres the dialog over its owner once it has arranged itself (it sizes itself after it first shows).
-UINT_PTR CALLBACK centreWhenArranged(HWND hook, UINT message, WPARAM /*wParam*/, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(hook, DWLP_USER, static_cast<LONG_PTR>(reinterpret_cast<OPENFILENAMEW*>(lParam)->lCustData));
-    } else if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_INITDONE) {
-        centreOn(GetParent(hook), reinterpret_cast<HWND>(GetWindowLongPtrW(hook, DWLP_USER)));
-    }
-    return 0;
-}
-
-} // namespace
-
 std::optional<std::string> OpenFileDialog::chooseProgram()
 {
     // MAX_PATH characters and the NUL.
@@ -32,9 +17,10 @@ std::optional<std::string> OpenFileDialog::chooseProgram()
     dialog.lpstrFilter = L"EXE Files (*.exe)\0*.exe\0";
     dialog.lpstrFile = file;
     dialog.nMaxFile = MAX_PATH;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
-    dialog.lpfnHook = centreWhenArranged;
-    dialog.lCustData = reinterpret_cast<LPARAM>(dialog.hwndOwner);
+    // No hook of the dialog's own: one would bring back the older dialog, without its navigation pane. It
+    // is centred as it first shows and may grow a little after that.
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+    const CentredNextWindow centred(dialog.hwndOwner);
     // Cancelled, or failed: either way nothing is chosen.
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
     return wide::toUtf8(file);
