@@ -3,7 +3,7 @@
 // open/read/close of the whole file in the same run; prints the ratios bare read time / each.
 
 #include "BenchSupport.h"
-#include "core/ListModel.h"
+#include "core/controls/ListModel.h"
 #include "launcher/ProgramEntry.h"
 #include "platform/linux/DiskTextFile.h"
 

@@ -2,11 +2,11 @@
 // read of /proc/meminfo in the same run; prints tick time / bare read time.
 
 #include "BenchSupport.h"
-#include "core/ErrorReporter.h"
-#include "core/OptionGroupModel.h"
-#include "core/PictureFiles.h"
-#include "core/RuntimeError.h"
-#include "core/WindowModel.h"
+#include "core/base/ErrorReporter.h"
+#include "core/controls/OptionGroupModel.h"
+#include "core/system/PictureFiles.h"
+#include "core/base/RuntimeError.h"
+#include "core/controls/WindowModel.h"
 #include "memory/AmountLists.h"
 #include "monitor/CpuMeter.h"
 #include "monitor/HistoryGraphs.h"

@@ -2,7 +2,7 @@
 // program's allocation limit. Anything else than a picture is refused as "Invalid picture" (481).
 
 #include "FuzzFolder.h"
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 #include "ui/qt/BitmapHeaderCheck.h"
 #include "ui/qt/QtPictureFiles.h"
 

@@ -1,7 +1,7 @@
 // Launcher.mbl as a user may have edited it: its lines, and the name and path of each entry. The file the
 // launcher writes back holds the same lines.
 
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 #include "launcher/ProgramEntry.h"
 
 #include <algorithm>

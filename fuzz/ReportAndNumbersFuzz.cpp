@@ -2,8 +2,8 @@
 // built from them: the leading number, the numeric test, rounding, two decimals and the shortest text; the
 // report's query leaves nothing a URL query may not hold.
 
-#include "core/Numbers.h"
-#include "core/RuntimeError.h"
+#include "core/base/Numbers.h"
+#include "core/base/RuntimeError.h"
 #include "online/ReportText.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,8 +1,8 @@
 // What the vendor's server sends: the headers of an answer (its status line, its Content-Length), and the version
 // text, against any installed version text. Whatever it is, the answer is a number or an Overflow (6).
 
-#include "core/RuntimeError.h"
-#include "core/Text.h"
+#include "core/base/RuntimeError.h"
+#include "core/base/Text.h"
 #include "online/UpdateServer.h"
 #include "settings/ModReg.h"
 #include "support/Fakes.h"

@@ -32,7 +32,7 @@
 // lblP, lnV, lblV with their index appended, 0 to 3) have one row each
 // kind: their tops follow the scale the graphs lay out (monitor/HistoryGraphs).
 
-#include "core/Colour.h"
+#include "core/base/Colour.h"
 
 #include <optional>
 #include <span>

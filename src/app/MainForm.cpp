@@ -1,9 +1,9 @@
 #include "MainForm.h"
 
-#include "core/MessageBoxes.h"
-#include "core/ProgramExit.h"
-#include "core/TimerScheduler.h"
-#include "core/Trap.h"
+#include "core/system/MessageBoxes.h"
+#include "core/system/ProgramExit.h"
+#include "core/system/TimerScheduler.h"
+#include "core/base/Trap.h"
 
 namespace nimbrel {
 

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "Panels.h"
-#include "core/ButtonModel.h"
-#include "core/CheckBoxModel.h"
-#include "core/MenuEntryModel.h"
-#include "core/TimerModel.h"
-#include "core/WindowModel.h"
+#include "core/controls/ButtonModel.h"
+#include "core/controls/CheckBoxModel.h"
+#include "core/controls/MenuEntryModel.h"
+#include "core/controls/TimerModel.h"
+#include "core/controls/WindowModel.h"
+#include "core/system/SystemServices.h"
 #include "launcher/Launcher.h"
 #include "memory/AmountLists.h"
 #include "memory/ReleaseEngine.h"
@@ -28,45 +29,8 @@
 
 namespace nimbrel {
 
-class Clock;
-class DynamicData;
-class EventLoop;
-class FileDialog;
-class ProcessStarter;
-class TextFile;
-class PictureFiles;
-class SystemCounters;
-class TrayIcon;
-class ErrorReporter;
-class MessageBoxes;
-class ProfileFile;
-class ProgramDirectory;
-class ProgramExit;
-class RegistryStore;
-class TimerScheduler;
-class UrlOpener;
-
 // Everything the main window needs from outside, passed in by main().
-struct MainFormServices {
-    MemoryStatus& memory;
-    MemoryBlock& block;
-    MessageBoxes& messages;
-    ErrorReporter& reporter;
-    UrlOpener& urls;
-    ProgramExit& exit;
-    TimerScheduler& scheduler;
-    Clock& clock;
-    ProfileFile& profile;
-    RegistryStore& registry;
-    ProgramDirectory& directory;
-    PictureFiles& pictures;
-    SystemCounters& counters;
-    DynamicData* dynamicData; // none where the system publishes no such statistics
-    TrayIcon& trayIcon;
-    EventLoop& events;
-    ProcessStarter& programs;
-    FileDialog& fileDialog;
-    TextFile& files;
+struct MainFormServices : SystemServices {
     std::string vendorServer; // base address of the vendor's web site
     // Reads the system's identification for error reports, once at start-up.
     std::function<void(ModReg&)> getSystemInfo = {};

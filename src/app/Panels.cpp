@@ -1,8 +1,8 @@
 #include "Panels.h"
 
-#include "core/MessageBoxes.h"
-#include "core/Trap.h"
-#include "core/UrlOpener.h"
+#include "core/system/MessageBoxes.h"
+#include "core/base/Trap.h"
+#include "core/system/UrlOpener.h"
 
 namespace nimbrel {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/FrameModel.h"
-#include "core/LabelModel.h"
-#include "core/MenuEntryModel.h"
+#include "core/controls/FrameModel.h"
+#include "core/controls/LabelModel.h"
+#include "core/controls/MenuEntryModel.h"
 
 #include <array>
 #include <string>

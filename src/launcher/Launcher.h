@@ -2,10 +2,10 @@
 
 #include "LauncherEditor.h"
 #include "memory/ReleaseOutcome.h"
-#include "core/ButtonModel.h"
-#include "core/ListModel.h"
-#include "core/OptionGroupModel.h"
-#include "core/Signal.h"
+#include "core/controls/ButtonModel.h"
+#include "core/controls/ListModel.h"
+#include "core/controls/OptionGroupModel.h"
+#include "core/base/Signal.h"
 
 #include <functional>
 #include <memory>

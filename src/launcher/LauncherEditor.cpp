@@ -2,12 +2,12 @@
 
 #include "ProgramEntry.h"
 #include "ProgramStart.h"
-#include "core/FileDialog.h"
-#include "core/MessageBoxes.h"
-#include "core/ProcessStarter.h"
-#include "core/RuntimeError.h"
-#include "core/TextFile.h"
-#include "core/Trap.h"
+#include "core/system/FileDialog.h"
+#include "core/system/MessageBoxes.h"
+#include "core/system/ProcessStarter.h"
+#include "core/base/RuntimeError.h"
+#include "core/system/TextFile.h"
+#include "core/base/Trap.h"
 
 #include <optional>
 

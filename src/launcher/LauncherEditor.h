@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/ButtonModel.h"
-#include "core/ListModel.h"
-#include "core/WindowModel.h"
+#include "core/controls/ButtonModel.h"
+#include "core/controls/ListModel.h"
+#include "core/controls/WindowModel.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "ProgramEntry.h"
 
-#include "core/RuntimeError.h"
-#include "core/Text.h"
+#include "core/base/RuntimeError.h"
+#include "core/base/Text.h"
 
 #include <algorithm>
 

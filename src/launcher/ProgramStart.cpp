@@ -1,7 +1,7 @@
 #include "ProgramStart.h"
 
-#include "core/MessageBoxes.h"
-#include "core/Trap.h"
+#include "core/system/MessageBoxes.h"
+#include "core/base/Trap.h"
 
 namespace nimbrel {
 

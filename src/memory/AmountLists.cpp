@@ -1,8 +1,8 @@
 #include "AmountLists.h"
 
 #include "AvailableMemory.h"
-#include "core/Numbers.h"
-#include "core/Trap.h"
+#include "core/base/Numbers.h"
+#include "core/base/Trap.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/LabelModel.h"
-#include "core/ListModel.h"
-#include "core/MemoryStatus.h"
-#include "core/Signal.h"
+#include "core/controls/LabelModel.h"
+#include "core/controls/ListModel.h"
+#include "core/system/MemoryStatus.h"
+#include "core/base/Signal.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "AvailableMemory.h"
 
-#include "core/Numbers.h"
+#include "core/base/Numbers.h"
 
 namespace nimbrel {
 

@@ -1,6 +1,6 @@
 #include "PassChoice.h"
 
-#include "core/Text.h"
+#include "core/base/Text.h"
 #include "settings/Settings.h"
 
 namespace nimbrel {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/MemoryBlock.h"
+#include "core/system/MemoryBlock.h"
 
 #include <cstdint>
 

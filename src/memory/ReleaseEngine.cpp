@@ -3,9 +3,9 @@
 #include "AmountLists.h"
 #include "AvailableMemory.h"
 #include "PassChoice.h"
-#include "core/MessageBoxes.h"
-#include "core/Numbers.h"
-#include "core/Trap.h"
+#include "core/system/MessageBoxes.h"
+#include "core/base/Numbers.h"
+#include "core/base/Trap.h"
 #include "settings/AppliedValues.h"
 #include "settings/Settings.h"
 

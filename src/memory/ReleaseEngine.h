@@ -1,14 +1,14 @@
 #pragma once
 
 #include "ReleaseOutcome.h"
-#include "core/ButtonModel.h"
-#include "core/LabelModel.h"
-#include "core/ListModel.h"
-#include "core/MemoryBlock.h"
-#include "core/MemoryStatus.h"
-#include "core/MenuEntryModel.h"
-#include "core/Signal.h"
-#include "core/TimerModel.h"
+#include "core/controls/ButtonModel.h"
+#include "core/controls/LabelModel.h"
+#include "core/controls/ListModel.h"
+#include "core/system/MemoryBlock.h"
+#include "core/system/MemoryStatus.h"
+#include "core/controls/MenuEntryModel.h"
+#include "core/base/Signal.h"
+#include "core/controls/TimerModel.h"
 
 #include <cstdint>
 #include <memory>

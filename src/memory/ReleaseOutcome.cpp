@@ -1,7 +1,7 @@
 #include "ReleaseOutcome.h"
 
 #include "AvailableMemory.h"
-#include "core/MemoryStatus.h"
+#include "core/system/MemoryStatus.h"
 
 #include <algorithm>
 #include <cstdio>

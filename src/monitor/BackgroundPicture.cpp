@@ -1,8 +1,8 @@
 #include "BackgroundPicture.h"
 
-#include "core/DrawingSurface.h"
-#include "core/PictureFiles.h"
-#include "core/Trap.h"
+#include "core/controls/DrawingSurface.h"
+#include "core/system/PictureFiles.h"
+#include "core/base/Trap.h"
 
 namespace nimbrel {
 

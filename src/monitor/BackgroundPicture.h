@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Picture.h"
+#include "core/base/Picture.h"
 
 #include <functional>
 #include <string>

@@ -1,10 +1,10 @@
 #include "CpuMeter.h"
 
 #include "BackgroundPicture.h"
-#include "core/Numbers.h"
-#include "core/OptionGroupModel.h"
-#include "core/ProgramDirectory.h"
-#include "core/Trap.h"
+#include "core/base/Numbers.h"
+#include "core/controls/OptionGroupModel.h"
+#include "core/system/ProgramDirectory.h"
+#include "core/base/Trap.h"
 #include "settings/Settings.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "CpuSampler.h"
-#include "core/DrawingSurface.h"
-#include "core/LabelModel.h"
-#include "core/TimerModel.h"
+#include "core/controls/DrawingSurface.h"
+#include "core/controls/LabelModel.h"
+#include "core/controls/TimerModel.h"
 
 #include <cstdint>
 #include <memory>

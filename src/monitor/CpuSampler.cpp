@@ -1,10 +1,10 @@
 #include "CpuSampler.h"
 
-#include "core/DynamicData.h"
-#include "core/Numbers.h"
-#include "core/RuntimeError.h"
-#include "core/SystemCounters.h"
-#include "core/Trap.h"
+#include "core/system/DynamicData.h"
+#include "core/base/Numbers.h"
+#include "core/base/RuntimeError.h"
+#include "core/system/SystemCounters.h"
+#include "core/base/Trap.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 #include "HistoryGraphs.h"
 
 #include "BackgroundPicture.h"
-#include "core/Numbers.h"
-#include "core/PictureFiles.h"
-#include "core/ProgramDirectory.h"
-#include "core/Trap.h"
+#include "core/base/Numbers.h"
+#include "core/system/PictureFiles.h"
+#include "core/system/ProgramDirectory.h"
+#include "core/base/Trap.h"
 #include "settings/Settings.h"
 
 namespace nimbrel {

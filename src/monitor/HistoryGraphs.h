@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/Clock.h"
-#include "core/DrawingSurface.h"
-#include "core/LabelModel.h"
-#include "core/ListModel.h"
+#include "core/system/Clock.h"
+#include "core/controls/DrawingSurface.h"
+#include "core/controls/LabelModel.h"
+#include "core/controls/ListModel.h"
 
 #include <array>
 #include <cstdint>

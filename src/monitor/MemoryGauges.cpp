@@ -2,11 +2,11 @@
 
 #include "CpuMeter.h"
 #include "HistoryGraphs.h"
-#include "core/MemoryStatus.h"
-#include "core/Numbers.h"
-#include "core/RuntimeError.h"
-#include "core/Trap.h"
-#include "core/WindowModel.h"
+#include "core/system/MemoryStatus.h"
+#include "core/base/Numbers.h"
+#include "core/base/RuntimeError.h"
+#include "core/base/Trap.h"
+#include "core/controls/WindowModel.h"
 #include "memory/AmountLists.h"
 #include "memory/AvailableMemory.h"
 

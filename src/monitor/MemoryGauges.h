@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/DrawingSurface.h"
-#include "core/LabelModel.h"
-#include "core/TimerModel.h"
+#include "core/controls/DrawingSurface.h"
+#include "core/controls/LabelModel.h"
+#include "core/controls/TimerModel.h"
 
 #include <cstdint>
 #include <functional>

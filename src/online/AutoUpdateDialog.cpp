@@ -2,10 +2,10 @@
 
 #include "UpdatePhases.h"
 #include "UpdateServer.h"
-#include "core/PackageTrust.h"
-#include "core/ProgramDirectory.h"
-#include "core/ProgramFiles.h"
-#include "core/Trap.h"
+#include "core/system/PackageTrust.h"
+#include "core/system/ProgramDirectory.h"
+#include "core/system/ProgramFiles.h"
+#include "core/base/Trap.h"
 #include "settings/ModReg.h"
 
 namespace nimbrel {

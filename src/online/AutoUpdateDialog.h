@@ -1,10 +1,10 @@
 #pragma once
 
 #include "UpdateServer.h"
-#include "core/ButtonModel.h"
-#include "core/LabelModel.h"
-#include "core/ListViewModel.h"
-#include "core/WindowModel.h"
+#include "core/controls/ButtonModel.h"
+#include "core/controls/LabelModel.h"
+#include "core/controls/ListViewModel.h"
+#include "core/controls/WindowModel.h"
 
 #include <functional>
 #include <string>

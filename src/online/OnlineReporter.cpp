@@ -1,10 +1,10 @@
 #include "OnlineReporter.h"
 
 #include "ReportText.h"
-#include "core/ConnectivityProbe.h"
-#include "core/EventLoop.h"
-#include "core/HttpTransfer.h"
-#include "core/Trap.h"
+#include "core/system/ConnectivityProbe.h"
+#include "core/system/EventLoop.h"
+#include "core/system/HttpTransfer.h"
+#include "core/base/Trap.h"
 #include "settings/ModReg.h"
 
 namespace nimbrel {

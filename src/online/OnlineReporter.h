@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/ErrorReporter.h"
-#include "core/SystemVersion.h"
+#include "core/base/ErrorReporter.h"
+#include "core/system/SystemVersion.h"
 
 #include <cstddef>
 #include <set>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SystemVersion.h"
+#include "core/system/SystemVersion.h"
 
 #include <string>
 

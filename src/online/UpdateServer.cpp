@@ -1,12 +1,12 @@
 #include "UpdateServer.h"
 
-#include "core/EventLoop.h"
-#include "core/Numbers.h"
-#include "core/PackageTrust.h"
-#include "core/ProgramDirectory.h"
-#include "core/ProgramFiles.h"
-#include "core/RuntimeError.h"
-#include "core/Text.h"
+#include "core/system/EventLoop.h"
+#include "core/base/Numbers.h"
+#include "core/system/PackageTrust.h"
+#include "core/system/ProgramDirectory.h"
+#include "core/system/ProgramFiles.h"
+#include "core/base/RuntimeError.h"
+#include "core/base/Text.h"
 #include "settings/ModReg.h"
 
 #include <algorithm>

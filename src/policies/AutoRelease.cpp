@@ -2,8 +2,8 @@
 
 #include "LowMemoryWarning.h"
 #include "PolicyInputs.h"
-#include "core/Numbers.h"
-#include "core/Trap.h"
+#include "core/base/Numbers.h"
+#include "core/base/Trap.h"
 #include "memory/AmountLists.h"
 #include "memory/AvailableMemory.h"
 #include "memory/ReleaseEngine.h"

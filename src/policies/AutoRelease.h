@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/CheckBoxModel.h"
-#include "core/Clock.h"
-#include "core/ListModel.h"
-#include "core/TimerModel.h"
+#include "core/controls/CheckBoxModel.h"
+#include "core/system/Clock.h"
+#include "core/controls/ListModel.h"
+#include "core/controls/TimerModel.h"
 
 namespace nimbrel {
 

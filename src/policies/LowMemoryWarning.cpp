@@ -1,9 +1,9 @@
 #include "LowMemoryWarning.h"
 
-#include "core/CheckBoxModel.h"
-#include "core/MessageBoxes.h"
-#include "core/Numbers.h"
-#include "core/RuntimeError.h"
+#include "core/controls/CheckBoxModel.h"
+#include "core/system/MessageBoxes.h"
+#include "core/base/Numbers.h"
+#include "core/base/RuntimeError.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 #include "PolicyInputs.h"
 
-#include "core/CheckBoxModel.h"
-#include "core/LabelModel.h"
-#include "core/ListModel.h"
-#include "core/Numbers.h"
+#include "core/controls/CheckBoxModel.h"
+#include "core/controls/LabelModel.h"
+#include "core/controls/ListModel.h"
+#include "core/base/Numbers.h"
 #include "settings/StartupOptions.h"
 
 namespace nimbrel {

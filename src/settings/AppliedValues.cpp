@@ -1,10 +1,10 @@
 #include "AppliedValues.h"
 
-#include "core/CheckBoxModel.h"
-#include "core/ListModel.h"
-#include "core/Numbers.h"
-#include "core/OptionGroupModel.h"
-#include "core/RuntimeError.h"
+#include "core/controls/CheckBoxModel.h"
+#include "core/controls/ListModel.h"
+#include "core/base/Numbers.h"
+#include "core/controls/OptionGroupModel.h"
+#include "core/base/RuntimeError.h"
 
 namespace nimbrel {
 

@@ -1,8 +1,8 @@
 #include "ModReg.h"
 
 #include "Settings.h"
-#include "core/RegistryStore.h"
-#include "core/Trap.h"
+#include "core/system/RegistryStore.h"
+#include "core/base/Trap.h"
 
 namespace nimbrel {
 

@@ -1,8 +1,8 @@
 #include "Settings.h"
 
-#include "core/ProfileFile.h"
-#include "core/ProgramDirectory.h"
-#include "core/Trap.h"
+#include "core/system/ProfileFile.h"
+#include "core/system/ProgramDirectory.h"
+#include "core/base/Trap.h"
 
 namespace nimbrel {
 

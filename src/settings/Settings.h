@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SettingsKeys.h"
-#include "core/Signal.h"
+#include "core/base/Signal.h"
 
 #include <string>
 

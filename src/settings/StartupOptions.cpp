@@ -3,9 +3,9 @@
 #include "AppliedValues.h"
 #include "ModReg.h"
 #include "Settings.h"
-#include "core/Numbers.h"
-#include "core/ProgramDirectory.h"
-#include "core/Trap.h"
+#include "core/base/Numbers.h"
+#include "core/system/ProgramDirectory.h"
+#include "core/base/Trap.h"
 #include "memory/AmountLists.h"
 
 namespace nimbrel {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/CheckBoxModel.h"
-#include "core/ListModel.h"
-#include "core/OptionGroupModel.h"
+#include "core/controls/CheckBoxModel.h"
+#include "core/controls/ListModel.h"
+#include "core/controls/OptionGroupModel.h"
 
 #include <cstdint>
 #include <functional>

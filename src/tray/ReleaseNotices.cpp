@@ -1,8 +1,8 @@
 #include "ReleaseNotices.h"
 
 #include "SysTray.h"
-#include "core/TrayIcon.h"
-#include "core/Trap.h"
+#include "core/system/TrayIcon.h"
+#include "core/base/Trap.h"
 #include "launcher/Launcher.h"
 #include "memory/ReleaseEngine.h"
 

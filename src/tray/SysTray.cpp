@@ -1,8 +1,8 @@
 #include "SysTray.h"
 
-#include "core/TrayIcon.h"
-#include "core/Trap.h"
-#include "core/WindowModel.h"
+#include "core/system/TrayIcon.h"
+#include "core/base/Trap.h"
+#include "core/controls/WindowModel.h"
 
 namespace nimbrel {
 

@@ -1,9 +1,9 @@
 #include "TrayGauge.h"
 
-#include "core/CheckBoxModel.h"
-#include "core/LabelModel.h"
-#include "core/Numbers.h"
-#include "core/TrayIcon.h"
+#include "core/controls/CheckBoxModel.h"
+#include "core/controls/LabelModel.h"
+#include "core/base/Numbers.h"
+#include "core/system/TrayIcon.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "TrayMenu.h"
 
 #include "SysTray.h"
-#include "core/ListModel.h"
-#include "core/TrayIcon.h"
-#include "core/Trap.h"
-#include "core/WindowModel.h"
+#include "core/controls/ListModel.h"
+#include "core/system/TrayIcon.h"
+#include "core/base/Trap.h"
+#include "core/controls/WindowModel.h"
 #include "launcher/ProgramEntry.h"
 #include "memory/ReleaseEngine.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/MenuEntryModel.h"
-#include "core/MenuGroupModel.h"
+#include "core/controls/MenuEntryModel.h"
+#include "core/controls/MenuGroupModel.h"
 
 #include <vector>
 

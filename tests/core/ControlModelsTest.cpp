@@ -1,8 +1,8 @@
-#include "core/CheckBoxModel.h"
-#include "core/ListModel.h"
-#include "core/OptionGroupModel.h"
-#include "core/RuntimeError.h"
-#include "core/Signal.h"
+#include "core/controls/CheckBoxModel.h"
+#include "core/controls/ListModel.h"
+#include "core/controls/OptionGroupModel.h"
+#include "core/base/RuntimeError.h"
+#include "core/base/Signal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/DrawingSurface.h"
+#include "core/controls/DrawingSurface.h"
 
 #include <gtest/gtest.h>
 

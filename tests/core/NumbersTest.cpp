@@ -1,5 +1,5 @@
-#include "core/Numbers.h"
-#include "core/RuntimeError.h"
+#include "core/base/Numbers.h"
+#include "core/base/RuntimeError.h"
 
 #include <gtest/gtest.h>
 

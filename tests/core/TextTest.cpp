@@ -1,4 +1,4 @@
-#include "core/Text.h"
+#include "core/base/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "core/RuntimeError.h"
-#include "core/Trap.h"
+#include "core/base/RuntimeError.h"
+#include "core/base/Trap.h"
 #include "support/Fakes.h"
 
 #include <gtest/gtest.h>

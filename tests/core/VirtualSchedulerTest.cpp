@@ -1,4 +1,4 @@
-#include "core/TimerModel.h"
+#include "core/controls/TimerModel.h"
 #include "support/VirtualScheduler.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/MessageBoxes.h"
+#include "core/system/MessageBoxes.h"
 #include "memory/ReleaseEngine.h"
 #include "settings/Settings.h"
 #include "support/Fakes.h"

@@ -1,4 +1,4 @@
-#include "core/DynamicData.h"
+#include "core/system/DynamicData.h"
 #include "monitor/CpuSampler.h"
 #include "support/FormHarness.h"
 

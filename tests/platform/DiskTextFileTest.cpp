@@ -1,6 +1,6 @@
 #include "platform/linux/DiskTextFile.h"
 
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "platform/windows/ShellExecuteUrlOpener.h"
 #include "platform/common/StarterHandOver.h"
 
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 #include "StartedCopyReport.h"
 #include "TestFolder.h"

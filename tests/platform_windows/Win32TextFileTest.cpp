@@ -1,6 +1,6 @@
 #include "platform/windows/Win32TextFile.h"
 
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 #include "platform/windows/WholeFile.h"
 
 #include "TestFolder.h"

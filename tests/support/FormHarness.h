@@ -37,9 +37,9 @@ struct FormHarness {
     FakeFileDialog fileDialog;
     FakeTextFile files;
     ErrorReporter& reportTo;
-    MainForm form{MainFormServices{memory, block, messages, reportTo, urls, exit, scheduler, scheduler, profile,
+    MainForm form{MainFormServices{{memory, block, messages, reportTo, urls, exit, scheduler, scheduler, profile,
                                    registry, directory, pictures, counters, nullptr, tray, events, programs,
-                                   fileDialog, files, "http://127.0.0.1:8765"}};
+                                   fileDialog, files}, "http://127.0.0.1:8765"}};
 };
 
 } // namespace nimbrel::testing

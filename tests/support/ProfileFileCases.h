@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ProfileFile.h"
+#include "core/system/ProfileFile.h"
 
 #include <filesystem>
 #include <string>

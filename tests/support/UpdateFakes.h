@@ -4,10 +4,10 @@
 // the shared transfer object sees it, the program's folder, the key check and
 // the hand-over to another program file.
 
-#include "core/HandOver.h"
-#include "core/HttpTransfer.h"
-#include "core/PackageTrust.h"
-#include "core/ProgramFiles.h"
+#include "core/system/HandOver.h"
+#include "core/system/HttpTransfer.h"
+#include "core/system/PackageTrust.h"
+#include "core/system/ProgramFiles.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "VirtualScheduler.h"
 
-#include "core/TimerModel.h"
+#include "core/controls/TimerModel.h"
 
 namespace nimbrel::testing {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Clock.h"
-#include "core/TimerScheduler.h"
+#include "core/system/Clock.h"
+#include "core/system/TimerScheduler.h"
 
 #include <cstdint>
 #include <vector>

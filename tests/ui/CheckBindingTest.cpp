@@ -2,7 +2,7 @@
 
 #include "UiTestSupport.h"
 
-#include "core/CheckBoxModel.h"
+#include "core/controls/CheckBoxModel.h"
 #include "ui/qt/CheckBinding.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 
 #include "PanelTestSupport.h"
 
-#include "core/ListModel.h"
+#include "core/controls/ListModel.h"
 #include "ui/qt/ComboBinding.h"
 
 namespace nimbrel::testing {

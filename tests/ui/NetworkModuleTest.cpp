@@ -5,8 +5,8 @@
 #include "ui/qt/OnDemandProbe.h"
 #include "ui/qt/OnDemandTransfer.h"
 
-#include "core/ConnectivityProbe.h"
-#include "core/HttpTransfer.h"
+#include "core/system/ConnectivityProbe.h"
+#include "core/system/HttpTransfer.h"
 #include "platform/linux/Sha256.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/MinisignTool.h"

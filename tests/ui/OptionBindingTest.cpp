@@ -2,7 +2,7 @@
 
 #include "UiTestSupport.h"
 
-#include "core/OptionGroupModel.h"
+#include "core/controls/OptionGroupModel.h"
 #include "ui/qt/OptionBinding.h"
 
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "UiTestSupport.h"
-#include "core/DrawingSurface.h"
+#include "core/controls/DrawingSurface.h"
 #include "ui/qt/SurfaceWidget.h"
 #include "ui/qt/Theme.h"
 #include "ui/qt/Twips.h"

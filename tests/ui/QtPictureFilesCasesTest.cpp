@@ -4,7 +4,7 @@
 
 #include "ui/qt/QtPictureFiles.h"
 
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 #include <gtest/gtest.h>
 

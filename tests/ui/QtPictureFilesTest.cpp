@@ -3,9 +3,9 @@
 
 #include "ui/qt/QtPictureFiles.h"
 
-#include "core/DrawingSurface.h"
-#include "core/RuntimeError.h"
-#include "core/Trap.h"
+#include "core/controls/DrawingSurface.h"
+#include "core/base/RuntimeError.h"
+#include "core/base/Trap.h"
 #include "monitor/BackgroundPicture.h"
 #include "support/Fakes.h"
 

@@ -2,7 +2,7 @@
 
 #include "ui/qt/QtProgramExit.h"
 
-#include "core/TimerModel.h"
+#include "core/controls/TimerModel.h"
 #include "ui/qt/QtTimerScheduler.h"
 
 #include <QCoreApplication>

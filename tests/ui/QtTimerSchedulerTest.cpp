@@ -2,7 +2,7 @@
 
 #include "ui/qt/QtTimerScheduler.h"
 
-#include "core/TimerModel.h"
+#include "core/controls/TimerModel.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -2,7 +2,7 @@
 
 #include "UiTestSupport.h"
 
-#include "core/DrawingSurface.h"
+#include "core/controls/DrawingSurface.h"
 #include "ui/qt/SurfaceWidget.h"
 
 #include <QPainter>

@@ -1,8 +1,8 @@
 // The Windows services of the view, on the real system calls: timers, the tray icon's notifications, bitmap
 // files, the single-instance claim.
 
-#include "core/RuntimeError.h"
-#include "core/TimerModel.h"
+#include "core/base/RuntimeError.h"
+#include "core/controls/TimerModel.h"
 #include "ui/win32/ApplicationWindow.h"
 #include "ui/win32/GdiPictureFiles.h"
 #include "ui/win32/OpenFileDialog.h"

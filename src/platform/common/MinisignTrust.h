@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/PackageTrust.h"
+#include "core/system/PackageTrust.h"
 #include "platform/common/MinisignKey.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 #include "StarterHandOver.h"
 
-#include "core/ProcessStarter.h"
-#include "core/RuntimeError.h"
+#include "core/system/ProcessStarter.h"
+#include "core/base/RuntimeError.h"
 
 namespace nimbrel {
 

@@ -3,7 +3,7 @@
 #include "ChildSignals.h"
 #include "ConfigFiles.h"
 #include "DesktopEntryText.h"
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 #include <cerrno>
 #include <cstdlib>

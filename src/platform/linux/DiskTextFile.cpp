@@ -2,7 +2,7 @@
 
 #include "ConfigFiles.h"
 #include "FileReplacement.h"
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 #include <cerrno>
 #include <sys/stat.h>

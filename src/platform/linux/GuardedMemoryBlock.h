@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/MemoryBlock.h"
-#include "core/MemoryStatus.h"
+#include "core/system/MemoryBlock.h"
+#include "core/system/MemoryStatus.h"
 
 namespace nimbrel {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "KernelReclaim.h"
-#include "core/MemoryBlock.h"
-#include "core/MemoryStatus.h"
+#include "core/system/MemoryBlock.h"
+#include "core/system/MemoryStatus.h"
 
 #include <atomic>
 #include <condition_variable>

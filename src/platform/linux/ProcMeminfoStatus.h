@@ -2,7 +2,7 @@
 
 #include "MemoryCgroup.h"
 #include "SmallFile.h"
-#include "core/MemoryStatus.h"
+#include "core/system/MemoryStatus.h"
 
 #include <string>
 

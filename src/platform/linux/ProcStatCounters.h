@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SmallFile.h"
-#include "core/SystemCounters.h"
+#include "core/system/SystemCounters.h"
 
 #include <string>
 #include <string_view>

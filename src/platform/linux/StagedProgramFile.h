@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ProgramFiles.h"
+#include "core/system/ProgramFiles.h"
 
 #include <string>
 

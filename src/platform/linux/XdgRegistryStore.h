@@ -1,7 +1,7 @@
 #pragma once
 
 #include "AutostartEntry.h"
-#include "core/RegistryStore.h"
+#include "core/system/RegistryStore.h"
 
 #include <filesystem>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include "ShellShortcut.h"
 #include "WideText.h"
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ProcessStarter.h"
+#include "core/system/ProcessStarter.h"
 
 namespace nimbrel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/MemoryStatus.h"
+#include "core/system/MemoryStatus.h"
 
 namespace nimbrel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ProgramDirectory.h"
+#include "core/system/ProgramDirectory.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/RegistryStore.h"
+#include "core/system/RegistryStore.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/UrlOpener.h"
+#include "core/system/UrlOpener.h"
 
 namespace nimbrel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SystemCounters.h"
+#include "core/system/SystemCounters.h"
 
 namespace nimbrel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Clock.h"
+#include "core/system/Clock.h"
 
 namespace nimbrel {
 

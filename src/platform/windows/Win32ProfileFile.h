@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Win32ProfileDisk.h"
-#include "core/ProfileFile.h"
+#include "core/system/ProfileFile.h"
 #include "platform/common/ProfileCache.h"
 
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "WholeFile.h"
 #include "WideText.h"
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 namespace nimbrel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/TextFile.h"
+#include "core/system/TextFile.h"
 
 namespace nimbrel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/HttpTransfer.h"
+#include "core/system/HttpTransfer.h"
 
 #include <chrono>
 #include <functional>

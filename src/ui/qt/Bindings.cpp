@@ -1,11 +1,11 @@
 #include "ui/qt/Bindings.h"
 
-#include "core/ButtonModel.h"
-#include "core/FrameModel.h"
-#include "core/LabelModel.h"
-#include "core/MenuEntryModel.h"
-#include "core/MenuGroupModel.h"
-#include "core/Text.h"
+#include "core/controls/ButtonModel.h"
+#include "core/controls/FrameModel.h"
+#include "core/controls/LabelModel.h"
+#include "core/controls/MenuEntryModel.h"
+#include "core/controls/MenuGroupModel.h"
+#include "core/base/Text.h"
 #include "ui/qt/ClickableLabel.h"
 #include "ui/qt/Theme.h"
 

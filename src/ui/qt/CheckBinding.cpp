@@ -1,6 +1,6 @@
 #include "ui/qt/CheckBinding.h"
 
-#include "core/CheckBoxModel.h"
+#include "core/controls/CheckBoxModel.h"
 #include "ui/qt/Bindings.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "ui/qt/ComboBinding.h"
 
-#include "core/ListModel.h"
+#include "core/controls/ListModel.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/ListItemsModel.h"
 

@@ -1,6 +1,6 @@
 #include "ui/qt/ListBinding.h"
 
-#include "core/ListModel.h"
+#include "core/controls/ListModel.h"
 #include "launcher/ProgramEntry.h"
 #include "ui/qt/Bindings.h"
 #include "ui/qt/ListItemsModel.h"

@@ -1,6 +1,6 @@
 #include "ui/qt/ListItemsModel.h"
 
-#include "core/ListModel.h"
+#include "core/controls/ListModel.h"
 #include "ui/qt/Bindings.h"
 
 namespace nimbrel::view {

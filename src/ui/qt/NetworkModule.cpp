@@ -1,7 +1,7 @@
 #include "ui/qt/NetworkModule.h"
 
-#include "core/ConnectivityProbe.h"
-#include "core/HttpTransfer.h"
+#include "core/system/ConnectivityProbe.h"
+#include "core/system/HttpTransfer.h"
 #include "platform/linux/VerifiedLibrary.h"
 
 #include <QCoreApplication>

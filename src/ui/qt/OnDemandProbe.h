@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ConnectivityProbe.h"
+#include "core/system/ConnectivityProbe.h"
 
 #include <memory>
 #include <string>

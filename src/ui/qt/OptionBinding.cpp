@@ -1,6 +1,6 @@
 #include "ui/qt/OptionBinding.h"
 
-#include "core/OptionGroupModel.h"
+#include "core/controls/OptionGroupModel.h"
 #include "ui/qt/Bindings.h"
 
 #include <QAbstractButton>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/EventLoop.h"
+#include "core/system/EventLoop.h"
 
 namespace nimbrel::view {
 

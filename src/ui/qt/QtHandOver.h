@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/HandOver.h"
+#include "core/system/HandOver.h"
 
 namespace nimbrel::view {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/MessageBoxes.h"
+#include "core/system/MessageBoxes.h"
 
 #include <QPointer>
 #include <QWidget>

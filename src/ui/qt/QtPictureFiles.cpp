@@ -1,6 +1,6 @@
 #include "ui/qt/QtPictureFiles.h"
 
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 #include "ui/qt/BitmapHeaderCheck.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/FileDialog.h"
+#include "core/system/FileDialog.h"
 
 
 namespace nimbrel::view {

@@ -1,6 +1,6 @@
 #include "ui/qt/QtTimerScheduler.h"
 
-#include "core/TimerModel.h"
+#include "core/controls/TimerModel.h"
 #include "ui/qt/Bindings.h"
 
 #include <QTimer>

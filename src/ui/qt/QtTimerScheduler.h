@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/TimerScheduler.h"
+#include "core/system/TimerScheduler.h"
 
 #include <memory>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "ui/qt/SelfUpdate.h"
 
-#include "core/MenuEntryModel.h"
-#include "core/ProgramDirectory.h"
+#include "core/controls/MenuEntryModel.h"
+#include "core/system/ProgramDirectory.h"
 #include "online/AutoUpdateDialog.h"
 #include "online/UpdateServer.h"
 #include "ui/qt/AutoUpdateWindow.h"

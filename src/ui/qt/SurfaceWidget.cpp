@@ -1,6 +1,6 @@
 #include "ui/qt/SurfaceWidget.h"
 
-#include "core/DrawingSurface.h"
+#include "core/controls/DrawingSurface.h"
 #include "ui/qt/Bindings.h"
 
 #include <QImage>

@@ -114,8 +114,8 @@ int main(int argc, char* argv[])
     update.finishUpdate();
     if (exit.ended()) return 0;
 
-    MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
-                   counters, nullptr, trayIcon, events, programs, programDialog, files, vendorServerUrl(),
+    MainForm form({{memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
+                   counters, nullptr, trayIcon, events, programs, programDialog, files}, vendorServerUrl(),
                    [&reporter](ModReg& registry) { reporter.getSystemInfo(registry); }});
     view::WindowOnDemand windows(form, messages, trayIcon);
     // A click on the icon may pop up the window's File menu: the window is made first.

@@ -1,11 +1,11 @@
 #include "ui/win32/ControlBindings.h"
 
-#include "core/ButtonModel.h"
-#include "core/CheckBoxModel.h"
-#include "core/LabelModel.h"
-#include "core/ListModel.h"
-#include "core/ListViewModel.h"
-#include "core/OptionGroupModel.h"
+#include "core/controls/ButtonModel.h"
+#include "core/controls/CheckBoxModel.h"
+#include "core/controls/LabelModel.h"
+#include "core/controls/ListModel.h"
+#include "core/controls/ListViewModel.h"
+#include "core/controls/OptionGroupModel.h"
 #include "platform/windows/WideText.h"
 
 #include <commctrl.h>

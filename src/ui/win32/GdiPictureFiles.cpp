@@ -1,6 +1,6 @@
 #include "ui/win32/GdiPictureFiles.h"
 
-#include "core/RuntimeError.h"
+#include "core/base/RuntimeError.h"
 #include "platform/windows/WholeFile.h"
 #include "platform/windows/WideText.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/PictureFiles.h"
+#include "core/system/PictureFiles.h"
 
 namespace nimbrel::win32 {
 

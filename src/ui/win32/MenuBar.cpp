@@ -1,9 +1,9 @@
 #include "ui/win32/MenuBar.h"
 
 #include "app/ControlLayout.h"
-#include "core/MenuEntryModel.h"
-#include "core/MenuGroupModel.h"
-#include "core/Text.h"
+#include "core/controls/MenuEntryModel.h"
+#include "core/controls/MenuGroupModel.h"
+#include "core/base/Text.h"
 #include "platform/windows/WideText.h"
 #include "ui/win32/FormControls.h"
 #include "ui/win32/UserAction.h"

@@ -1,6 +1,6 @@
 #include "ui/win32/SurfaceControl.h"
 
-#include "core/DrawingSurface.h"
+#include "core/controls/DrawingSurface.h"
 
 namespace nimbrel::win32 {
 

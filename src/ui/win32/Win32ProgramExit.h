@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ProgramExit.h"
+#include "core/system/ProgramExit.h"
 
 namespace nimbrel::win32 {
 

@@ -1,6 +1,6 @@
 #include "ui/win32/Win32TimerScheduler.h"
 
-#include "core/TimerModel.h"
+#include "core/controls/TimerModel.h"
 #include "ui/win32/UserAction.h"
 
 #include <algorithm>

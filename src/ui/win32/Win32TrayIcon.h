@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/TrayIcon.h"
+#include "core/system/TrayIcon.h"
 #include "ui/win32/HandledWindow.h"
 
 #include <shellapi.h>

@@ -94,8 +94,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
                         vendorServerUrl());
     update.finishUpdate();
 
-    MainForm form({memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
-                   counters, nullptr, trayIcon, events, programs, programDialog, files, vendorServerUrl(),
+    MainForm form({{memory, block, messages, reporter, urls, exit, timers, clock, profile, registry, directory, pictures,
+                   counters, nullptr, trayIcon, events, programs, programDialog, files}, vendorServerUrl(),
                    [&reporter](ModReg& registry) { reporter.getSystemInfo(registry); }});
     MainWindow window(form);
     messages.setOwner(window.handle());

@@ -1,4 +1,4 @@
-#include "MenuEntryModel.h"
+#include "core/controls/MenuEntryModel.h"
 
 namespace nimbrel {
 

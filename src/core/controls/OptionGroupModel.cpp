@@ -1,6 +1,6 @@
-#include "OptionGroupModel.h"
+#include "core/controls/OptionGroupModel.h"
 
-#include "RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 namespace nimbrel {
 

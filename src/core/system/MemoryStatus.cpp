@@ -1,4 +1,4 @@
-#include "MemoryStatus.h"
+#include "core/system/MemoryStatus.h"
 
 namespace nimbrel {
 

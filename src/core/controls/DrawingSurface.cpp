@@ -1,4 +1,4 @@
-#include "DrawingSurface.h"
+#include "core/controls/DrawingSurface.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Colour.h"
-#include "Signal.h"
+#include "core/base/Colour.h"
+#include "core/base/Signal.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "Trap.h"
+#include "core/base/Trap.h"
 
-#include "RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 #include <exception>
 #include <new>

@@ -1,6 +1,6 @@
-#include "CheckBoxModel.h"
+#include "core/controls/CheckBoxModel.h"
 
-#include "RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 namespace nimbrel {
 

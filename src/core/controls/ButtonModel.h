@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Signal.h"
+#include "core/base/Signal.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Colour.h"
+#include "core/base/Colour.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Picture.h"
+#include "core/base/Picture.h"
 
 #include <string>
 

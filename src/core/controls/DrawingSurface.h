@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Colour.h"
-#include "Picture.h"
-#include "Signal.h"
+#include "core/base/Colour.h"
+#include "core/base/Picture.h"
+#include "core/base/Signal.h"
 
 #include <functional>
 #include <memory>

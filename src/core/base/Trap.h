@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ErrorReporter.h"
+#include "core/base/ErrorReporter.h"
 
 #include <functional>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "LabelModel.h"
+#include "core/controls/LabelModel.h"
 
 namespace nimbrel {
 

@@ -1,4 +1,4 @@
-#include "Text.h"
+#include "core/base/Text.h"
 
 #include <algorithm>
 #include <cctype>

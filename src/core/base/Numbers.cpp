@@ -1,6 +1,6 @@
-#include "Numbers.h"
+#include "core/base/Numbers.h"
 
-#include "RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 #include <cctype>
 #include <charconv>

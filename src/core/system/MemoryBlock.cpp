@@ -1,4 +1,4 @@
-#include "MemoryBlock.h"
+#include "core/system/MemoryBlock.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "ListModel.h"
+#include "core/controls/ListModel.h"
 
-#include "RuntimeError.h"
+#include "core/base/RuntimeError.h"
 
 namespace nimbrel {
 
