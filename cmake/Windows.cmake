@@ -4,7 +4,7 @@
 file(GLOB_RECURSE NIMBREL_WINDOWS_SOURCES CONFIGURE_DEPENDS src/platform/windows/*.cpp src/platform/common/*.cpp)
 add_library(nimbrel_platform_windows STATIC ${NIMBREL_WINDOWS_SOURCES})
 target_link_libraries(nimbrel_platform_windows PUBLIC nimbrel_core)
-target_link_libraries(nimbrel_platform_windows PRIVATE winhttp shell32 ole32 uuid advapi32 bcrypt)
+target_link_libraries(nimbrel_platform_windows PRIVATE winhttp shell32 ole32 uuid advapi32 bcrypt user32)
 # Wide-character Windows calls throughout; nothing from windows.h that the code does not ask for.
 target_compile_definitions(nimbrel_platform_windows PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                            _WIN32_WINNT=0x0A00)

@@ -9,9 +9,10 @@ namespace nimbrel {
 std::string vendorServerUrl();
 std::string probeUrl();
 
-// Set in the environment of a program an update starts on trial: it only shows that it starts, and ends at once.
+// Set in the environment of a program an update starts on trial: it goes through a real start, up to the first
+// turn of its event loop, where it ends (platform/linux/TrialStart, platform/windows/Win32TrialStart).
 constexpr const char* trialStartVariable = "NIMBREL_TRIAL_START";
-// True when this run is such a trial: the program is to end at once, successfully.
+// True when this run is such a trial.
 bool startedOnTrial();
 
 } // namespace nimbrel

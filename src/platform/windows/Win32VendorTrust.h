@@ -7,7 +7,8 @@
 namespace nimbrel {
 
 // The vendor's key on Windows: signatures checked with CNG's SHA-512 and the standard C++ Ed25519 and BLAKE2b,
-// and a package must be a Windows program for this processor that starts here on trial.
+// and a package must be a Windows program for this processor that starts here on trial
+// (platform/windows/Win32TrialStart).
 class Win32VendorTrust : public MinisignTrust {
 public:
     Win32VendorTrust(std::string builtInKey, std::string keyFile);
@@ -17,10 +18,6 @@ public:
 
 protected:
     std::optional<std::string> readKeyFile(const std::string& path) override;
-
-private:
-    // Starts the program file with the trial mark and waits for it: true when it ended well within 10 seconds.
-    static bool startsOnTrial(const std::wstring& program);
 };
 
 } // namespace nimbrel

@@ -13,7 +13,10 @@ namespace nimbrel::win32 {
 // asks it to bring its main window forward, then ends.
 class SingleInstanceMutex {
 public:
-    explicit SingleInstanceMutex(const std::wstring& name = L"Local\\Nimbrel");
+    // The name the program's copies share in a session.
+    static constexpr const wchar_t* sessionName = L"Local\\Nimbrel";
+
+    explicit SingleInstanceMutex(const std::wstring& name = sessionName);
     ~SingleInstanceMutex();
     SingleInstanceMutex(const SingleInstanceMutex&) = delete;
     SingleInstanceMutex& operator=(const SingleInstanceMutex&) = delete;

@@ -15,6 +15,7 @@
 #include "platform/windows/ShellExecuteUrlOpener.h"
 #include "platform/windows/SystemTimesCounters.h"
 #include "platform/windows/TickCountClock.h"
+#include "platform/windows/TrialRun.h"
 #include "platform/windows/VirtualAllocBlock.h"
 #include "platform/windows/Win32ProfileFile.h"
 #include "platform/windows/Win32ProgramFiles.h"
@@ -44,14 +45,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     using namespace nimbrel;
     using namespace nimbrel::win32;
 
-    // An update starting this file on trial: the system could load it, which is all it asks.
-    if (startedOnTrial()) return 0;
+    // An update starting this file on trial (platform/windows/Win32TrialStart: on a desktop no one sees, with a
+    // folder and keys of its own) sees it go through a real start, up to the first turn of the message loop, where
+    // it ends with the trial's number.
+    const TrialRun trial;
 
     // The manifest asks for it too; a system that reads no such manifest entry is told here.
     dpi::becomeAware();
 
     // Another copy running: it is asked to come forward, and this copy ends without a window.
-    SingleInstanceMutex guard;
+    SingleInstanceMutex guard(trial ? trial.instanceName() : SingleInstanceMutex::sessionName);
     if (!guard.first()) {
         guard.askRunningCopy();
         return 0;
@@ -61,7 +64,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     VirtualAllocBlock block(memory);
     TickCountClock clock;
     Win32ProfileFile profile;
-    RegistryHives registry;
+    RegistryHives registry(trial.machine(), trial.user());
     ModuleFileDirectory directory;
     SystemTimesCounters counters;
     GdiPictureFiles pictures;
@@ -131,8 +134,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     };
 
     form.Form_Load();
-    // A new version that reaches its window and message loop stays; until then the old one can come back.
-    update.startedUp();
+    if (trial) {
+        PostQuitMessage(trial.endCode());
+    } else {
+        // A new version that reaches its window and message loop stays; until then the old one can come back.
+        update.startedUp();
+    }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) deliver(message);
     return static_cast<int>(message.wParam);
