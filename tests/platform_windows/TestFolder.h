@@ -44,6 +44,14 @@ inline std::filesystem::path ownProgram()
     return path;
 }
 
+// The built Nimbrel.exe, a path of the machine that runs Wine: Wine shows that machine's root as drive Z.
+inline std::filesystem::path builtProgram()
+{
+    std::string path = NIMBREL_EXECUTABLE;
+    if (!path.empty() && path.front() == '/') path = "Z:" + path;
+    return std::filesystem::path(path).make_preferred();
+}
+
 // The bytes of a file, empty when it cannot be read.
 inline std::string fileBytes(const std::filesystem::path& file)
 {

@@ -76,14 +76,6 @@ std::vector<std::uint8_t> bytesOf(const std::string& text) { return {text.begin(
 
 std::vector<std::uint8_t> ownBytes() { return bytesOf(testing::fileBytes(testing::ownProgram())); }
 
-// The built program, a path of the machine that runs Wine: Wine shows that machine's root as drive Z.
-fs::path builtProgram()
-{
-    std::string path = NIMBREL_EXECUTABLE;
-    if (!path.empty() && path.front() == '/') path = "Z:" + path;
-    return fs::path(path).make_preferred();
-}
-
 // Sets an environment variable for the test's life, and puts back what was there.
 class Setting {
 public:
@@ -222,7 +214,7 @@ private:
 // session does not stop it.
 TEST(Win32TrialStart, ATrialOfTheProgramLeavesTheUsersFilesAndValuesAsTheyWere)
 {
-    if (!fs::exists(builtProgram())) GTEST_SKIP() << "Nimbrel.exe is not built at " << builtProgram();
+    if (!fs::exists(testing::builtProgram())) GTEST_SKIP() << "Nimbrel.exe is not built at " << testing::builtProgram();
     const testing::TestFolder user("user");
     fs::create_directories(user.path() / "Nimbrel");
     const std::string settings = "[Options]\r\nQuitHides=0\r\n";
@@ -232,7 +224,7 @@ TEST(Win32TrialStart, ATrialOfTheProgramLeavesTheUsersFilesAndValuesAsTheyWere)
     const HANDLE running = CreateMutexW(nullptr, FALSE, L"Local\\Nimbrel");
     ASSERT_NE(running, nullptr);
 
-    const bool started = startsOnTrial(bytesOf(testing::fileBytes(builtProgram())));
+    const bool started = startsOnTrial(bytesOf(testing::fileBytes(testing::builtProgram())));
     CloseHandle(running);
     EXPECT_TRUE(started) << "went through its start beside the running copy";
 

@@ -88,10 +88,8 @@ TEST(Win32VendorTrust, OnlyAWindowsProgramForThisProcessorRunsHere)
 // The built program's bytes, started on trial, end at once and well; bytes that are no program do not start.
 TEST(Win32VendorTrust, OnlyAProgramThatEndsWellOnTrialStartsHere)
 {
-    std::string built = NIMBREL_EXECUTABLE;
-    if (!built.empty() && built.front() == '/') built = "Z:" + built; // the root of the machine that runs Wine
     Win32VendorTrust trust("", (kSigned / "no-key-file.pub").string());
-    EXPECT_TRUE(trust.startsHere(bytesOf(testing::fileBytes(fs::path(built).make_preferred()))));
+    EXPECT_TRUE(trust.startsHere(bytesOf(testing::fileBytes(testing::builtProgram()))));
     EXPECT_FALSE(trust.startsHere(bytesOf(testing::fileBytes(kSigned / "package.bin"))));
     EXPECT_FALSE(trust.startsHere({}));
 }

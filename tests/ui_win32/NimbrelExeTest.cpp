@@ -2,6 +2,7 @@
 // beside the program, its start-with-Windows entry, its program list, and the exit button.
 
 #include "platform_windows/StartedCopyReport.h"
+#include "platform_windows/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The built program, a path of the machine that runs Wine: Wine shows that machine's root as drive Z.
-fs::path builtProgram()
-{
-    std::string path = NIMBREL_EXECUTABLE;
-    if (!path.empty() && path.front() == '/') path = "Z:" + path;
-    return fs::path(path).make_preferred();
-}
+using nimbrel::testing::builtProgram;
 
 template <typename Condition> bool waitFor(Condition condition, std::chrono::seconds patience)
 {
