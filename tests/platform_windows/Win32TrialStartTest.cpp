@@ -133,8 +133,18 @@ TEST(Win32TrialStart, AProgramThatEndsBeforeItsMessageLoopFailsItsTrial)
     }
     {
         const Setting play(playVariable, L"hang");
-        EXPECT_FALSE(startsOnTrial(ownBytes(), std::chrono::seconds(2))) << "still running at the limit";
+        EXPECT_FALSE(startsOnTrial(ownBytes(), {}, std::chrono::seconds(2))) << "still running at the limit";
     }
+    EXPECT_EQ(trialLeftovers(), std::vector<std::string>());
+}
+
+// A Cancel while a program is on trial ends the trial at once.
+TEST(Win32TrialStart, ATrialThatMayNoLongerWaitIsEnded)
+{
+    const Setting play(playVariable, L"hang");
+    int waits = 0;
+    EXPECT_FALSE(startsOnTrial(ownBytes(), [&waits] { return ++waits < 3; }));
+    EXPECT_EQ(waits, 3) << "ended at the first wait that said no";
     EXPECT_EQ(trialLeftovers(), std::vector<std::string>());
 }
 

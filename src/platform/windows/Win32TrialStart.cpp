@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cwchar>
 #include <string>
 #include <string_view>
@@ -160,9 +161,21 @@ std::wstring trialEnvironment(const TrialPlaces& places)
     return environment;
 }
 
+// True when the process ended within the limit, with keepWaiting saying to go on each time it was asked.
+bool waitFor(HANDLE process, const std::function<bool()>& keepWaiting, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (WaitForSingleObject(process, 10) == WAIT_OBJECT_0) return true;
+        if (keepWaiting && !keepWaiting()) return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+    }
+}
+
 } // namespace
 
-bool startsOnTrial(const std::vector<std::uint8_t>& program, std::chrono::milliseconds limit)
+bool startsOnTrial(const std::vector<std::uint8_t>& program, const std::function<bool()>& keepWaiting,
+                   std::chrono::milliseconds limit)
 {
     TrialPlaces places;
     if (!places.ready()) return false;
@@ -182,7 +195,7 @@ bool startsOnTrial(const std::vector<std::uint8_t>& program, std::chrono::millis
         return false;
     }
     DWORD exitCode = 0;
-    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0) {
+    if (waitFor(process.hProcess, keepWaiting, limit)) {
         GetExitCodeProcess(process.hProcess, &exitCode);
     } else {
         TerminateProcess(process.hProcess, 1);

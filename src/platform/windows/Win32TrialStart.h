@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace nimbrel {
@@ -13,7 +14,9 @@ namespace nimbrel {
 // under HKEY_CURRENT_USER in place of both hives; a desktop no one sees, without a taskbar, for its windows and
 // its tray icon; and the vendor's server out of reach. A trial changes nothing of the user's and shows nothing.
 // A program the system cannot start, one that ends before its message loop (on the trial mark alone, or with
-// an error), crashes, or is still running at the limit (it is ended then) gives false.
-bool startsOnTrial(const std::vector<std::uint8_t>& program, std::chrono::milliseconds limit = std::chrono::seconds(10));
+// an error), crashes, or is still running at the limit or when keepWaiting (called while it waits) says to stop
+// (it is ended then) gives false.
+bool startsOnTrial(const std::vector<std::uint8_t>& program, const std::function<bool()>& keepWaiting = {},
+                   std::chrono::milliseconds limit = std::chrono::seconds(10));
 
 } // namespace nimbrel

@@ -8,8 +8,9 @@
 
 namespace nimbrel {
 
-Win32VendorTrust::Win32VendorTrust(std::string builtInKey, std::string keyFile)
-    : MinisignTrust(std::move(builtInKey), std::move(keyFile), cngSignatureCheck())
+Win32VendorTrust::Win32VendorTrust(std::string builtInKey, std::string keyFile, std::function<bool()> keepWaiting)
+    : MinisignTrust(std::move(builtInKey), std::move(keyFile), cngSignatureCheck()),
+      keepWaiting_(std::move(keepWaiting))
 {
 }
 
@@ -18,7 +19,9 @@ bool Win32VendorTrust::runsHere(const std::vector<std::uint8_t>& package)
     return runsLikeProgram(package);
 }
 
-bool Win32VendorTrust::startsHere(const std::vector<std::uint8_t>& program) { return startsOnTrial(program); }
+bool Win32VendorTrust::startsHere(const std::vector<std::uint8_t>& program) {
+    return startsOnTrial(program, keepWaiting_);
+}
 
 std::optional<std::string> Win32VendorTrust::readKeyFile(const std::string& path)
 {

@@ -2,6 +2,7 @@
 
 #include "platform/common/MinisignTrust.h"
 
+#include <functional>
 #include <string>
 
 namespace nimbrel {
@@ -11,13 +12,17 @@ namespace nimbrel {
 // (platform/windows/Win32TrialStart).
 class Win32VendorTrust : public MinisignTrust {
 public:
-    Win32VendorTrust(std::string builtInKey, std::string keyFile);
+    // keepWaiting runs while a trial start waits (the window's events) and stops it when it says false.
+    Win32VendorTrust(std::string builtInKey, std::string keyFile, std::function<bool()> keepWaiting = {});
 
     bool runsHere(const std::vector<std::uint8_t>& package) override;
     bool startsHere(const std::vector<std::uint8_t>& program) override;
 
 protected:
     std::optional<std::string> readKeyFile(const std::string& path) override;
+
+private:
+    std::function<bool()> keepWaiting_;
 };
 
 } // namespace nimbrel

@@ -88,7 +88,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
 
     // A pending upgrade is finished before anything else; its replacement step ends this process.
     Win32ProgramFiles programFiles;
-    Win32VendorTrust trust(NIMBREL_UPDATE_KEY, directory.path() + "\\update-key.pub");
     StarterHandOver handOver(programs, [&guard] { guard.letGo(); });
     Win32PausingEventLoop pausing;
     ModReg updateRegistry(registry, reporter);
@@ -113,8 +112,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     // error reported meanwhile does not cancel the download.
     const auto checkConnection = [&reporter] { return reporter.checkConnection(); };
     WinHttpTransfer updateTransfer(WinHttpTransfer::defaultTimeout, [&events] { events.doEvents(); });
+    // A trial start lets the window's events run while it waits, and ends at a Cancel.
+    const UpdateServer* updating = nullptr;
+    Win32VendorTrust trust(NIMBREL_UPDATE_KEY, directory.path() + "\\update-key.pub", [&pausing, &updating] {
+        pausing.doEvents();
+        return updating == nullptr || !updating->cancelled();
+    });
     UpdateServer updateServer({updateTransfer, events, trust, programFiles, directory, updateRegistry, checkConnection},
                               vendorServerUrl());
+    updating = &updateServer;
     // Setup brings the updates of the copy it installed; another copy in a folder it cannot write has no way to them.
     const std::string installedCopyLine = directory.installedBySetup()
                                               ? installedBySetupLine(form.panels.homeAddress())
