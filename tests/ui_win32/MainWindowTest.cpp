@@ -271,5 +271,18 @@ TEST_F(MainWindowTest, TheWindowFollowsTheFormsCaptionAndVisibility)
     EXPECT_FALSE(IsWindowVisible(window->handle()));
 }
 
+TEST_F(MainWindowTest, AWindowKeptHiddenFollowsTheCaptionButNeverShows)
+{
+    h.form.frmMain.show();
+    ASSERT_TRUE(IsWindowVisible(window->handle()));
+    window->keepHidden();
+    EXPECT_FALSE(IsWindowVisible(window->handle()));
+    h.form.frmMain.setCaption("Nimbrel 100 MB");
+    h.form.frmMain.show();
+    h.form.frmMain.bringToFront();
+    EXPECT_EQ(textOf(window->handle()), L"Nimbrel 100 MB");
+    EXPECT_FALSE(IsWindowVisible(window->handle()));
+}
+
 } // namespace
 } // namespace nimbrel::win32

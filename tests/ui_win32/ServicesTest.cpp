@@ -97,6 +97,20 @@ TEST(Win32TrayIconTest, ATaskbarMadeAnewGetsTheIconBackWhileItIsShown)
     EXPECT_FALSE(askTray(NIM_MODIFY, application.handle())) << "a removed icon came back";
 }
 
+TEST(Win32TrayIconTest, AnIconKeptOutOfTheTrayNeverGoesThere)
+{
+    if (FindWindowW(L"Shell_TrayWnd", nullptr) == nullptr) GTEST_SKIP() << "this desktop has no notification area";
+    ApplicationWindow application;
+    Win32TrayIcon icon(application.handle(), LoadIconW(nullptr, IDI_APPLICATION));
+    application.addHandler(icon);
+    icon.keepOutOfTray();
+    icon.add("Nimbrel");
+    EXPECT_FALSE(askTray(NIM_MODIFY, application.handle()));
+    SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+    EXPECT_FALSE(askTray(NIM_MODIFY, application.handle())) << "a new taskbar took it";
+}
+
 TEST(ApplicationWindowTest, ALaterCopyFindsTheRunningCopyAndAsksItForward)
 {
     const std::wstring name = L"Local\\NimbrelTest" + std::to_wstring(GetCurrentProcessId());

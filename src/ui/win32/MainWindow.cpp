@@ -98,7 +98,7 @@ void MainWindow::followWindowModel()
     const WindowModel& model = form_.frmMain;
     setText(window_, model.caption());
     followingModel_ = true;
-    if (!model.shown()) {
+    if (!model.shown() || keptHidden_) {
         if (IsWindowVisible(window_)) ShowWindow(window_, SW_HIDE);
     } else if (model.minimised()) {
         if (!IsWindowVisible(window_) || !IsIconic(window_)) ShowWindow(window_, SW_SHOWMINIMIZED);
@@ -108,8 +108,15 @@ void MainWindow::followWindowModel()
     followingModel_ = false;
 }
 
+void MainWindow::keepHidden()
+{
+    keptHidden_ = true;
+    followWindowModel();
+}
+
 void MainWindow::bringToFront()
 {
+    if (keptHidden_) return;
     followingModel_ = true;
     if (!IsWindowVisible(window_) || IsIconic(window_)) ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
     followingModel_ = false;

@@ -32,6 +32,8 @@ public:
     std::wstring toolTip(std::string_view name) const { return controls_.toolTip(name); }
     MenuBar& menus() { return *menus_; }
     UINT dpi() const { return controls_.dpi(); }
+    // From now on the window is never shown, whatever frmMain says: a start on trial runs it unseen.
+    void keepHidden();
 
 private:
     std::optional<LRESULT> onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -45,6 +47,7 @@ private:
     std::unique_ptr<MenuBar> menus_;
     HWND window_ = nullptr;
     bool followingModel_ = false;
+    bool keptHidden_ = false;
 };
 
 } // namespace nimbrel::win32

@@ -54,6 +54,7 @@ void Win32TrayIcon::add(const std::string& toolTip)
 
 bool Win32TrayIcon::addToTray() const
 {
+    if (keptOut_) return false;
     NOTIFYICONDATAW data = record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
     return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }

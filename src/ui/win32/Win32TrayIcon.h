@@ -34,6 +34,9 @@ public:
     void showGauge(std::optional<int> percent) override;
     bool available() override;
 
+    // From now on the icon does all it does except go to the notification area: a start on trial runs it unseen.
+    void keepOutOfTray() { keptOut_ = true; }
+
     // The menu popUpMenu shows (the main window's File menu) and the window its choices go to.
     void setFileMenu(HMENU menu, HWND owner);
 
@@ -60,6 +63,7 @@ private:
     HWND menuOwner_ = nullptr;
     bool wanted_ = false; // shown until removed, whether or not a taskbar took it
     bool added_ = false;
+    bool keptOut_ = false;
     const UINT taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 };
 

@@ -100,6 +100,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
                    counters, nullptr, trayIcon, events, programs, programDialog, files}, vendorServerUrl(),
                    [&reporter](ModReg& registry) { reporter.getSystemInfo(registry); }});
     MainWindow window(form);
+    if (trial) {
+        window.keepHidden();
+        trayIcon.keepOutOfTray();
+    }
     messages.setOwner(window.handle());
     trayIcon.setFileMenu(window.menus().menu("mnuFile"), window.handle());
     trayIcon.onNotification = [&form](int code) { form.trayMenu.Form_MouseMove(code); };
