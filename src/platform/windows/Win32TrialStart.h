@@ -15,8 +15,9 @@ namespace nimbrel {
 // its tray icon; and the vendor's server out of reach. A trial changes nothing of the user's and shows nothing.
 // A program the system cannot start, one that ends before its message loop (on the trial mark alone, or with
 // an error), crashes, or is still running at the limit or when keepWaiting (called while it waits) says to stop
-// (it is ended then) gives false.
+// (it is ended then) gives false. The limit is the Linux trial's: a real start of a new program file can take
+// seconds where the system scans it first or is busy, and the window's events run meanwhile.
 bool startsOnTrial(const std::vector<std::uint8_t>& program, const std::function<bool()>& keepWaiting = {},
-                   std::chrono::milliseconds limit = std::chrono::seconds(10));
+                   std::chrono::milliseconds limit = std::chrono::seconds(30));
 
 } // namespace nimbrel
