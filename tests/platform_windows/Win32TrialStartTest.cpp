@@ -109,19 +109,28 @@ bool keyExists(HKEY hive, const std::wstring& path)
     return true;
 }
 
-// The names in the temporary folder that a trial makes, or a trial's program would make beside itself there.
-std::vector<std::string> trialLeftovers()
-{
-    std::vector<std::string> found;
-    for (const fs::directory_entry& entry : fs::directory_iterator(fs::temp_directory_path())) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("nimbrel-trial-", 0) == 0 || name == "settings.ini" || name == "Launcher.mbl")
-            found.push_back(name);
+// Each test's trials run in a temporary folder of the test's own, which tests running beside it do not touch.
+class Win32TrialStart : public ::testing::Test {
+protected:
+    // The names in the temporary folder that a trial makes, or a trial's program would make beside itself there.
+    std::vector<std::string> trialLeftovers() const
+    {
+        std::vector<std::string> found;
+        for (const fs::directory_entry& entry : fs::directory_iterator(temporary_.path())) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("nimbrel-trial-", 0) == 0 || name == "settings.ini" || name == "Launcher.mbl")
+                found.push_back(name);
+        }
+        return found;
     }
-    return found;
-}
 
-TEST(Win32TrialStart, AProgramThatEndsBeforeItsMessageLoopFailsItsTrial)
+private:
+    const testing::TestFolder temporary_{"temporary"};
+    const Setting tmp_{L"TMP", temporary_.path().wstring()};
+    const Setting temp_{L"TEMP", temporary_.path().wstring()};
+};
+
+TEST_F(Win32TrialStart, AProgramThatEndsBeforeItsMessageLoopFailsItsTrial)
 {
     {
         const Setting play(playVariable, L"at once");
@@ -139,7 +148,7 @@ TEST(Win32TrialStart, AProgramThatEndsBeforeItsMessageLoopFailsItsTrial)
 }
 
 // A Cancel while a program is on trial ends the trial at once.
-TEST(Win32TrialStart, ATrialThatMayNoLongerWaitIsEnded)
+TEST_F(Win32TrialStart, ATrialThatMayNoLongerWaitIsEnded)
 {
     const Setting play(playVariable, L"hang");
     int waits = 0;
@@ -150,7 +159,7 @@ TEST(Win32TrialStart, ATrialThatMayNoLongerWaitIsEnded)
 
 // The trial runs in places of its own, on a desktop no one sees, with the vendor's server out of reach; they are
 // gone after it.
-TEST(Win32TrialStart, ATrialRunsInPlacesOfItsOwnThatGoWithIt)
+TEST_F(Win32TrialStart, ATrialRunsInPlacesOfItsOwnThatGoWithIt)
 {
     const testing::TestFolder folder("report");
     const fs::path report = folder.path() / "report.txt";
@@ -222,7 +231,7 @@ private:
 // The program on trial goes through its start, which records its version where none is: in the trial's keys,
 // not the user's; it writes its settings in its own folder, not the user's; and the running copy's hold on the
 // session does not stop it.
-TEST(Win32TrialStart, ATrialOfTheProgramLeavesTheUsersFilesAndValuesAsTheyWere)
+TEST_F(Win32TrialStart, ATrialOfTheProgramLeavesTheUsersFilesAndValuesAsTheyWere)
 {
     if (!fs::exists(testing::builtProgram())) GTEST_SKIP() << "Nimbrel.exe is not built at " << testing::builtProgram();
     const testing::TestFolder user("user");
