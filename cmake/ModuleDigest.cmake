@@ -2,7 +2,7 @@
 #   cmake -DMODULE=<module file> -DOUTPUT=<source> -P ModuleDigest.cmake
 file(SHA256 "${MODULE}" digest)
 file(WRITE "${OUTPUT}" "// Made by the build (cmake/ModuleDigest.cmake): the network module's SHA-256.
-#include \"ui/qt/NetworkModule.h\"
+#include \"program/linux/NetworkModule.h\"
 
 const char* nimbrel::view::builtNetworkModuleDigest() { return \"${digest}\"; }
 ")

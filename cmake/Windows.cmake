@@ -12,10 +12,9 @@ target_compile_definitions(nimbrel_platform_windows PUBLIC UNICODE _UNICODE WIN3
 # The Win32 view, and Nimbrel.exe composing it with the behaviour and the Windows services.
 enable_language(RC)
 file(GLOB NIMBREL_WIN32_SOURCES CONFIGURE_DEPENDS src/ui/win32/*.cpp)
-list(FILTER NIMBREL_WIN32_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
 add_library(nimbrel_win32 STATIC ${NIMBREL_WIN32_SOURCES})
 target_link_libraries(nimbrel_win32 PUBLIC nimbrel_platform_windows user32 gdi32 shell32 comdlg32 comctl32)
-add_executable(nimbrel WIN32 src/ui/win32/main.cpp src/ui/win32/Nimbrel.rc)
+add_executable(nimbrel WIN32 src/program/windows/main.cpp src/ui/win32/Nimbrel.rc)
 target_link_libraries(nimbrel PRIVATE nimbrel_win32)
 # Windows 7 (6.1) is the oldest system it runs on, as its manifest says: the header asks for it too.
 target_link_options(nimbrel PRIVATE -municode -Wl,--major-subsystem-version,6,--minor-subsystem-version,1

@@ -1,7 +1,7 @@
 // What a server sends back, cut into pieces of every size: the reader takes it or refuses it, hands on no more
 // body than it was given, and holds no more than its bounds.
 
-#include "ui/qt/network/HttpAnswerReader.h"
+#include "program/linux/network/HttpAnswerReader.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

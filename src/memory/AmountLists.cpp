@@ -60,9 +60,4 @@ void AmountLists::fillLists()
     }
 }
 
-std::int32_t entryAmountMB(const std::string& entry)
-{
-    return toInt32(numericValue(entry.substr(0, entry.find(' '))));
-}
-
 } // namespace nimbrel

@@ -55,7 +55,4 @@ private:
     std::uint64_t totalPageFileBytes_ = 0;
 };
 
-// The amount of an entry: the whole number before its first blank ("16 MB" -> 16).
-std::int32_t entryAmountMB(const std::string& entry);
-
 } // namespace nimbrel

@@ -6,7 +6,6 @@
 #include "core/base/Numbers.h"
 #include "core/system/ProgramDirectory.h"
 #include "core/base/Trap.h"
-#include "memory/AmountLists.h"
 
 namespace nimbrel {
 

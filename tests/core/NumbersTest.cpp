@@ -52,6 +52,12 @@ TEST(Numbers, LeadingNumberReadsUpToTheFirstCharacterThatCannotContinueIt)
     EXPECT_EQ(leadingNumber("&H10"), 16.0);
 }
 
+TEST(Numbers, AnEntrysAmountIsTheNumberBeforeItsFirstBlank)
+{
+    EXPECT_EQ(entryAmountMB("16 MB"), 16);
+    EXPECT_EQ(entryAmountMB("2000 MB"), 2000);
+}
+
 TEST(Numbers, NumericValueOfANonNumberIsATypeMismatch)
 {
     EXPECT_EQ(numericValue(" 7 "), 7.0);

@@ -70,11 +70,5 @@ TEST(AmountLists, A64GBMachineDoesNotOverflow)
     EXPECT_TRUE(reporter.errors.empty());
 }
 
-TEST(AmountLists, AnEntrysAmountIsTheNumberBeforeItsFirstBlank)
-{
-    EXPECT_EQ(entryAmountMB("16 MB"), 16);
-    EXPECT_EQ(entryAmountMB("2000 MB"), 2000);
-}
-
 } // namespace
 } // namespace nimbrel

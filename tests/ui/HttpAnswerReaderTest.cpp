@@ -1,7 +1,7 @@
 // HTTP/1.1 answers as they come off a connection, in pieces of every size: the head, and a body that is sized,
 // chunked or runs to the end of the connection.
 
-#include "ui/qt/network/HttpAnswerReader.h"
+#include "program/linux/network/HttpAnswerReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The program's network client as main() makes it: loaded from its module at the first request, only when the
 // module is the one built with the program, against a real HTTP server on 127.0.0.1.
 
-#include "ui/qt/NetworkModule.h"
-#include "ui/qt/OnDemandProbe.h"
-#include "ui/qt/OnDemandTransfer.h"
+#include "program/linux/NetworkModule.h"
+#include "program/linux/OnDemandProbe.h"
+#include "program/linux/OnDemandTransfer.h"
 
 #include "core/system/ConnectivityProbe.h"
 #include "core/system/HttpTransfer.h"

@@ -1,8 +1,8 @@
 // Handing the program's place to another program file: the guard is free for
 // it before it starts.
 
-#include "ui/qt/QtHandOver.h"
-#include "ui/qt/SingleInstanceGuard.h"
+#include "program/linux/QtHandOver.h"
+#include "program/linux/SingleInstanceGuard.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The shared transfer object and the connectivity probe against a real HTTP
 // server on 127.0.0.1.
 
-#include "ui/qt/network/QtHttpTransfer.h"
-#include "ui/qt/network/QtConnectivityProbe.h"
+#include "program/linux/network/QtHttpTransfer.h"
+#include "program/linux/network/QtConnectivityProbe.h"
 
 #include "support/LoopbackHttpServer.h"
 

@@ -4,6 +4,7 @@
 
 #include "ui/qt/QtTrayIcon.h"
 
+#include "program/linux/IconThemeFiles.h"
 #include "ui/qt/AppIcon.h"
 #include "ui/qt/StatusNotifierTray.h"
 

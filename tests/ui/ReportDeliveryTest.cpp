@@ -1,9 +1,9 @@
 // Error reports as the vendor's web server receives them: the reporter with
 // the real transfer object, probe and event loop, against a server on 127.0.0.1.
 
-#include "ui/qt/network/QtConnectivityProbe.h"
+#include "program/linux/network/QtConnectivityProbe.h"
 #include "ui/qt/QtEventLoop.h"
-#include "ui/qt/network/QtHttpTransfer.h"
+#include "program/linux/network/QtHttpTransfer.h"
 
 #include "online/OnlineReporter.h"
 #include "settings/ModReg.h"

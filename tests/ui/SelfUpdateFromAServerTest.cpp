@@ -9,7 +9,7 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/MinisignTool.h"
 #include "support/UpdateHarness.h"
-#include "ui/qt/network/QtHttpTransfer.h"
+#include "program/linux/network/QtHttpTransfer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The single-instance guard for real: lock files and local sockets in a
 // temporary runtime directory.
 
-#include "ui/qt/SingleInstanceGuard.h"
+#include "program/linux/SingleInstanceGuard.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

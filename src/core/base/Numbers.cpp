@@ -154,6 +154,11 @@ double numericValue(const std::string& text)
     return leadingNumber(text);
 }
 
+std::int32_t entryAmountMB(const std::string& entry)
+{
+    return toInt32(numericValue(entry.substr(0, entry.find(' '))));
+}
+
 std::string shortestDecimal(double value)
 {
     // The shortest form would write 2000000 as "2e+06"; a whole number keeps all its digits.

@@ -25,6 +25,9 @@ double leadingNumber(const std::string& text);
 // The value of a text that passed isNumeric. Type mismatch (13) otherwise.
 double numericValue(const std::string& text);
 
+// The amount of an amount list's entry: the whole number before its first blank ("16 MB" -> 16).
+std::int32_t entryAmountMB(const std::string& entry);
+
 // The shortest decimal text that reads back as the same value ("1.5", "3").
 std::string shortestDecimal(double value);
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/system/SystemVersion.h"
-#include "online/VersionNames.h"
+#include "platform/common/VersionNames.h"
 
 #include <optional>
 

@@ -3,7 +3,7 @@
 // as the update writes a package. Prints the peak resident memory (VmHWM, KiB) after a small warm-up request
 // (the network thread and its libraries in place) and after the download, and whether the download came whole.
 
-#include "ui/qt/network/QtHttpTransfer.h"
+#include "program/linux/network/QtHttpTransfer.h"
 
 #include <QCoreApplication>
 

@@ -4,7 +4,7 @@
 #include "platform/linux/ProgramFolderFiles.h"
 #include "platform/linux/VendorTrust.h"
 #include "settings/ModReg.h"
-#include "ui/qt/QtHandOver.h"
+#include "program/linux/QtHandOver.h"
 #include "ui/qt/QtPausingEventLoop.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
-#include "ui/qt/OnDemandTransfer.h"
+#include "program/linux/OnDemandTransfer.h"
 
-#include "ui/qt/NetworkModule.h"
+#include "program/linux/NetworkModule.h"
 
 namespace nimbrel::view {
 

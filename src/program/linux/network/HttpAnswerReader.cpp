@@ -1,4 +1,4 @@
-#include "ui/qt/network/HttpAnswerReader.h"
+#include "program/linux/network/HttpAnswerReader.h"
 
 #include <algorithm>
 #include <cctype>

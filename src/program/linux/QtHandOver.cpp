@@ -1,6 +1,6 @@
-#include "ui/qt/QtHandOver.h"
+#include "program/linux/QtHandOver.h"
 
-#include "ui/qt/SingleInstanceGuard.h"
+#include "program/linux/SingleInstanceGuard.h"
 
 #include <QFileInfo>
 #include <QProcess>

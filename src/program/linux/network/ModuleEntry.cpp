@@ -1,7 +1,7 @@
-#include "ui/qt/network/ModuleEntry.h"
+#include "program/linux/network/ModuleEntry.h"
 
-#include "ui/qt/network/QtConnectivityProbe.h"
-#include "ui/qt/network/QtHttpTransfer.h"
+#include "program/linux/network/QtConnectivityProbe.h"
+#include "program/linux/network/QtHttpTransfer.h"
 
 extern "C" {
 

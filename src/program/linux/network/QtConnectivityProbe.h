@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/system/ConnectivityProbe.h"
-#include "ui/qt/network/QtHttpTransfer.h"
+#include "program/linux/network/QtHttpTransfer.h"
 
 #include <chrono>
 #include <string>

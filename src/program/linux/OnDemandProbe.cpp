@@ -1,6 +1,6 @@
-#include "ui/qt/OnDemandProbe.h"
+#include "program/linux/OnDemandProbe.h"
 
-#include "ui/qt/NetworkModule.h"
+#include "program/linux/NetworkModule.h"
 
 namespace nimbrel::view {
 

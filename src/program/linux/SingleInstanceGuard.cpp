@@ -1,4 +1,4 @@
-#include "ui/qt/SingleInstanceGuard.h"
+#include "program/linux/SingleInstanceGuard.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "ui/qt/network/QtHttpTransfer.h"
+#include "program/linux/network/QtHttpTransfer.h"
 
-#include "ui/qt/network/HttpAnswerReader.h"
+#include "program/linux/network/HttpAnswerReader.h"
 
 #include <QEventLoop>
 #include <QSslSocket>

@@ -1,4 +1,4 @@
-#include "ui/qt/NetworkModule.h"
+#include "program/linux/NetworkModule.h"
 
 #include "core/system/ConnectivityProbe.h"
 #include "core/system/HttpTransfer.h"

@@ -1,4 +1,4 @@
-#include "ui/qt/network/QtConnectivityProbe.h"
+#include "program/linux/network/QtConnectivityProbe.h"
 
 namespace nimbrel::view {
 

@@ -1,7 +1,7 @@
 // Draws the program's icon into an icon theme folder at every size the theme
 // gets, for the install: nimbrel_icons <folder>, such as .../icons/hicolor.
 
-#include "ui/qt/AppIcon.h"
+#include "program/linux/IconThemeFiles.h"
 
 #include <QGuiApplication>
 

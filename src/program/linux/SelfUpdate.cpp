@@ -1,4 +1,4 @@
-#include "ui/qt/SelfUpdate.h"
+#include "program/linux/SelfUpdate.h"
 
 #include "core/controls/MenuEntryModel.h"
 #include "core/system/ProgramDirectory.h"
