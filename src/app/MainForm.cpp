@@ -61,8 +61,6 @@ MainForm::MainForm(MainFormServices services)
 void MainForm::Form_Load()
 {
     const Trap trap(services_.reporter, "frmMain,Form_Load");
-    // Before anything else can fail: a user who turned reports off sends none.
-    trap([&] { services_.reporter.setSending(settings.getData(keys::onlineReports) != "0"); });
     trap([&] { modReg.regReadOrCreate("Software\\Microsoft\\Nimbrel", "ver", "5"); });
     trap([&] {
         if (services_.getSystemInfo) services_.getSystemInfo(modReg);

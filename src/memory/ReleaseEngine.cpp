@@ -155,10 +155,11 @@ void ReleaseEngine::endRelease(bool refused, bool targetMet)
     outcome.amountChosen = amountChosen_;
     trap([&] { outcome = measureOutcome(services_.status, outcome, availableAtStart_); });
     lastOutcome_ = outcome;
-    // The whole reason, also of a refusal: a desktop without a tray shows no notification.
-    trap([&] { lblOutcome.setCaption(describeOutcome(outcome)); });
+    trap([&] { showOutcome(outcome); });
     finished.emit();
 }
+
+void ReleaseEngine::showOutcome(const ReleaseOutcome& outcome) { lblOutcome.setCaption(describeOutcome(outcome)); }
 
 void ReleaseEngine::restoreSelection()
 {

@@ -60,6 +60,9 @@ public:
 
     // How the last release ended; raised once each release has ended.
     const ReleaseOutcome& lastOutcome() const { return lastOutcome_; }
+    // Puts how a release ended on lblOutcome, the whole reason, also of a refusal: a desktop without a tray
+    // shows no notification.
+    void showOutcome(const ReleaseOutcome& outcome);
     Signal<> finished;
 
     TimerModel tmrRam{1000};
@@ -69,7 +72,7 @@ public:
     ButtonModel cmdRam{"FreeUp RAM Now"};
     static constexpr const char* mnuReleaseCaption = "Free&Up RAM Now";
     MenuEntryModel mnuRelease{mnuReleaseCaption};
-    // The last outcome on the Release RAM panel, empty until a release has ended.
+    // The last outcome on the Release RAM panel (the engine's or a launch's), empty until a release has ended.
     LabelModel lblOutcome;
 
     static constexpr const char* busyMessage = "The application is already releasing RAM.Please wait or try later.";

@@ -5,13 +5,23 @@
 #include "core/system/EventLoop.h"
 #include "core/system/HttpTransfer.h"
 #include "core/base/Trap.h"
+#include "core/system/ProfileFile.h"
 #include "settings/ModReg.h"
+#include "settings/Settings.h"
 
 namespace nimbrel {
 
 OnlineReporter::OnlineReporter(Services services, std::string vendorServer)
     : services_(services), vendorServer_(std::move(vendorServer))
 {
+    // Read here and not through Settings, whose failures come back to this reporter; a file that cannot be
+    // read leaves reports on, as they are by default.
+    Trap::silent()([&] {
+        const SettingKey& k = keys::onlineReports;
+        const std::string stored =
+            services_.profile.readString(settingsFile(services_.directory), k.section, k.key, k.defaultValue);
+        sending_ = stripNull(stored) != "0";
+    });
 }
 
 void OnlineReporter::reportError(const std::string& tag, int number, const std::string& description)

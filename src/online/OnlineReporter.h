@@ -13,10 +13,13 @@ class ConnectivityProbe;
 class EventLoop;
 class HttpTransfer;
 class ModReg;
+class ProfileFile;
+class ProgramDirectory;
 
 // Sends every trapped run-time error, with the system's identification, to
 // the vendor's web server as one GET, whenever the Internet can be reached,
-// unless the user turned reports off ([Online] Reports=0 in settings.ini).
+// unless the user turned reports off ([Online] Reports=0 in settings.ini,
+// read when the reporter is made, so it holds before any window loads).
 // Shows nothing and never fails its caller. An error is news once: a report
 // with the tag, number and text of one already made in this run (a failure for
 // each line of a broken file, a tick that fails every second) is not made
@@ -35,13 +38,15 @@ public:
         ConnectivityProbe& probe;
         EventLoop& events;
         SystemVersion& system;
+        // Where the user's switch for reports is stored.
+        ProfileFile& profile;
+        ProgramDirectory& directory;
     };
 
     // vendorServer is the base address of the vendor's web site, without a trailing "/".
     OnlineReporter(Services services, std::string vendorServer);
 
     void reportError(const std::string& tag, int number, const std::string& description) override;
-    void setSending(bool sending) override { sending_ = sending; }
     bool checkConnection();
     // Reads the system's identification once; the browser version comes from the registry.
     void getSystemInfo(ModReg& registry);

@@ -11,9 +11,14 @@ Settings::Settings(ProfileFile& profile, ProgramDirectory& directory, ErrorRepor
 {
 }
 
+std::string settingsFile(ProgramDirectory& directory)
+{
+    return directory.settingsPath() + "/settings.ini";
+}
+
 std::string Settings::path()
 {
-    return directory_.settingsPath() + "/settings.ini";
+    return settingsFile(directory_);
 }
 
 std::string Settings::getData(const std::string& section, const std::string& key, const std::string& defaultValue)

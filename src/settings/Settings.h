@@ -44,6 +44,9 @@ private:
     std::string writeFailure_;
 };
 
+// settings.ini's full path, in the folder the program directory names for it now.
+std::string settingsFile(ProgramDirectory& directory);
+
 // The text up to, not including, its first NUL character.
 std::string stripNull(const std::string& text);
 

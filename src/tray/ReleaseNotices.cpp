@@ -13,7 +13,10 @@ ReleaseNotices::ReleaseNotices(ReleaseEngine& engine, Launcher& launcher, SysTra
     : tray_(tray), icon_(icon), reporter_(reporter)
 {
     engine.finished.connect([this, &engine] { releaseEnded(engine.lastOutcome()); });
-    launcher.preReleaseEnded.connect([this, &launcher] { releaseEnded(launcher.lastOutcome()); });
+    launcher.preReleaseEnded.connect([this, &engine, &launcher] {
+        Trap(reporter_, "modSysTray,releaseEnded")([&] { engine.showOutcome(launcher.lastOutcome()); });
+        releaseEnded(launcher.lastOutcome());
+    });
 }
 
 void ReleaseNotices::releaseEnded(const ReleaseOutcome& outcome)

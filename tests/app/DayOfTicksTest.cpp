@@ -24,7 +24,10 @@ struct OnlineReports {
     FakeProbe probe;
     FakeEventLoop reportEvents;
     FakeSystemVersion system;
-    OnlineReporter online{{transfer, probe, reportEvents, system}, "http://127.0.0.1:8765"};
+    FakeProfileFile reportSettings;
+    FakeProgramDirectory reportDirectory;
+    OnlineReporter online{{transfer, probe, reportEvents, system, reportSettings, reportDirectory},
+                          "http://127.0.0.1:8765"};
 };
 
 class DayOfTicksTest : public ::testing::Test, public OnlineReports, public FormHarness {

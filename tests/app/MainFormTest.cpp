@@ -27,17 +27,6 @@ TEST_F(MainFormTest, TheLoadShowsTheWindowWithTotalsAmountsAndOnePass)
     EXPECT_TRUE(reporter.errors.empty());
 }
 
-TEST_F(MainFormTest, ReportsAreSentUnlessTheSettingsTurnThemOff)
-{
-    form.Form_Load();
-    EXPECT_TRUE(reporter.sending) << "on by default";
-
-    FormHarness off;
-    off.profile.store("Online", "Reports", "0");
-    off.form.Form_Load();
-    EXPECT_FALSE(off.reporter.sending);
-}
-
 TEST_F(MainFormTest, ASettingsFileThatCannotBeWrittenIsToldOnceWithItsPathAndReason)
 {
     profile.failure = "No space left on device";

@@ -317,4 +317,38 @@ bool DesktopSession::screenshot(const std::string& path) const
     return x("import -window root " + path).has_value();
 }
 
+std::vector<std::uint32_t> DesktopSession::pixels(const std::string& window, int left, int top, int width,
+                                                  int height) const
+{
+    // xwd's dump: a header of big-endian 32-bit fields (and the window's name) of header_size bytes, ncolors
+    // colour entries of 12 bytes, then the rows of pixels, bytes_per_line each.
+    const auto dump = x("xwd -silent -id " + window);
+    if (!dump || dump->size() < 100) return {};
+    const auto field = [&](std::size_t index) {
+        const auto* b = reinterpret_cast<const unsigned char*>(dump->data()) + 4 * index;
+        return static_cast<std::uint32_t>(b[0]) << 24 | static_cast<std::uint32_t>(b[1]) << 16 |
+               static_cast<std::uint32_t>(b[2]) << 8 | b[3];
+    };
+    const std::uint32_t headerSize = field(0), imageWidth = field(4), imageHeight = field(5);
+    const std::uint32_t bitsPerPixel = field(11), bytesPerLine = field(12), colours = field(19);
+    const std::size_t bytesPerPixel = bitsPerPixel / 8;
+    const std::size_t start = std::size_t{headerSize} + 12u * colours;
+    if (bytesPerPixel == 0 || bytesPerPixel > 4 || left < 0 || top < 0 || width <= 0 || height <= 0 ||
+        static_cast<std::uint32_t>(left + width) > imageWidth || static_cast<std::uint32_t>(top + height) > imageHeight ||
+        dump->size() < start + std::size_t{bytesPerLine} * imageHeight) {
+        return {};
+    }
+    std::vector<std::uint32_t> values;
+    for (int row = top; row < top + height; ++row) {
+        for (int column = left; column < left + width; ++column) {
+            const std::size_t at = start + std::size_t(row) * bytesPerLine + std::size_t(column) * bytesPerPixel;
+            std::uint32_t value = 0;
+            for (std::size_t i = 0; i < bytesPerPixel; ++i)
+                value = value << 8 | static_cast<unsigned char>((*dump)[at + i]);
+            values.push_back(value);
+        }
+    }
+    return values;
+}
+
 } // namespace nimbrel::e2e

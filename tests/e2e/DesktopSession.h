@@ -6,6 +6,7 @@
 // look at windows and click them.
 
 #include <chrono>
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -90,6 +91,9 @@ public:
 
     // Saves a picture of the whole screen.
     bool screenshot(const std::string& path) const;
+    // The pixel values of a rectangle of a window as the screen shows it now, row by row; empty when xwd cannot
+    // take the window or the rectangle is not inside it.
+    std::vector<std::uint32_t> pixels(const std::string& window, int left, int top, int width, int height) const;
 
 private:
     bool startServer();

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +19,8 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
+#include <set>
 #include <thread>
 #include <string>
 #include <vector>
@@ -138,6 +141,62 @@ TEST_F(LauncherOnTheDesktop, TheEditorAddsAProgramThroughTheFileDialogAndSavesIt
     EXPECT_TRUE(waitUntil([&] { return fileText(listFile()) == entry("added", added); }, patience));
     chooseProgramFromTheMenu(window, 0);
     EXPECT_TRUE(recorded("added\n")) << "the new program is in File, Programs at once";
+}
+
+// A list of more lines than are read: the message that says so comes once the main window is drawn, over its
+// middle, not in a corner of the screen before the window is there.
+TEST_F(LauncherOnTheDesktop, AListTooLongIsToldOverTheMiddleOfTheMainWindowDrawnBehindIt)
+{
+    std::ofstream list(listFile(), std::ios::binary);
+    for (int i = 0; i <= 1000; ++i) list << entry("p" + std::to_string(i), "/bin/true");
+    list.close();
+    Process nimbrel = session->startNimbrel();
+
+    // Both captioned Nimbrel: the main window as wide as its client area, the message not.
+    std::string window;
+    std::string message;
+    const bool both = waitUntil(
+        [&] {
+            window.clear();
+            message.clear();
+            const std::vector<std::string> shown = session->visibleWindows("Nimbrel");
+            for (const std::string& w : shown) {
+                if (const auto g = session->geometry(w)) (g->width == clientWidth() ? window : message) = w;
+            }
+            return shown.size() == 2 && !window.empty() && !message.empty();
+        },
+        patience);
+    ASSERT_TRUE(both) << "the main window and the message are not shown together";
+    const auto g = session->geometry(window);
+    ASSERT_TRUE(g.has_value());
+    std::optional<DesktopSession::Geometry> m;
+    // Where no window manager frames the windows (as here), Qt allows for a frame of its own guess, 10 pixels
+    // across and 40 down, and places a message that much up and to the left of the middle.
+    constexpr int frameAcross = 10 + 4;
+    constexpr int frameDown = 40 + 4;
+    // Qt maps a message first and moves it to its place right after.
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            m = session->geometry(message);
+            return m && std::abs(m->x + m->width / 2 - (g->x + g->width / 2)) <= frameAcross &&
+                   std::abs(m->y + m->height / 2 - (g->y + g->height / 2)) <= frameDown;
+        },
+        5s))
+        << "the message at " << (m ? m->x : -1) << "," << (m ? m->y : -1) << " " << (m ? m->width : -1) << "x"
+        << (m ? m->height : -1) << " does not stand over the middle of the main window at " << g->x << "," << g->y
+        << " " << g->width << "x" << g->height;
+
+    // Above the message, the banner is drawn: its "Nimbrel" in smoothed lettering of many shades, where a window
+    // not yet drawn shows one colour, or the two of the screen's background.
+    const PixelRect banner = placeOnForm("lblBanner");
+    const int bannerTop = menuBarHeight(window) + banner.top;
+    ASSERT_TRUE(m.has_value());
+    ASSERT_LT(g->y + bannerTop + banner.height, m->y) << "the message covers the banner";
+    const std::vector<std::uint32_t> seen = session->pixels(window, banner.left, bannerTop, banner.width, banner.height);
+    ASSERT_FALSE(seen.empty()) << "xwd could not take the main window";
+    const std::size_t shades = std::set<std::uint32_t>(seen.begin(), seen.end()).size();
+    EXPECT_GT(shades, 4u) << "the main window is not drawn: its banner shows " << shades << " shades";
+    EXPECT_TRUE(nimbrel.running());
 }
 
 constexpr std::uint64_t MiB = 1024 * 1024;

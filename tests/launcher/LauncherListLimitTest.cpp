@@ -98,7 +98,10 @@ struct ReportsToTheServer : ErrorReporter {
     FakeProbe probe;
     FakeEventLoop reportEvents;
     FakeSystemVersion system;
-    OnlineReporter online{{transfer, probe, reportEvents, system}, "http://127.0.0.1:8765"};
+    FakeProfileFile reportSettings;
+    FakeProgramDirectory reportDirectory;
+    OnlineReporter online{{transfer, probe, reportEvents, system, reportSettings, reportDirectory},
+                          "http://127.0.0.1:8765"};
     std::vector<ReportedError> trapped;
 
     void reportError(const std::string& tag, int number, const std::string& description) override

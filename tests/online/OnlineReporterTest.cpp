@@ -29,10 +29,12 @@ protected:
     FakeProbe probe;
     FakeEventLoop events;
     FakeSystemVersion system;
+    FakeProfileFile profile;
+    FakeProgramDirectory directory;
     FakeRegistryStore registry;
     RecordingReporter unused;
     ModReg modReg{registry, unused};
-    OnlineReporter reporter{{transfer, probe, events, system}, server};
+    OnlineReporter reporter{{transfer, probe, events, system, profile, directory}, server};
 };
 
 TEST_F(OnlineReporterTest, AReportIsOneGetWithThePositionalFieldsEachAfterAComma)
@@ -56,15 +58,28 @@ TEST_F(OnlineReporterTest, ANegativeNumberKeepsItsSignAndOddCharactersAreEncoded
         << url;
 }
 
-TEST_F(OnlineReporterTest, ReportsTurnedOffSendNothingAndProbeNothing)
+// The update's start-up step runs, and may report, before the main window has read a single setting.
+TEST_F(OnlineReporterTest, ReportsTurnedOffInTheSettingsSendNothingFromTheFirstReportOn)
 {
-    reporter.setSending(false);
-    reporter.reportError("frmMain,tmrAuto_Timer", 6, "Overflow");
+    profile.store("Online", "Reports", "0");
+    profile.paths.clear();
+    OnlineReporter turnedOff{{transfer, probe, events, system, profile, directory}, server};
+    turnedOff.reportError("update,finishUpdate", 53, "File not found");
+    turnedOff.reportError("frmMain,tmrAuto_Timer", 6, "Overflow");
     EXPECT_TRUE(transfer.calls.empty());
     EXPECT_EQ(probe.probes, 0);
-    reporter.setSending(true);
-    reporter.reportError("frmMain,tmrAuto_Timer", 6, "Overflow");
-    EXPECT_EQ(transfer.calls.size(), 2u) << "an error not sent is news once reports are on again";
+    EXPECT_EQ(profile.paths, std::vector<std::string>{"/tmp/settings.ini"}) << "read once, where the settings are";
+}
+
+TEST_F(OnlineReporterTest, AnyOtherValueOfTheSwitchSendsReports)
+{
+    for (const char* value : {"1", "", "no"}) {
+        profile.store("Online", "Reports", value);
+        FakeHttpTransfer sent;
+        OnlineReporter reporting{{sent, probe, events, system, profile, directory}, server};
+        reporting.reportError("update,finishUpdate", 53, "File not found");
+        EXPECT_EQ(sent.calls.size(), 2u) << "Reports=" << value;
+    }
 }
 
 TEST_F(OnlineReporterTest, OfflineNothingIsSentButTheProbeIsTriedOncePerReport)
@@ -153,7 +168,7 @@ TEST_F(OnlineReporterTest, AnUnknownSystemStartsTheQueryWithAComma)
     unknown.identity = {};
     FakeRegistryStore emptyRegistry;
     ModReg emptyReg{emptyRegistry, unused};
-    OnlineReporter r{{transfer, probe, events, unknown}, server};
+    OnlineReporter r{{transfer, probe, events, unknown, profile, directory}, server};
     r.getSystemInfo(emptyReg);
     r.reportError("frmMain,initMemory", 6, "Overflow");
     EXPECT_EQ(transfer.calls.back(), "GET " + reportPath + ",,,,frmMain,initMemory,6,Overflow");

@@ -136,12 +136,10 @@ struct ReportedError {
 class RecordingReporter : public ErrorReporter {
 public:
     std::vector<ReportedError> errors;
-    bool sending = true;
     void reportError(const std::string& tag, int number, const std::string& description) override
     {
         errors.push_back({tag, number, description});
     }
-    void setSending(bool on) override { sending = on; }
 };
 
 struct ShownMessage {

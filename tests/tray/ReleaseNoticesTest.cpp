@@ -70,6 +70,22 @@ TEST_F(ReleaseNoticesTest, ALaunchsReleaseTellsOnlyItsFirstRefusalAndOtherwiseWh
     EXPECT_EQ(programs.started.size(), 3u);
 }
 
+// A desktop without a tray shows no notification: the main window tells the whole reason.
+TEST_F(ReleaseNoticesTest, ALaunchsRefusedReleaseIsExplainedInFullOnTheReleasePanel)
+{
+    files.files["/opt/nimbrel/Launcher.mbl"] = "Editor|/usr/bin/editor\r\n";
+    programs.files = {"/usr/bin/editor"};
+    form.Form_Load();
+    ASSERT_EQ(form.engine.lblOutcome.caption(), "");
+    form.launcher.lstLauncher.userSelect(0);
+    form.launcher.lstLauncher.userDoubleClick();
+    // 10 % of 513 MB is 51 MB.
+    EXPECT_EQ(form.engine.lblOutcome.caption(),
+              "Nothing was freed: there is no swap space, so Linux already counts all it could free as available (the "
+              "Page File gauge is memory and swap together). A 51 MB release needs more than 51 MB of free swap.");
+    EXPECT_EQ(programs.started.size(), 1u);
+}
+
 TEST_F(ReleaseNoticesTest, TheOutcomeStandsUnderTheCaptionInTheTooltipWhileHidden)
 {
     form.Form_Load();

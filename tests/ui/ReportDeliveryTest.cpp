@@ -28,7 +28,7 @@ const std::string reportPath = "/error-reporting/error-msg.php";
 struct Reporter {
     Reporter(const std::string& vendorServer, const std::string& probePage,
              std::chrono::milliseconds probeTimeout = view::QtConnectivityProbe::defaultTimeout)
-        : probe(probePage, probeTimeout), reporter({transfer, probe, events, system}, vendorServer)
+        : probe(probePage, probeTimeout), reporter({transfer, probe, events, system, profile, directory}, vendorServer)
     {
         reporter.getSystemInfo(modReg);
     }
@@ -37,6 +37,8 @@ struct Reporter {
     view::QtConnectivityProbe probe;
     view::QtEventLoop events;
     FakeSystemVersion system;
+    FakeProfileFile profile;
+    FakeProgramDirectory directory;
     FakeRegistryStore registry;
     RecordingReporter unused;
     ModReg modReg{registry, unused};

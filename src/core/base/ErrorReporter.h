@@ -10,9 +10,6 @@ public:
     virtual ~ErrorReporter() = default;
     // Hands one trapped error, with the tag of the procedure that trapped it, to the reporter.
     virtual void reportError(const std::string& tag, int number, const std::string& description) = 0;
-    // Whether reports leave the program at all (the user's settings may turn them off); a reporter that sends
-    // nothing anywhere has nothing to turn off.
-    virtual void setSending(bool /*sending*/) {}
 };
 
 } // namespace nimbrel

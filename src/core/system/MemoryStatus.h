@@ -10,7 +10,13 @@ struct MemorySnapshot {
     std::uint64_t availPhys = 0;     // physical memory new programs can have without paging
     std::uint64_t totalPageFile = 0; // physical memory and swap together (the commit limit)
     std::uint64_t availPageFile = 0; // what of that is still free
+
+    bool operator==(const MemorySnapshot&) const = default;
 };
+
+// The figures held to what they can be, whatever the system or a broken file gave: nothing has more available
+// than it has in all, so a block sized on what is available never reaches past what stands behind it.
+MemorySnapshot heldToTotals(MemorySnapshot figures);
 
 // How a system names the place idle pages go to when they are paged out, as the user's messages say it.
 struct PagingWords {

@@ -122,13 +122,12 @@ MemorySnapshot ProcMeminfoStatus::read() noexcept
         memorySwapFree = room.memorySwapFree;
     }
     // Whatever a broken file says, nothing has more available than it has in all: free swap that no swap
-    // stands behind would let a release's block reach past what memory and swap can hold.
-    s.availPhys = std::min(s.availPhys, s.totalPhys);
+    // stands behind would let a release's block reach past what memory and swap can hold. The page file's
+    // free part is built from the parts so held.
     swapFree = std::min(swapFree, swapTotal);
     s.totalPageFile = std::min(add(s.totalPhys, swapTotal), memorySwapLimit);
-    s.availPageFile = std::min(add(s.availPhys, swapFree), memorySwapFree);
-    s.availPageFile = std::min(s.availPageFile, s.totalPageFile);
-    return s;
+    s.availPageFile = std::min(add(std::min(s.availPhys, s.totalPhys), swapFree), memorySwapFree);
+    return heldToTotals(s);
 }
 
 } // namespace nimbrel

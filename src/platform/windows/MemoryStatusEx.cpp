@@ -14,7 +14,9 @@ MemorySnapshot MemoryStatusEx::read() noexcept
     snapshot.availPhys = status.ullAvailPhys;
     snapshot.totalPageFile = status.ullTotalPageFile;
     snapshot.availPageFile = status.ullAvailPageFile;
-    return snapshot;
+    // Taken as they come, a free figure above its total (Wine reads them from a /proc/meminfo that may say
+    // anything) would size a release's block past what memory and the page files can hold.
+    return heldToTotals(snapshot);
 }
 
 } // namespace nimbrel

@@ -11,7 +11,8 @@ namespace nimbrel {
 // where the "page file" figures are the commit limit (memory and page files together) and what is left of it.
 class MemoryStatusEx : public MemoryStatus {
 public:
-    // Reads the figures as they are now; all zero in the unlikely case the system refuses.
+    // Reads the figures as they are now, none of them available beyond its total; all zero in the unlikely
+    // case the system refuses.
     MemorySnapshot read() noexcept override;
     const PagingWords& pagingWords() const override { return pageFileWords; }
 };

@@ -99,7 +99,7 @@ int main(int argc, char* argv[])
     view::OnDemandProbe probe(network, probeUrl());
     view::QtEventLoop events;
     OsReleaseVersion system;
-    OnlineReporter reporter({transfer, probe, events, system}, vendorServerUrl());
+    OnlineReporter reporter({transfer, probe, events, system, profile, directory}, vendorServerUrl());
     view::QtUrlOpener urls;
     view::QtTimerScheduler timers;
     view::QtProgramExit exit(timers);

@@ -75,7 +75,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     WinHttpTransfer transfer(WinHttpTransfer::defaultTimeout, [&events] { events.doEvents(); });
     WinHttpProbe probe(probeUrl());
     RtlVersionRecord system;
-    OnlineReporter reporter({transfer, probe, events, system}, vendorServerUrl());
+    OnlineReporter reporter({transfer, probe, events, system, profile, directory}, vendorServerUrl());
     ShellExecuteUrlOpener urls;
     Win32TimerScheduler timers;
     Win32ProgramExit exit;
