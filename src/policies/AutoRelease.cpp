@@ -1,21 +1,18 @@
 #include "AutoRelease.h"
 
-#include "LowMemoryWarning.h"
-#include "PolicyInputs.h"
 #include "core/base/Numbers.h"
 #include "core/base/Trap.h"
+#include "core/system/Clock.h"
 #include "memory/AmountLists.h"
-#include "memory/AvailableMemory.h"
-#include "memory/ReleaseEngine.h"
+#include "memory/ReleaseOutcome.h"
 #include "settings/AppliedValues.h"
 #include "settings/Settings.h"
-#include "settings/StartupOptions.h"
 
 namespace nimbrel {
 
 AutoRelease::AutoRelease(Services services, Neighbours neighbours, const bool& isLoading)
-    : cmbAutoRelease(neighbours.amounts.cmbAutoRelease), lstAutoAmount(neighbours.amounts.lstAutoAmount),
-      services_(services), n_(neighbours), isLoading_(isLoading)
+    : ReleasePolicy(services, neighbours, isLoading), cmbAutoRelease(neighbours.amounts.cmbAutoRelease),
+      lstAutoAmount(neighbours.amounts.lstAutoAmount)
 {
     tmrAuto.onTimer = [this] { tmrAuto_Timer(); };
     cmbAutoRelease.onClick = [this] { cmbAutoRelease_Click(); };
@@ -62,77 +59,50 @@ void AutoRelease::tmrAuto_Timer()
     const std::int64_t now = services_.clock.steadySeconds();
     if (now - lastAutoCheck_ < interval) return;
 
-    if (n_.engine.running()) {
+    const DueCheck due = checkDue(trap, chkAutoCPU, cmbAutoCPU, lstAutoAmount);
+    if (due.heldBack) {
         lastAutoCheck_ = now;
         return;
     }
-    bool cpuBusy = false;
-    trap([&] { cpuBusy = cpuHoldsBack(chkAutoCPU, cmbAutoCPU, n_.lblCPU); });
-    if (cpuBusy) {
-        lastAutoCheck_ = now;
-        return;
-    }
-
-    std::int32_t amount = 0;
-    trap([&] { amount = entryAmountMB(lstAutoAmount.text()); });
-    std::int32_t available = 0;
-    trap([&] { available = availablePhysicalMB(services_.memory); });
-
-    bool goOn = true;
-    trap([&] { goOn = n_.warning.check(available, n_.amounts.totalPhysicalMB()); });
-    if (!goOn) return;
+    if (!due.goOn) return;
 
     std::int32_t minimum = 0;
     trap([&] { minimum = entryAmountMB(cmbAutoRelease.text()); });
     // Above the minimum the interval is not restarted: from now on the check runs every tick.
-    if (available > minimum) return;
+    if (due.availableMB > minimum) return;
 
-    trap([&] { n_.engine.startReleaseFrom(available, amount, startupWaitMs(n_.startup), ReleaseOrigin::Automatic); });
+    startRelease(trap, due, ReleaseOrigin::Automatic);
     lastAutoCheck_ = services_.clock.steadySeconds();
 }
 
 void AutoRelease::cmbAutoRelease_Click()
 {
-    services_.settings.storeUnlessLoading(isLoading_, "frmMain,cmbAutoRelease_Click", keys::autoMinimum,
-                                          cmbAutoRelease.listIndex());
+    storeClick("frmMain,cmbAutoRelease_Click", keys::autoMinimum, cmbAutoRelease.listIndex());
 }
 
 void AutoRelease::lstAutoInterval_Click()
 {
-    services_.settings.storeUnlessLoading(isLoading_, "frmMain,lstAutoInterval_Click", keys::autoInterval,
-                                          lstAutoInterval.listIndex());
+    storeClick("frmMain,lstAutoInterval_Click", keys::autoInterval, lstAutoInterval.listIndex());
 }
 
 void AutoRelease::lstAutoAmount_Click()
 {
-    services_.settings.storeUnlessLoading(isLoading_, "frmMain,lstAutoAmount_Click", keys::autoRelease,
-                                          lstAutoAmount.listIndex());
+    storeClick("frmMain,lstAutoAmount_Click", keys::autoRelease, lstAutoAmount.listIndex());
 }
 
 void AutoRelease::chkAutoCPU_Click()
 {
-    services_.settings.storeUnlessLoading(isLoading_, "frmMain,chkAutoCPU_Click", keys::autoCpuCheck,
-                                          chkAutoCPU.value());
+    storeClick("frmMain,chkAutoCPU_Click", keys::autoCpuCheck, chkAutoCPU.value());
 }
 
 void AutoRelease::cmbAutoCPU_Click()
 {
-    services_.settings.storeUnlessLoading(isLoading_, "frmMain,cmbAutoCPU_Click", keys::autoCpuPercent,
-                                          cmbAutoCPU.listIndex());
+    storeClick("frmMain,cmbAutoCPU_Click", keys::autoCpuPercent, cmbAutoCPU.listIndex());
 }
 
 void AutoRelease::chkAutoActive_Click()
 {
-    if (isLoading_) return;
-    const Trap trap(services_.reporter, "frmMain,chkAutoActive_Click");
-    trap([&] { services_.settings.writeData(keys::autoActive, std::to_string(chkAutoActive.value())); });
-    trap([&] {
-        if (chkAutoActive.value() == 1) {
-            arm();
-        } else if (chkAutoActive.value() == 0) {
-            tmrAuto.setEnabled(false);
-        }
-    });
+    activeClicked("frmMain,chkAutoActive_Click", keys::autoActive, chkAutoActive, tmrAuto, [this] { arm(); });
 }
 
 } // namespace nimbrel

@@ -1,38 +1,18 @@
 #pragma once
 
+#include "ReleasePolicy.h"
 #include "core/controls/CheckBoxModel.h"
-#include "core/system/Clock.h"
 #include "core/controls/ListModel.h"
 #include "core/controls/TimerModel.h"
 
 namespace nimbrel {
 
-class AmountLists;
-class ErrorReporter;
-class LabelModel;
-class LowMemoryWarning;
-class MemoryStatus;
-class ReleaseEngine;
-class Settings;
-class StartupOptions;
-
 // The Automatic panel: at the chosen interval, frees the chosen amount when
 // available memory has fallen to the chosen minimum, unless the CPU is busy.
-class AutoRelease {
+class AutoRelease : private ReleasePolicy {
 public:
-    struct Services {
-        MemoryStatus& memory;
-        Clock& clock;
-        Settings& settings;
-        ErrorReporter& reporter;
-    };
-    struct Neighbours {
-        AmountLists& amounts;         // lstAutoAmount, cmbAutoRelease and the totals
-        StartupOptions& startup;      // the wait before the first pass
-        ReleaseEngine& engine;
-        LowMemoryWarning& warning;
-        const LabelModel& lblCPU;
-    };
+    using ReleasePolicy::Neighbours; // lstAutoAmount, cmbAutoRelease and the totals from the amounts
+    using ReleasePolicy::Services;
 
     AutoRelease(Services services, Neighbours neighbours, const bool& isLoading);
 
@@ -57,10 +37,6 @@ public:
     ListModel& lstAutoAmount;
 
 private:
-
-    Services services_;
-    Neighbours n_;
-    const bool& isLoading_;
     std::int64_t lastAutoCheck_ = 0; // seconds of the steady clock
 };
 

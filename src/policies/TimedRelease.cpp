@@ -1,15 +1,11 @@
 #include "TimedRelease.h"
 
-#include "LowMemoryWarning.h"
-#include "PolicyInputs.h"
 #include "core/base/Numbers.h"
 #include "core/base/Trap.h"
 #include "memory/AmountLists.h"
-#include "memory/AvailableMemory.h"
-#include "memory/ReleaseEngine.h"
+#include "memory/ReleaseOutcome.h"
 #include "settings/AppliedValues.h"
 #include "settings/Settings.h"
-#include "settings/StartupOptions.h"
 
 namespace nimbrel {
 
@@ -25,7 +21,7 @@ std::int64_t minuteBoundaries(LocalTime from, LocalTime to)
 } // namespace
 
 TimedRelease::TimedRelease(Services services, Neighbours neighbours, const bool& isLoading)
-    : lstTimeAmount(neighbours.amounts.lstTimeAmount), services_(services), n_(neighbours), isLoading_(isLoading)
+    : ReleasePolicy(services, neighbours, isLoading), lstTimeAmount(neighbours.amounts.lstTimeAmount)
 {
     tmrTime.onTimer = [this] { tmrTime_Timer(); };
     lstTimeAmount.onClick = [this] { lstTimeAmount_Click(); };
@@ -102,27 +98,14 @@ void TimedRelease::tmrTime_Timer()
     const LocalTime now = services_.clock.now();
     if (minuteBoundaries(lastCheckOnWallClock(now), now) < interval) return;
 
-    if (n_.engine.running()) {
+    const DueCheck due = checkDue(trap, chkTimeCPU, cmbTimeCPU, lstTimeAmount);
+    if (due.heldBack) {
         markCheck();
         return;
     }
-    bool cpuBusy = false;
-    trap([&] { cpuBusy = cpuHoldsBack(chkTimeCPU, cmbTimeCPU, n_.lblCPU); });
-    if (cpuBusy) {
-        markCheck();
-        return;
-    }
+    if (!due.goOn) return;
 
-    std::int32_t amount = 0;
-    trap([&] { amount = entryAmountMB(lstTimeAmount.text()); });
-    std::int32_t available = 0;
-    trap([&] { available = availablePhysicalMB(services_.memory); });
-
-    bool goOn = true;
-    trap([&] { goOn = n_.warning.check(available, n_.amounts.totalPhysicalMB()); });
-    if (!goOn) return;
-
-    trap([&] { n_.engine.startReleaseFrom(available, amount, startupWaitMs(n_.startup), ReleaseOrigin::Timed); });
+    startRelease(trap, due, ReleaseOrigin::Timed);
     markCheck();
 }
 
@@ -138,22 +121,23 @@ void TimedRelease::fillIntervals(Unit unit)
     }
 }
 
+void TimedRelease::unitClicked(const char* tag, Unit unit, const char* stored)
+{
+    const Trap trap(services_.reporter, tag);
+    trap([&] { fillIntervals(unit); });
+    if (isLoading_) return;
+    trap([&] { services_.settings.writeData(keys::timeInterval, stored); });
+    trap([&] { lstTimeInterval.setListIndex(5); });
+}
+
 void TimedRelease::optTimeMinute_Click()
 {
-    const Trap trap(services_.reporter, "frmMain,optTimeMinute_Click");
-    trap([&] { fillIntervals(Minutes); });
-    if (isLoading_) return;
-    trap([&] { services_.settings.writeData(keys::timeInterval, "Minutes"); });
-    trap([&] { lstTimeInterval.setListIndex(5); });
+    unitClicked("frmMain,optTimeMinute_Click", Minutes, "Minutes");
 }
 
 void TimedRelease::optTimeHour_Click()
 {
-    const Trap trap(services_.reporter, "frmMain,optTimeHour_Click");
-    trap([&] { fillIntervals(Hours); });
-    if (isLoading_) return;
-    trap([&] { services_.settings.writeData(keys::timeInterval, "Hour"); });
-    trap([&] { lstTimeInterval.setListIndex(5); });
+    unitClicked("frmMain,optTimeHour_Click", Hours, "Hour");
 }
 
 void TimedRelease::lstTimeAmount_Click()
@@ -165,34 +149,22 @@ void TimedRelease::lstTimeAmount_Click()
 
 void TimedRelease::lstTimeInterval_Click()
 {
-    services_.settings.storeUnlessLoading(isLoading_, "frmMain,lstTimeInterval_Click", keys::timeIntervalAmount,
-                                          lstTimeInterval.listIndex());
+    storeClick("frmMain,lstTimeInterval_Click", keys::timeIntervalAmount, lstTimeInterval.listIndex());
 }
 
 void TimedRelease::chkTimeCPU_Click()
 {
-    services_.settings.storeUnlessLoading(isLoading_, "frmMain,chkTimeCPU_Click", keys::timeCpuCheck,
-                                          chkTimeCPU.value());
+    storeClick("frmMain,chkTimeCPU_Click", keys::timeCpuCheck, chkTimeCPU.value());
 }
 
 void TimedRelease::cmbTimeCPU_Click()
 {
-    services_.settings.storeUnlessLoading(isLoading_, "frmMain,cmbTimeCPU_Click", keys::timeCpuPercent,
-                                          cmbTimeCPU.listIndex());
+    storeClick("frmMain,cmbTimeCPU_Click", keys::timeCpuPercent, cmbTimeCPU.listIndex());
 }
 
 void TimedRelease::chkTimeActive_Click()
 {
-    if (isLoading_) return;
-    const Trap trap(services_.reporter, "frmMain,chkTimeActive_Click");
-    trap([&] { services_.settings.writeData(keys::timeActive, std::to_string(chkTimeActive.value())); });
-    trap([&] {
-        if (chkTimeActive.value() == 1) {
-            arm();
-        } else if (chkTimeActive.value() == 0) {
-            tmrTime.setEnabled(false);
-        }
-    });
+    activeClicked("frmMain,chkTimeActive_Click", keys::timeActive, chkTimeActive, tmrTime, [this] { arm(); });
 }
 
 } // namespace nimbrel

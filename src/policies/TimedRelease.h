@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReleasePolicy.h"
 #include "core/controls/CheckBoxModel.h"
 #include "core/system/Clock.h"
 #include "core/controls/ListModel.h"
@@ -8,34 +9,14 @@
 
 namespace nimbrel {
 
-class AmountLists;
-class ErrorReporter;
-class LabelModel;
-class LowMemoryWarning;
-class MemoryStatus;
-class ReleaseEngine;
-class Settings;
-class StartupOptions;
-
 // The Time Intervals panel: frees the chosen amount every chosen number of
 // minutes or hours, unless the CPU is busy, whatever the memory situation.
-class TimedRelease {
+class TimedRelease : private ReleasePolicy {
 public:
     enum Unit { Minutes = 0, Hours = 1 };
 
-    struct Services {
-        MemoryStatus& memory;
-        Clock& clock;
-        Settings& settings;
-        ErrorReporter& reporter;
-    };
-    struct Neighbours {
-        AmountLists& amounts;    // lstTimeAmount and the totals
-        StartupOptions& startup; // the wait before the first pass
-        ReleaseEngine& engine;
-        LowMemoryWarning& warning;
-        const LabelModel& lblCPU;
-    };
+    using ReleasePolicy::Neighbours; // lstTimeAmount and the totals from the amounts
+    using ReleasePolicy::Services;
 
     TimedRelease(Services services, Neighbours neighbours, const bool& isLoading);
 
@@ -65,12 +46,11 @@ public:
 
 private:
     void fillIntervals(Unit unit);
+    // A unit chosen: the list of intervals in it and, unless loading, the unit stored and the sixth interval chosen.
+    void unitClicked(const char* tag, Unit unit, const char* stored);
     void markCheck();
     LocalTime lastCheckOnWallClock(LocalTime now);
 
-    Services services_;
-    Neighbours n_;
-    const bool& isLoading_;
     LocalTime lastTimeCheck_;
     std::int64_t lastTimeCheckSteady_ = 0; // the same moment on the steady clock
 };

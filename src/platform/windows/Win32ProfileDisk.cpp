@@ -1,9 +1,13 @@
-#include "Win32ProfileDisk.h"
+// A profile's file calls on Windows: the volume, file index, size and times of an open handle for the stamp,
+// ReadFile for the text, the read-only attribute and a replacement moved over the file for a write.
+#include "platform/common/SystemProfileDisk.h"
 
 #include "WholeFile.h"
 #include "WideText.h"
 
 #include <windows.h>
+
+#include <system_error>
 
 namespace nimbrel {
 
@@ -49,7 +53,7 @@ HANDLE openShared(const std::string& path, DWORD access)
 
 } // namespace
 
-std::optional<ini::FileStamp> Win32ProfileDisk::stampOf(const std::string& path)
+std::optional<ini::FileStamp> SystemProfileDisk::stampOf(const std::string& path)
 {
     const HANDLE file = openShared(path, FILE_READ_ATTRIBUTES);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -61,7 +65,7 @@ std::optional<ini::FileStamp> Win32ProfileDisk::stampOf(const std::string& path)
 // A file that is not there reads as an empty profile. Anything else that cannot be read (a folder in its place,
 // no permission, a missing folder on the way) makes the functions give up on the file: defaults on reading,
 // failure on writing.
-ini::Load Win32ProfileDisk::load(const std::string& path, std::string& text, ini::FileStamp& stamp)
+ini::Load SystemProfileDisk::load(const std::string& path, std::string& text, ini::FileStamp& stamp)
 {
     const HANDLE file = openShared(path, GENERIC_READ);
     if (file == INVALID_HANDLE_VALUE) {
@@ -72,6 +76,25 @@ ini::Load Win32ProfileDisk::load(const std::string& path, std::string& text, ini
     const bool ok = opened && wholefile::readAll(file, text);
     CloseHandle(file);
     return ok ? ini::Load::Loaded : ini::Load::Unreadable;
+}
+
+// On Windows the file named is the one replaced.
+std::string SystemProfileDisk::writeTarget(const std::string& path)
+{
+    return path;
+}
+
+std::optional<std::string> SystemProfileDisk::writeRefusal(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesW(wide::fromUtf8(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return "the file is read-only";
+    return std::nullopt;
+}
+
+std::optional<std::string> SystemProfileDisk::replace(const std::string& path, const std::string& text)
+{
+    if (wholefile::replace(wide::fromUtf8(path), text)) return std::nullopt;
+    return std::system_category().message(static_cast<int>(GetLastError()));
 }
 
 } // namespace nimbrel
