@@ -2,6 +2,7 @@
 
 #include "LowMemoryWarning.h"
 #include "PolicyInputs.h"
+#include "core/base/Numbers.h"
 #include "core/base/Trap.h"
 #include "core/controls/CheckBoxModel.h"
 #include "core/controls/ListModel.h"
