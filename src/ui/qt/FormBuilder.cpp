@@ -34,15 +34,6 @@ namespace nimbrel::view {
 
 namespace {
 
-// Calls fit(label) now and after each change of the model while the label lives.
-template <typename Fit> void keepFitting(QLabel& label, LabelModel& model, Fit fit)
-{
-    fit(label);
-    model.changed.connect([guarded = QPointer<QLabel>(&label), fit] {
-        if (guarded) fit(*guarded);
-    });
-}
-
 class Builder {
 public:
     Builder(std::string_view form, const Models& models, const Special& special)
@@ -160,7 +151,7 @@ private:
             });
         } else {
             // A line wider than its place is drawn narrower, never cut.
-            keepFitting(label, m, condenseToFit);
+            follow(label, m, [](QLabel& l, const LabelModel&) { condenseToFit(l); });
         }
     }
 
@@ -179,8 +170,9 @@ private:
         bindLabel(*link, model);
         // Only the text is the link, not the empty rest of its row.
         const int widest = link->width();
-        keepFitting(*link, model,
-                    [widest](QLabel& l) { l.resize(std::min(l.sizeHint().width(), widest), l.height()); });
+        follow(static_cast<QLabel&>(*link), model, [widest](QLabel& l, const LabelModel&) {
+            l.resize(std::min(l.sizeHint().width(), widest), l.height());
+        });
     }
 
     std::string_view form_;

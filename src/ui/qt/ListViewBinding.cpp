@@ -5,7 +5,6 @@
 #include "ui/qt/Bindings.h"
 
 #include <QPainter>
-#include <QPointer>
 #include <QTreeWidget>
 
 namespace nimbrel::view {
@@ -54,10 +53,7 @@ void bindListView(QTreeWidget& list, ListViewModel& model)
     list.setRootIsDecorated(false);
     list.setSelectionMode(QAbstractItemView::NoSelection);
     list.setIconSize(QSize(imageSize, imageSize));
-    showLines(list, model);
-    model.changed.connect([guarded = QPointer<QTreeWidget>(&list), &model] {
-        if (guarded) showLines(*guarded, model);
-    });
+    follow(list, model, showLines);
 }
 
 } // namespace nimbrel::view
