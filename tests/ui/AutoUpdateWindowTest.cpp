@@ -81,7 +81,7 @@ TEST_F(AutoUpdateWindowTest, ProceedFillsTheStatusListWithItsImages)
 {
     dialog.Upnbl_Click();
     click(child<QPushButton>("cmdProceed"));
-    QTreeWidget& list = window.statusList();
+    QTreeWidget& list = child<QTreeWidget>("ListView1");
     ASSERT_EQ(list.topLevelItemCount(), 2);
     EXPECT_EQ(list.topLevelItem(0)->text(0), "Checking for updates...");
     EXPECT_EQ(list.topLevelItem(1)->text(0), "No new update available.");
@@ -100,7 +100,7 @@ TEST_F(AutoUpdateWindowTest, TheCloseBoxClosesLikeCancelAndTheNextCheckStartsAfr
     EXPECT_FALSE(dialog.frmAutoUpdate.shown());
     dialog.Upnbl_Click();
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.statusList().topLevelItemCount(), 0);
+    EXPECT_EQ(child<QTreeWidget>("ListView1").topLevelItemCount(), 0);
     click(child<QPushButton>("cmdCancel"));
     EXPECT_FALSE(window.isVisible());
 }
@@ -121,7 +121,7 @@ TEST_F(AutoUpdateWindowTest, PastThePointOfNoReturnCancelIsGreyedAndTheLineSaysS
 
     EXPECT_EQ(handOver.started.size(), 1u) << "the new version was handed over to";
     EXPECT_FALSE(child<QPushButton>("cmdCancel").isEnabled());
-    QTreeWidget& list = window.statusList();
+    QTreeWidget& list = child<QTreeWidget>("ListView1");
     ASSERT_GT(list.topLevelItemCount(), 0);
     EXPECT_EQ(list.topLevelItem(list.topLevelItemCount() - 1)->text(0),
               "The new version is being installed: it can no longer be cancelled.");
@@ -133,7 +133,7 @@ TEST_F(AutoUpdateWindowTest, EscapeClosesTheWindowLikeCancel)
     ASSERT_TRUE(window.isVisible());
     // Pressed where the keyboard is, on the status list: the list has no use for it and hands it on.
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(&window.statusList(), &escape);
+    QApplication::sendEvent(&child<QTreeWidget>("ListView1"), &escape);
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(dialog.frmAutoUpdate.shown());
 }

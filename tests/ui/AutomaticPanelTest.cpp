@@ -2,15 +2,16 @@
 
 #include "PanelTestSupport.h"
 
-#include "ui/qt/AutomaticPanel.h"
-
 #include <QCheckBox>
 #include <QLabel>
 
 namespace nimbrel::testing {
 namespace {
 
-using AutomaticPanelTest = PanelTest<view::AutomaticPanel>;
+class AutomaticPanelTest : public PanelTest {
+protected:
+    AutomaticPanelTest() : PanelTest("fmAutomatic") {}
+};
 
 std::vector<std::string> numbers(int from, int step, int count)
 {
@@ -22,21 +23,23 @@ std::vector<std::string> numbers(int from, int step, int count)
 
 TEST_F(AutomaticPanelTest, ShowsItsControlsWithTheirCaptions)
 {
-    EXPECT_EQ(panel->chkAutoActive->text(), "Auto Release Active");
-    EXPECT_EQ(panel->lblAutoRelease->text(), "Automatically release RAM when it reaches a minimum of");
-    EXPECT_EQ(panel->lblAutoRAM->text(), "Check for minimum level of RAM at the following interval (Seconds)");
-    EXPECT_EQ(panel->lblAutoAmount->text(), "Amount of RAM to Release");
-    EXPECT_EQ(panel->chkAutoCPU->text(), "Don't perform auto freeup unless CPU usage is below");
-    EXPECT_EQ(panel->lblAutoCPU->text(), "percent");
-    EXPECT_FALSE(panel->cmbAutoRelease->isEditable());
-    EXPECT_FALSE(panel->cmbAutoCPU->isEditable());
+    EXPECT_EQ(child<QCheckBox>("chkAutoActive").text(), "Auto Release Active");
+    EXPECT_EQ(child<QLabel>("lblAutoRelease").text(), "Automatically release RAM when it reaches a minimum of");
+    EXPECT_EQ(child<QLabel>("lblAutoRAM").text(), "Check for minimum level of RAM at the following interval (Seconds)");
+    EXPECT_EQ(child<QLabel>("lblAutoAmount").text(), "Amount of RAM to Release");
+    EXPECT_EQ(child<QCheckBox>("chkAutoCPU").text(), "Don't perform auto freeup unless CPU usage is below");
+    EXPECT_EQ(child<QLabel>("lblAutoCPU").text(), "percent");
+    EXPECT_FALSE(child<QComboBox>("cmbAutoRelease").isEditable());
+    EXPECT_FALSE(child<QComboBox>("cmbAutoCPU").isEditable());
 }
 
 TEST_F(AutomaticPanelTest, EveryControlLiesInsideThePanelAndClearOfTheOthers)
 {
-    const QList<QWidget*> widgets{
-        panel->chkAutoActive, panel->lblAutoRelease, panel->cmbAutoRelease, panel->lblAutoRAM, panel->lstAutoInterval,
-        panel->lblAutoAmount, panel->lstAutoAmount,  panel->chkAutoCPU,     panel->cmbAutoCPU, panel->lblAutoCPU};
+    const QList<QWidget*> widgets{&child<QCheckBox>("chkAutoActive"),   &child<QLabel>("lblAutoRelease"),
+                                  &child<QComboBox>("cmbAutoRelease"),  &child<QLabel>("lblAutoRAM"),
+                                  &child<QListView>("lstAutoInterval"), &child<QLabel>("lblAutoAmount"),
+                                  &child<QListView>("lstAutoAmount"),   &child<QCheckBox>("chkAutoCPU"),
+                                  &child<QComboBox>("cmbAutoCPU"),      &child<QLabel>("lblAutoCPU")};
     EXPECT_EQ(layoutFaults(frame, widgets), std::vector<std::string>{});
     for (QWidget* w : widgets)
         EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
@@ -44,31 +47,31 @@ TEST_F(AutomaticPanelTest, EveryControlLiesInsideThePanelAndClearOfTheOthers)
 
 TEST_F(AutomaticPanelTest, AFirstStartShowsTheStoredDefaults)
 {
-    EXPECT_EQ(panel->chkAutoActive->checkState(), Qt::Checked);
-    EXPECT_EQ(entries(*panel->lstAutoInterval), numbers(5, 5, 60));
-    EXPECT_EQ(selectedText(*panel->lstAutoInterval), "30");
-    ASSERT_EQ(panel->cmbAutoRelease->count(), 256);
-    EXPECT_EQ(panel->cmbAutoRelease->itemText(255), "512 MB");
-    EXPECT_EQ(panel->cmbAutoRelease->currentText(), "2 MB");
-    ASSERT_EQ(panel->lstAutoAmount->model()->rowCount(), 256);
-    EXPECT_EQ(selectedText(*panel->lstAutoAmount), "2 MB");
-    EXPECT_EQ(panel->chkAutoCPU->checkState(), Qt::Checked);
-    EXPECT_EQ(entries(*panel->cmbAutoCPU), numbers(10, 10, 10));
-    EXPECT_EQ(panel->cmbAutoCPU->currentText(), "60");
+    EXPECT_EQ(child<QCheckBox>("chkAutoActive").checkState(), Qt::Checked);
+    EXPECT_EQ(entries(child<QListView>("lstAutoInterval")), numbers(5, 5, 60));
+    EXPECT_EQ(selectedText(child<QListView>("lstAutoInterval")), "30");
+    ASSERT_EQ(child<QComboBox>("cmbAutoRelease").count(), 256);
+    EXPECT_EQ(child<QComboBox>("cmbAutoRelease").itemText(255), "512 MB");
+    EXPECT_EQ(child<QComboBox>("cmbAutoRelease").currentText(), "2 MB");
+    ASSERT_EQ(child<QListView>("lstAutoAmount").model()->rowCount(), 256);
+    EXPECT_EQ(selectedText(child<QListView>("lstAutoAmount")), "2 MB");
+    EXPECT_EQ(child<QCheckBox>("chkAutoCPU").checkState(), Qt::Checked);
+    EXPECT_EQ(entries(child<QComboBox>("cmbAutoCPU")), numbers(10, 10, 10));
+    EXPECT_EQ(child<QComboBox>("cmbAutoCPU").currentText(), "60");
 }
 
 TEST_F(AutomaticPanelTest, UntickingAutoReleaseActiveStopsThePolicyAndStoresIt)
 {
     ASSERT_TRUE(form.autoRelease.tmrAuto.enabled());
 
-    clickCaption(*panel->chkAutoActive);
+    clickCaption(child<QCheckBox>("chkAutoActive"));
 
-    EXPECT_EQ(panel->chkAutoActive->checkState(), Qt::Unchecked);
+    EXPECT_EQ(child<QCheckBox>("chkAutoActive").checkState(), Qt::Unchecked);
     EXPECT_EQ(form.autoRelease.chkAutoActive.value(), 0);
     EXPECT_FALSE(form.autoRelease.tmrAuto.enabled());
     EXPECT_EQ(harness.profile.written("Auto", "Active"), std::optional<std::string>("0"));
 
-    clickCaption(*panel->chkAutoActive);
+    clickCaption(child<QCheckBox>("chkAutoActive"));
 
     EXPECT_EQ(form.autoRelease.chkAutoActive.value(), 1);
     EXPECT_TRUE(form.autoRelease.tmrAuto.enabled());
@@ -77,17 +80,17 @@ TEST_F(AutomaticPanelTest, UntickingAutoReleaseActiveStopsThePolicyAndStoresIt)
 
 TEST_F(AutomaticPanelTest, TheChosenMinimumIsStoredAsItsPosition)
 {
-    choose(*panel->cmbAutoRelease, 49);
+    choose(child<QComboBox>("cmbAutoRelease"), 49);
 
     EXPECT_EQ(form.autoRelease.cmbAutoRelease.text(), "100 MB");
-    EXPECT_EQ(panel->cmbAutoRelease->currentText(), "100 MB");
+    EXPECT_EQ(child<QComboBox>("cmbAutoRelease").currentText(), "100 MB");
     EXPECT_EQ(harness.profile.written("Auto", "Minimum"), std::optional<std::string>("49"));
 }
 
 TEST_F(AutomaticPanelTest, TheChosenIntervalAndAmountAreStored)
 {
-    clickRow(*panel->lstAutoInterval, 11);
-    clickRow(*panel->lstAutoAmount, 7);
+    clickRow(child<QListView>("lstAutoInterval"), 11);
+    clickRow(child<QListView>("lstAutoAmount"), 7);
 
     EXPECT_EQ(form.autoRelease.lstAutoInterval.text(), "60");
     EXPECT_EQ(harness.profile.written("Auto", "Interval"), std::optional<std::string>("11"));
@@ -97,12 +100,12 @@ TEST_F(AutomaticPanelTest, TheChosenIntervalAndAmountAreStored)
 
 TEST_F(AutomaticPanelTest, TheCpuConditionAndItsThresholdAreStored)
 {
-    choose(*panel->cmbAutoCPU, 2);
-    clickCaption(*panel->chkAutoCPU);
+    choose(child<QComboBox>("cmbAutoCPU"), 2);
+    clickCaption(child<QCheckBox>("chkAutoCPU"));
 
     EXPECT_EQ(form.autoRelease.cmbAutoCPU.text(), "30");
     EXPECT_EQ(harness.profile.written("Auto", "CPUPercent"), std::optional<std::string>("2"));
-    EXPECT_EQ(panel->chkAutoCPU->checkState(), Qt::Unchecked);
+    EXPECT_EQ(child<QCheckBox>("chkAutoCPU").checkState(), Qt::Unchecked);
     EXPECT_EQ(harness.profile.written("Auto", "CPUCheck"), std::optional<std::string>("0"));
 }
 

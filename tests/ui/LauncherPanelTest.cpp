@@ -73,7 +73,7 @@ TEST_F(LauncherPanelTest, TheEditorsListShowsNamesAndEnterRunsTheChosenProgram)
     int shown = 0;
     form.launcher.showEditor = [&](LauncherEditor& editor) {
         view::LauncherEditorDialog dialog(editor, window.get());
-        QListView& list = *dialog.lstPrograms;
+        QListView& list = *dialog.findChild<QListView*>(QStringLiteral("lstPrograms"));
         ++shown;
         EXPECT_TRUE(dialog.windowFlags() & Qt::CustomizeWindowHint);
         EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMaximizeButtonHint) << "a dialog of fixed size";

@@ -2,6 +2,8 @@
 
 #include "UiTestSupport.h"
 #include "core/controls/DrawingSurface.h"
+#include "ui/qt/FormBuilder.h"
+#include "ui/qt/ScaleMarks.h"
 #include "ui/qt/SurfaceWidget.h"
 #include "ui/qt/Theme.h"
 #include "ui/qt/Twips.h"
@@ -15,8 +17,9 @@
 #include <QListView>
 
 #include <algorithm>
-#include <memory>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace nimbrel::testing {
 
@@ -54,7 +57,10 @@ inline void clickCaption(QAbstractButton& button)
 }
 
 // A row of a list, as the view shows it.
-inline QModelIndex rowOf(const QListView& list, int row) { return list.model()->index(row, 0); }
+inline QModelIndex rowOf(const QListView& list, int row)
+{
+    return list.model()->index(row, 0);
+}
 
 // The user clicks a row of a list.
 inline void clickRow(QListView& list, int row)
@@ -121,24 +127,40 @@ inline std::vector<std::string> cutOffCaptions(const QWidget& root)
     return cut;
 }
 
-// One panel in a frame of the panel area's size, built before the main
-// window's load sequence as the window builds it, on a 512 MB machine with
-// 100 MB available and 1536 MB of page file, then loaded and shown.
-template <typename Panel> class PanelTest : public ::testing::Test {
+// One panel of the main window in a frame of the panel area's size, built
+// before the main window's load sequence as the window builds it, on a 512 MB
+// machine with 100 MB available and 1536 MB of page file, then loaded and shown.
+class PanelTest : public ::testing::Test {
 protected:
+    explicit PanelTest(std::string_view panel) : panel_(panel) {}
+
     void SetUp() override
     {
         frame.resize(view::twipsRect(controlLayout("fmRAM").place).size());
         frame.setFont(view::tahoma(8)); // the main window's font
-        panel = std::make_unique<Panel>(frame, form);
+        view::buildControls(
+            frame, panel_, "frmMain", [this](std::string_view name) { return modelOf(form, name); },
+            [this](QWidget& parent, const ControlLayout& row) {
+                return view::buildScaleMarks(parent, row, form.graphs);
+            });
         form.Form_Load();
         frame.show();
+    }
+
+    // The panel's widget of that name.
+    template <typename Widget> Widget& child(const QString& name)
+    {
+        Widget* widget = frame.findChild<Widget*>(name);
+        if (widget == nullptr) throw std::runtime_error("no widget named " + name.toStdString());
+        return *widget;
     }
 
     FormHarness harness;
     MainForm& form = harness.form;
     QGroupBox frame;
-    std::unique_ptr<Panel> panel;
+
+private:
+    std::string_view panel_;
 };
 
 } // namespace nimbrel::testing

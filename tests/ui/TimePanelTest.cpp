@@ -2,8 +2,6 @@
 
 #include "PanelTestSupport.h"
 
-#include "ui/qt/TimePanel.h"
-
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -11,7 +9,10 @@
 namespace nimbrel::testing {
 namespace {
 
-using TimePanelTest = PanelTest<view::TimePanel>;
+class TimePanelTest : public PanelTest {
+protected:
+    TimePanelTest() : PanelTest("fmTime") {}
+};
 
 std::vector<std::string> numbers(int from, int step, int count)
 {
@@ -23,22 +24,23 @@ std::vector<std::string> numbers(int from, int step, int count)
 
 TEST_F(TimePanelTest, ShowsItsControlsWithTheirCaptions)
 {
-    EXPECT_EQ(panel->chkTimeActive->text(), "Time Release Active");
-    EXPECT_EQ(panel->optTimeMinute->text(), "Minutes");
-    EXPECT_EQ(panel->optTimeHour->text(), "Hours");
-    EXPECT_EQ(panel->lblRelaeaseRamTime->text(), "Release RAM at following Interval");
-    EXPECT_EQ(panel->lblReleaseTime->text(), "Amount of RAM to Release");
-    EXPECT_EQ(panel->chkTimeCPU->text(), "Don't perform time freeup unless CPU usage is below");
-    EXPECT_EQ(panel->lblReleaseTimeCPU->text(), "percent");
-    EXPECT_FALSE(panel->cmbTimeCPU->isEditable());
+    EXPECT_EQ(child<QCheckBox>("chkTimeActive").text(), "Time Release Active");
+    EXPECT_EQ(child<QRadioButton>("optTimeMinute").text(), "Minutes");
+    EXPECT_EQ(child<QRadioButton>("optTimeHour").text(), "Hours");
+    EXPECT_EQ(child<QLabel>("lblRelaeaseRamTime").text(), "Release RAM at following Interval");
+    EXPECT_EQ(child<QLabel>("lblReleaseTime").text(), "Amount of RAM to Release");
+    EXPECT_EQ(child<QCheckBox>("chkTimeCPU").text(), "Don't perform time freeup unless CPU usage is below");
+    EXPECT_EQ(child<QLabel>("lblReleaseTimeCPU").text(), "percent");
+    EXPECT_FALSE(child<QComboBox>("cmbTimeCPU").isEditable());
 }
 
 TEST_F(TimePanelTest, EveryControlLiesInsideThePanelAndClearOfTheOthers)
 {
-    const QList<QWidget*> widgets{panel->chkTimeActive,      panel->optTimeMinute,   panel->optTimeHour,
-                                  panel->lblRelaeaseRamTime, panel->lstTimeInterval, panel->lblReleaseTime,
-                                  panel->lstTimeAmount,      panel->chkTimeCPU,      panel->cmbTimeCPU,
-                                  panel->lblReleaseTimeCPU};
+    const QList<QWidget*> widgets{&child<QCheckBox>("chkTimeActive"),   &child<QRadioButton>("optTimeMinute"),
+                                  &child<QRadioButton>("optTimeHour"),  &child<QLabel>("lblRelaeaseRamTime"),
+                                  &child<QListView>("lstTimeInterval"), &child<QLabel>("lblReleaseTime"),
+                                  &child<QListView>("lstTimeAmount"),   &child<QCheckBox>("chkTimeCPU"),
+                                  &child<QComboBox>("cmbTimeCPU"),      &child<QLabel>("lblReleaseTimeCPU")};
     EXPECT_EQ(layoutFaults(frame, widgets), std::vector<std::string>{});
     for (QWidget* w : widgets)
         EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
@@ -46,25 +48,25 @@ TEST_F(TimePanelTest, EveryControlLiesInsideThePanelAndClearOfTheOthers)
 
 TEST_F(TimePanelTest, AFirstStartShowsThirtyMinutes)
 {
-    EXPECT_EQ(panel->chkTimeActive->checkState(), Qt::Checked);
-    EXPECT_TRUE(panel->optTimeMinute->isChecked());
-    EXPECT_FALSE(panel->optTimeHour->isChecked());
-    EXPECT_EQ(entries(*panel->lstTimeInterval), numbers(5, 5, 10));
-    EXPECT_EQ(selectedText(*panel->lstTimeInterval), "30");
-    ASSERT_EQ(panel->lstTimeAmount->model()->rowCount(), 256);
-    EXPECT_EQ(selectedText(*panel->lstTimeAmount), "2 MB");
-    EXPECT_EQ(entries(*panel->cmbTimeCPU), numbers(10, 10, 10));
-    EXPECT_EQ(panel->cmbTimeCPU->currentText(), "60");
+    EXPECT_EQ(child<QCheckBox>("chkTimeActive").checkState(), Qt::Checked);
+    EXPECT_TRUE(child<QRadioButton>("optTimeMinute").isChecked());
+    EXPECT_FALSE(child<QRadioButton>("optTimeHour").isChecked());
+    EXPECT_EQ(entries(child<QListView>("lstTimeInterval")), numbers(5, 5, 10));
+    EXPECT_EQ(selectedText(child<QListView>("lstTimeInterval")), "30");
+    ASSERT_EQ(child<QListView>("lstTimeAmount").model()->rowCount(), 256);
+    EXPECT_EQ(selectedText(child<QListView>("lstTimeAmount")), "2 MB");
+    EXPECT_EQ(entries(child<QComboBox>("cmbTimeCPU")), numbers(10, 10, 10));
+    EXPECT_EQ(child<QComboBox>("cmbTimeCPU").currentText(), "60");
 }
 
 TEST_F(TimePanelTest, ClickingHoursOffersTwentyFourHoursAndLandsOnSix)
 {
-    clickCaption(*panel->optTimeHour);
+    clickCaption(child<QRadioButton>("optTimeHour"));
 
-    EXPECT_TRUE(panel->optTimeHour->isChecked());
-    EXPECT_FALSE(panel->optTimeMinute->isChecked());
-    EXPECT_EQ(entries(*panel->lstTimeInterval), numbers(1, 1, 24));
-    EXPECT_EQ(selectedText(*panel->lstTimeInterval), "6");
+    EXPECT_TRUE(child<QRadioButton>("optTimeHour").isChecked());
+    EXPECT_FALSE(child<QRadioButton>("optTimeMinute").isChecked());
+    EXPECT_EQ(entries(child<QListView>("lstTimeInterval")), numbers(1, 1, 24));
+    EXPECT_EQ(selectedText(child<QListView>("lstTimeInterval")), "6");
     EXPECT_EQ(form.timedRelease.intervalMinutes(), 360);
     EXPECT_EQ(harness.profile.written("Time", "Interval"), std::optional<std::string>("Hour"));
     EXPECT_EQ(harness.profile.written("Time", "IntervalAmount"), std::optional<std::string>("5"));
@@ -72,14 +74,14 @@ TEST_F(TimePanelTest, ClickingHoursOffersTwentyFourHoursAndLandsOnSix)
 
 TEST_F(TimePanelTest, BackToMinutesOffersTheMinutesAgain)
 {
-    clickCaption(*panel->optTimeHour);
-    clickRow(*panel->lstTimeInterval, 20);
+    clickCaption(child<QRadioButton>("optTimeHour"));
+    clickRow(child<QListView>("lstTimeInterval"), 20);
 
-    clickCaption(*panel->optTimeMinute);
+    clickCaption(child<QRadioButton>("optTimeMinute"));
 
-    EXPECT_TRUE(panel->optTimeMinute->isChecked());
-    EXPECT_EQ(entries(*panel->lstTimeInterval), numbers(5, 5, 10));
-    EXPECT_EQ(selectedText(*panel->lstTimeInterval), "30");
+    EXPECT_TRUE(child<QRadioButton>("optTimeMinute").isChecked());
+    EXPECT_EQ(entries(child<QListView>("lstTimeInterval")), numbers(5, 5, 10));
+    EXPECT_EQ(selectedText(child<QListView>("lstTimeInterval")), "30");
     EXPECT_EQ(harness.profile.written("Time", "Interval"), std::optional<std::string>("Minutes"));
 }
 
@@ -87,7 +89,7 @@ TEST_F(TimePanelTest, UntickingTimeReleaseActiveStopsThePolicyAndStoresIt)
 {
     ASSERT_TRUE(form.timedRelease.tmrTime.enabled());
 
-    clickCaption(*panel->chkTimeActive);
+    clickCaption(child<QCheckBox>("chkTimeActive"));
 
     EXPECT_FALSE(form.timedRelease.tmrTime.enabled());
     EXPECT_EQ(harness.profile.written("Time", "Active"), std::optional<std::string>("0"));
@@ -95,10 +97,10 @@ TEST_F(TimePanelTest, UntickingTimeReleaseActiveStopsThePolicyAndStoresIt)
 
 TEST_F(TimePanelTest, TheAmountTheIntervalAndTheCpuThresholdAreStored)
 {
-    clickRow(*panel->lstTimeAmount, 3);
-    clickRow(*panel->lstTimeInterval, 1);
-    choose(*panel->cmbTimeCPU, 9);
-    clickCaption(*panel->chkTimeCPU);
+    clickRow(child<QListView>("lstTimeAmount"), 3);
+    clickRow(child<QListView>("lstTimeInterval"), 1);
+    choose(child<QComboBox>("cmbTimeCPU"), 9);
+    clickCaption(child<QCheckBox>("chkTimeCPU"));
 
     EXPECT_EQ(form.timedRelease.lstTimeAmount.text(), "8 MB");
     EXPECT_EQ(harness.profile.written("Time", "Release"), std::optional<std::string>("3"));

@@ -96,6 +96,20 @@ TEST_F(MainWindowTest, EveryControlSitsAtItsTwipsRectangleInsideItsFrame)
         ++checked;
     }
     EXPECT_GT(checked, 90);
+    // The marks of a graph's scale, four to a row: their tops follow the scale.
+    for (const std::string scale : {"lblP", "lblV"}) {
+        SCOPED_TRACE(scale);
+        const ControlLayout& row = controlLayout(scale);
+        for (int k = 0; k < 4; ++k) {
+            const HWND mark = control((scale + std::to_string(k)).c_str());
+            ASSERT_NE(mark, nullptr);
+            ASSERT_EQ(GetParent(mark), window->container(row.frame));
+            const RECT r = placeInParent(mark);
+            EXPECT_EQ(r.left, px(row.place.left, dpi));
+            EXPECT_EQ(r.right - r.left, px(row.place.width, dpi));
+            EXPECT_EQ(r.bottom - r.top, px(row.place.height, dpi));
+        }
+    }
 
     RECT client;
     GetClientRect(window->handle(), &client);

@@ -2,74 +2,26 @@
 
 #include "online/AutoUpdateDialog.h"
 #include "ui/qt/Bindings.h"
+#include "ui/qt/FormBuilder.h"
 #include "ui/qt/PanelWidgets.h"
 #include "ui/qt/WindowPlacement.h"
 
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QPainter>
 #include <QPointer>
-#include <QPushButton>
-#include <QStatusBar>
-#include <QTreeWidget>
 
 namespace nimbrel::view {
 
-namespace {
-constexpr int imageSize = 16;
-}
-
-QPixmap drawStatusImage(int image)
-{
-    QPixmap pixmap(imageSize, imageSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const bool good = image == AutoUpdateDialog::progressImage;
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(good ? QColor(0x2e, 0x8b, 0x57) : QColor(0xc0, 0x39, 0x2b));
-    painter.drawEllipse(QRectF(0.5, 0.5, imageSize - 1, imageSize - 1));
-    painter.setPen(QPen(Qt::white, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    if (good) {
-        painter.drawPolyline(QPolygonF({QPointF(4.5, 8.5), QPointF(7, 11), QPointF(11.5, 5.5)}));
-    } else {
-        painter.drawLine(QPointF(5, 5), QPointF(11, 11));
-        painter.drawLine(QPointF(11, 5), QPointF(5, 11));
-    }
-    return pixmap;
-}
-
-AutoUpdateWindow::AutoUpdateWindow(AutoUpdateDialog& dialog)
-    : QWidget(nullptr), dialog_(dialog), label_(new QLabel(this)), statusList_(new QTreeWidget(this)),
-      proceed_(new QPushButton(this)), cancel_(new QPushButton(this)), statusBar_(new QStatusBar(this))
+AutoUpdateWindow::AutoUpdateWindow(AutoUpdateDialog& dialog) : QWidget(nullptr), dialog_(dialog)
 {
     constexpr std::string_view form = "frmAutoUpdate";
     laidOut<QWidget>(this, form, form);
     setFixedSize(size());
     offerNoMaximise(*this);
-    laidOut(label_, "Label1", form);
-    laidOut(statusList_, "ListView1", form);
-    laidOut(proceed_, "cmdProceed", form);
-    laidOut(cancel_, "cmdCancel", form);
-    laidOut(statusBar_, "StatusBar1", form);
+    buildControls(*this, form, form, [&dialog](std::string_view name) { return modelOf(dialog, name); });
 
-    statusList_->setColumnCount(1);
-    statusList_->setHeaderHidden(true);
-    statusList_->setRootIsDecorated(false);
-    statusList_->setSelectionMode(QAbstractItemView::NoSelection);
-    statusList_->setIconSize(QSize(imageSize, imageSize));
-    statusBar_->setSizeGripEnabled(false);
-
-    bindLabel(*label_, dialog_.Label1);
-    bindButton(*proceed_, dialog_.cmdProceed);
-    bindButton(*cancel_, dialog_.cmdCancel);
     // The models may outlive the window.
     const QPointer<AutoUpdateWindow> self(this);
-    dialog_.ListView1.changed.connect([self] {
-        if (self) self->showLines();
-    });
     dialog_.frmAutoUpdate.changed.connect([self] {
         if (self) self->showWindow();
     });
@@ -78,19 +30,7 @@ AutoUpdateWindow::AutoUpdateWindow(AutoUpdateDialog& dialog)
         self->raise();
         self->activateWindow();
     });
-    showLines();
     showWindow();
-}
-
-void AutoUpdateWindow::showLines()
-{
-    statusList_->clear();
-    for (const ListViewModel::Line& line : dialog_.ListView1.lines()) {
-        auto* item = new QTreeWidgetItem(statusList_, QStringList{qs(line.text)});
-        if (line.image != 0) item->setIcon(0, QIcon(drawStatusImage(line.image)));
-    }
-    // Lines added while Proceed runs show at once.
-    statusList_->repaint();
 }
 
 void AutoUpdateWindow::showWindow()

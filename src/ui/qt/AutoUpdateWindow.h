@@ -1,12 +1,6 @@
 #pragma once
 
-#include <QRect>
 #include <QWidget>
-
-class QLabel;
-class QPushButton;
-class QStatusBar;
-class QTreeWidget;
 
 namespace nimbrel {
 class AutoUpdateDialog;
@@ -21,25 +15,14 @@ class AutoUpdateWindow : public QWidget {
 public:
     explicit AutoUpdateWindow(AutoUpdateDialog& dialog);
 
-    QTreeWidget& statusList() { return *statusList_; }
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void showLines();
     void showWindow();
 
     AutoUpdateDialog& dialog_;
-    QLabel* label_;
-    QTreeWidget* statusList_;
-    QPushButton* proceed_;
-    QPushButton* cancel_;
-    QStatusBar* statusBar_;
 };
-
-// The status list's images: 1 a green tick (progress and good news), 2 a red cross (the final negative lines).
-QPixmap drawStatusImage(int image);
 
 } // namespace nimbrel::view

@@ -23,17 +23,6 @@ namespace nimbrel::view {
 
 namespace {
 
-// Calls apply(widget) now and on each change of the model while the widget lives.
-template <typename Widget, typename Model, typename Apply>
-void follow(Widget& widget, Model& model, Apply apply)
-{
-    apply(widget, model);
-    QPointer<Widget> guarded(&widget);
-    model.changed.connect([guarded, &model, apply] {
-        if (guarded) apply(*guarded, model);
-    });
-}
-
 void showLabel(QLabel& label, const LabelModel& model)
 {
     label.setText(qs(model.caption()));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -24,6 +25,16 @@ namespace nimbrel::view {
 class ClickableLabel;
 
 inline QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// Calls apply(widget, model) now and on each change of the model while the widget lives.
+template <typename Widget, typename Model, typename Apply> void follow(Widget& widget, Model& model, Apply apply)
+{
+    apply(widget, model);
+    QPointer<Widget> guarded(&widget);
+    model.changed.connect([guarded, &model, apply] {
+        if (guarded) apply(*guarded, model);
+    });
+}
 
 // Runs what a user action asks of the behaviour. The behaviour traps its own
 // errors; anything that still escapes must not unwind through Qt's event

@@ -3,13 +3,10 @@
 #include "launcher/LauncherEditor.h"
 #include "ui/qt/AppIcon.h"
 #include "ui/qt/Bindings.h"
-#include "ui/qt/ListBinding.h"
+#include "ui/qt/FormBuilder.h"
 #include "ui/qt/PanelWidgets.h"
 #include "ui/qt/WindowPlacement.h"
 
-#include <utility>
-
-#include <QListView>
 #include <QPointer>
 #include <QPushButton>
 
@@ -24,18 +21,11 @@ LauncherEditorDialog::LauncherEditorDialog(LauncherEditor& editor, QWidget* owne
     setFixedSize(size());
     offerNoMaximise(*this);
 
-    lstPrograms = place<QListView>(*this, "lstPrograms", "frmLauncher");
-    bindProgramList(*lstPrograms, editor.lstPrograms);
-
-    const std::pair<const char*, ButtonModel&> buttons[] = {
-        {"cmdAdd", editor.cmdAdd},   {"cmdRemove", editor.cmdRemove}, {"cmdRun", editor.cmdRun},
-        {"cmdSave", editor.cmdSave}, {"cmdCancel", editor.cmdCancel},
-    };
-    for (const auto& [name, model] : buttons) {
-        auto* button = place<QPushButton>(*this, name, "frmLauncher");
+    buildControls(*this, "frmLauncher", "frmLauncher",
+                  [&editor](std::string_view name) { return modelOf(editor, name); });
+    // No button is the default one: Enter goes to the control that has the keyboard.
+    for (QPushButton* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
-        bindButton(*button, model);
-    }
 
     editor.frmLauncher.changed.connect([self = QPointer<LauncherEditorDialog>(this), &editor] {
         if (self && !editor.frmLauncher.shown()) self->done(QDialog::Accepted);

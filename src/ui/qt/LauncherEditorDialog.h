@@ -2,8 +2,6 @@
 
 #include <QDialog>
 
-class QListView;
-
 namespace nimbrel {
 class LauncherEditor;
 }
@@ -16,8 +14,6 @@ class LauncherEditorDialog : public QDialog {
     Q_OBJECT
 public:
     LauncherEditorDialog(LauncherEditor& editor, QWidget* owner);
-
-    QListView* lstPrograms;
 
     void reject() override;
 

@@ -1,48 +1,27 @@
 #include "ui/qt/MainWindow.h"
 
 #include "app/MainForm.h"
-#include "ui/qt/AboutPanel.h"
-#include "ui/qt/AutomaticPanel.h"
 #include "ui/qt/Bindings.h"
-#include "ui/qt/GraphsPanel.h"
-#include "ui/qt/LauncherPanel.h"
+#include "ui/qt/FormBuilder.h"
+#include "ui/qt/LauncherEditorDialog.h"
 #include "ui/qt/MainMenus.h"
 #include "ui/qt/NavigationLabel.h"
-#include "ui/qt/PanelFrame.h"
 #include "ui/qt/PanelWidgets.h"
-#include "ui/qt/ReleaseMonitor.h"
-#include "ui/qt/ReleasePanel.h"
-#include "ui/qt/ShapeFrame.h"
-#include "ui/qt/StartupPanel.h"
+#include "ui/qt/ScaleMarks.h"
 #include "ui/qt/Theme.h"
-#include "ui/qt/TimePanel.h"
 #include "ui/qt/Twips.h"
 #include "ui/qt/WindowPlacement.h"
 
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QPushButton>
-#include <QScreen>
 #include <QScopedValueRollback>
+#include <QScreen>
 
 namespace nimbrel::view {
-
-namespace {
-
-// In panel order (Panels::Panel).
-constexpr std::array<const char*, Panels::Count> navigationNames{
-    "lblReleaseRAMN",    "lblAutomaticN",    "lblTimeIntervalsN", "lblLauncherN",
-    "lblHistoryGraphsN", "lblStartupOtherN", "lblAboutN",
-};
-constexpr std::array<const char*, Panels::Count> frameNames{
-    "fmRAM", "fmAutomatic", "fmTime", "fmLauncher", "fmGraph", "fmStartup", "fmAbout",
-};
-
-} // namespace
 
 MainWindow::MainWindow(MainForm& form, QWidget* parent) : QMainWindow(parent), form_(form), area_(new QWidget(this))
 {
@@ -54,10 +33,12 @@ MainWindow::MainWindow(MainForm& form, QWidget* parent) : QMainWindow(parent), f
     area_->setFixedSize(size()); // the form's size is its client area's
     setCentralWidget(area_);
 
-    buildBanner();
-    buildNavigation();
-    buildPanels();
-    buildButtons();
+    buildControls(
+        *area_, "frmMain", "frmMain", [&form](std::string_view name) { return modelOf(form, name); },
+        [&form](QWidget& parent, const ControlLayout& row) { return buildScaleMarks(parent, row, form.graphs); });
+    spaceBanner();
+    moveFocusWithPanels();
+    followLauncher();
 
     // The layout is absolute: the window keeps the size it was designed with (at the scale that fits the screen).
     setFixedSize(sizeHint());
@@ -92,24 +73,20 @@ QMenu& MainWindow::fileMenu() const
     return *menuBar()->findChild<QMenu*>(QStringLiteral("mnuFile"));
 }
 
-void MainWindow::buildBanner()
+void MainWindow::spaceBanner()
 {
-    place<ShapeFrame>(*area_, "Shape2");
-    auto* banner = place<QLabel>(*area_, "lblBanner");
-    QFont font = banner->font();
+    auto& banner = *area_->findChild<QLabel*>(QStringLiteral("lblBanner"));
+    QFont font = banner.font();
     font.setLetterSpacing(QFont::PercentageSpacing, 104);
-    banner->setFont(font);
+    banner.setFont(font);
 }
 
-void MainWindow::buildNavigation()
+void MainWindow::moveFocusWithPanels()
 {
-    place<ShapeFrame>(*area_, "Shape3");
-    for (std::size_t n = 0; n < navigationNames.size(); ++n) {
-        auto* label = place<NavigationLabel>(*area_, navigationNames[n]);
-        bindLabel(*label, form_.panels.navigation[n]);
-        shrinkToFit(*label);
+    for (std::size_t n = 0; n < Panels::Count; ++n) {
         // The keyboard's place in the column follows a panel chosen by mouse or menu: the orange outline
         // never marks one entry while another panel is shown.
+        auto* label = area_->findChild<NavigationLabel*>(layoutText(navigationNames[n]));
         FrameModel& frame = form_.panels.frames[n];
         frame.changed.connect([guarded = QPointer<NavigationLabel>(label), &frame] {
             if (!guarded || !frame.visible()) return;
@@ -119,42 +96,23 @@ void MainWindow::buildNavigation()
     }
 }
 
-void MainWindow::buildPanels()
+void MainWindow::followLauncher()
 {
-    auto* advice = place<QLabel>(*area_, "lblAdvice");
-    bindLabel(*advice, form_.panels.lblAdvice);
-    condenseToFit(*advice);
-    form_.panels.lblAdvice.changed.connect([guarded = QPointer<QLabel>(advice)] {
-        if (guarded) condenseToFit(*guarded);
-    });
-
-    for (std::size_t n = 0; n < frameNames.size(); ++n) {
-        auto* frame = place<PanelFrame>(*area_, frameNames[n]);
-        bindFrame(*frame, form_.panels.frames[n]);
-        frames_[n] = frame;
-    }
-    releasePanel_ = std::make_unique<ReleasePanel>(panelFrame(Panels::ReleaseRAM), form_);
-    releaseMonitor_ = std::make_unique<ReleaseMonitor>(panelFrame(Panels::ReleaseRAM), form_);
-    automaticPanel_ = std::make_unique<AutomaticPanel>(panelFrame(Panels::Automatic), form_);
-    timePanel_ = std::make_unique<TimePanel>(panelFrame(Panels::TimeIntervals), form_);
-    launcherPanel_ = std::make_unique<LauncherPanel>(panelFrame(Panels::Launcher), form_);
-    graphsPanel_ = std::make_unique<GraphsPanel>(panelFrame(Panels::HistoryGraphs), form_);
-    startupPanel_ = std::make_unique<StartupPanel>(panelFrame(Panels::StartupOther), form_);
-    aboutPanel_ = std::make_unique<AboutPanel>(panelFrame(Panels::About), form_.panels);
-}
-
-void MainWindow::buildButtons()
-{
-    const std::pair<const char*, ButtonModel&> buttons[] = {
-        {"cmdPause", form_.cmdPause},
-        {"cmdExit", form_.cmdExit},
-        {"cmdHide", form_.cmdHide},
+    Launcher& launcher = form_.launcher;
+    // A busy pointer over the programs while one is being launched.
+    launcher.busyChanged.connect(
+        [list = QPointer<QListView>(area_->findChild<QListView*>(QStringLiteral("lstLauncher"))), &launcher] {
+            if (!list) return;
+            if (launcher.busy())
+                list->setCursor(Qt::WaitCursor);
+            else
+                list->unsetCursor();
+        });
+    // The editor opens over the main window, modal.
+    launcher.showEditor = [owner = QPointer<QWidget>(this)](LauncherEditor& editor) {
+        LauncherEditorDialog dialog(editor, owner);
+        dialog.exec();
     };
-    for (const auto& [name, model] : buttons) {
-        auto* button = place<QPushButton>(*area_, name);
-        button->setCursor(Qt::PointingHandCursor);
-        bindButton(*button, model);
-    }
 }
 
 void MainWindow::followWindowModel()

@@ -24,10 +24,4 @@ template <typename Widget> Widget* laidOut(Widget* widget, std::string_view name
     return widget;
 }
 
-// A new child widget of a panel, frame or form, laid out as its control.
-template <typename Widget> Widget* place(QWidget& parent, std::string_view name, std::string_view form = "frmMain")
-{
-    return laidOut(new Widget(&parent), name, form);
-}
-
 } // namespace nimbrel::view

@@ -15,20 +15,11 @@ namespace {
 constexpr const wchar_t* className = L"NimbrelAutoUpdate";
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
-ControlModel dialogModel(AutoUpdateDialog& dialog, std::string_view name)
-{
-    if (name == "Label1") return &dialog.Label1;
-    if (name == "ListView1") return &dialog.ListView1;
-    if (name == "cmdProceed") return &dialog.cmdProceed;
-    if (name == "cmdCancel") return &dialog.cmdCancel;
-    return {};
-}
-
 } // namespace
 
 AutoUpdateWindow::AutoUpdateWindow(AutoUpdateDialog& dialog, HWND over)
     : dialog_(dialog), over_(over),
-      controls_("frmAutoUpdate", [&dialog](std::string_view name) { return dialogModel(dialog, name); })
+      controls_("frmAutoUpdate", [&dialog](std::string_view name) { return modelOf(dialog, name); })
 {
     registerHandledClass(className);
     window_ = createHandledWindow(*this, className, wide::fromUtf8(dialog_.frmAutoUpdate.caption()).c_str(),

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/ControlLayout.h"
+#include "app/ControlModels.h"
 #include "ui/win32/Container.h"
 #include "ui/win32/ControlRouter.h"
-#include "ui/win32/FormControls.h"
 #include "ui/win32/SurfaceControl.h"
 #include "ui/win32/ToolTips.h"
 

@@ -15,22 +15,11 @@ namespace {
 constexpr const wchar_t* className = L"NimbrelLauncherEditor";
 constexpr DWORD windowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
-ControlModel editorModel(LauncherEditor& editor, std::string_view name)
-{
-    if (name == "lstPrograms") return &editor.lstPrograms;
-    if (name == "cmdAdd") return &editor.cmdAdd;
-    if (name == "cmdRemove") return &editor.cmdRemove;
-    if (name == "cmdRun") return &editor.cmdRun;
-    if (name == "cmdSave") return &editor.cmdSave;
-    if (name == "cmdCancel") return &editor.cmdCancel;
-    return {};
-}
-
 } // namespace
 
 LauncherEditorWindow::LauncherEditorWindow(LauncherEditor& editor, HWND owner)
     : editor_(editor), owner_(owner),
-      controls_("frmLauncher", [&editor](std::string_view name) { return editorModel(editor, name); })
+      controls_("frmLauncher", [&editor](std::string_view name) { return modelOf(editor, name); })
 {
     registerHandledClass(className);
     window_ = createHandledWindow(*this, className, wide::fromUtf8(editor_.frmLauncher.caption()).c_str(), windowStyle,

@@ -1,11 +1,11 @@
 #include "ui/win32/MenuBar.h"
 
 #include "app/ControlLayout.h"
+#include "app/ControlModels.h"
 #include "core/controls/MenuEntryModel.h"
 #include "core/controls/MenuGroupModel.h"
 #include "core/base/Text.h"
 #include "platform/windows/WideText.h"
-#include "ui/win32/FormControls.h"
 #include "ui/win32/UserAction.h"
 
 namespace nimbrel::win32 {

@@ -1,12 +1,17 @@
-#include "ui/win32/FormControls.h"
+#include "app/ControlModels.h"
 
 #include "app/MainForm.h"
+#include "launcher/LauncherEditor.h"
+#include "online/AutoUpdateDialog.h"
 
 #include <functional>
 #include <map>
 #include <string>
 
-namespace nimbrel::win32 {
+namespace nimbrel {
+
+static_assert(navigationNames.size() == Panels::Count && panelNames.size() == Panels::Count &&
+              viewMenuNames.size() == Panels::Count);
 
 namespace {
 
@@ -17,7 +22,9 @@ void addOptions(std::map<std::string, Lookup, std::less<>>& table, const std::st
                 OptionGroupModel& (*group)(MainForm&))
 {
     for (int i = 0; i < count; ++i) {
-        table.emplace(name + std::to_string(i), [group, i](MainForm& f) { return ControlModel(OptionOf{&group(f), i}); });
+        table.emplace(name + std::to_string(i), [group, i](MainForm& f) {
+            return ControlModel(OptionOf{&group(f), i});
+        });
     }
 }
 
@@ -25,21 +32,18 @@ const std::map<std::string, Lookup, std::less<>>& lookups()
 {
     static const auto table = [] {
         std::map<std::string, Lookup, std::less<>> t;
-        const auto add = [&t](const char* name, Lookup lookup) { t.emplace(name, std::move(lookup)); };
+        const auto add = [&t](std::string_view name, Lookup lookup) {
+            t.emplace(std::string(name), std::move(lookup));
+        };
         // The window's own.
         add("cmdPause", [](MainForm& f) { return ControlModel(&f.cmdPause); });
         add("cmdExit", [](MainForm& f) { return ControlModel(&f.cmdExit); });
         add("cmdHide", [](MainForm& f) { return ControlModel(&f.cmdHide); });
         add("lblAdvice", [](MainForm& f) { return ControlModel(&f.panels.lblAdvice); });
-        const char* navigation[] = {"lblReleaseRAMN",    "lblAutomaticN",    "lblTimeIntervalsN", "lblLauncherN",
-                                    "lblHistoryGraphsN", "lblStartupOtherN", "lblAboutN"};
-        const char* frames[] = {"fmRAM", "fmAutomatic", "fmTime", "fmLauncher", "fmGraph", "fmStartup", "fmAbout"};
-        const char* viewMenu[] = {"mnuViewReleaseRAM", "mnuViewAutomatic", "mnuViewTime", "mnuViewLaucnher",
-                                  "mnuViewGraph",      "mnuViewStartup",   "mnuHelpAbout"};
         for (std::size_t n = 0; n < Panels::Count; ++n) {
-            add(navigation[n], [n](MainForm& f) { return ControlModel(&f.panels.navigation[n]); });
-            add(frames[n], [n](MainForm& f) { return ControlModel(&f.panels.frames[n]); });
-            add(viewMenu[n], [n](MainForm& f) { return ControlModel(&f.panels.viewMenu[n]); });
+            add(navigationNames[n], [n](MainForm& f) { return ControlModel(&f.panels.navigation[n]); });
+            add(panelNames[n], [n](MainForm& f) { return ControlModel(&f.panels.frames[n]); });
+            add(viewMenuNames[n], [n](MainForm& f) { return ControlModel(&f.panels.viewMenu[n]); });
         }
         // The menus.
         add("mnuRelease", [](MainForm& f) { return ControlModel(&f.engine.mnuRelease); });
@@ -114,4 +118,32 @@ ControlModel modelOf(MainForm& form, std::string_view name)
     return found == table.end() ? ControlModel{} : found->second(form);
 }
 
-} // namespace nimbrel::win32
+std::vector<std::string_view> modelledControls()
+{
+    std::vector<std::string_view> names;
+    for (const auto& [name, lookup] : lookups())
+        names.emplace_back(name);
+    return names;
+}
+
+ControlModel modelOf(LauncherEditor& editor, std::string_view name)
+{
+    if (name == "lstPrograms") return &editor.lstPrograms;
+    if (name == "cmdAdd") return &editor.cmdAdd;
+    if (name == "cmdRemove") return &editor.cmdRemove;
+    if (name == "cmdRun") return &editor.cmdRun;
+    if (name == "cmdSave") return &editor.cmdSave;
+    if (name == "cmdCancel") return &editor.cmdCancel;
+    return {};
+}
+
+ControlModel modelOf(AutoUpdateDialog& dialog, std::string_view name)
+{
+    if (name == "Label1") return &dialog.Label1;
+    if (name == "ListView1") return &dialog.ListView1;
+    if (name == "cmdProceed") return &dialog.cmdProceed;
+    if (name == "cmdCancel") return &dialog.cmdCancel;
+    return {};
+}
+
+} // namespace nimbrel
