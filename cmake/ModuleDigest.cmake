@@ -4,5 +4,5 @@ file(SHA256 "${MODULE}" digest)
 file(WRITE "${OUTPUT}" "// Made by the build (cmake/ModuleDigest.cmake): the network module's SHA-256.
 #include \"program/linux/NetworkModule.h\"
 
-const char* nimbrel::view::builtNetworkModuleDigest() { return \"${digest}\"; }
+const char* nimbrel::program::builtNetworkModuleDigest() { return \"${digest}\"; }
 ")

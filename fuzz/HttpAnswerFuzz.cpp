@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-using nimbrel::view::HttpAnswerReader;
+using nimbrel::program::HttpAnswerReader;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -10,7 +10,7 @@
 namespace nimbrel::testing {
 namespace {
 
-using view::HttpAnswerReader;
+using program::HttpAnswerReader;
 
 struct Read {
     std::string body;

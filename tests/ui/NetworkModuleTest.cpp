@@ -48,9 +48,9 @@ TEST_F(NetworkModuleTest, TheFirstRequestLoadsTheClientAndGetsItsAnswer)
 {
     LoopbackHttpServer server;
     server.answer("/nbl.txt", HttpAnswer::ok("6"));
-    view::NetworkModule network({NIMBREL_NETWORK_BUILT}, builtDigest());
-    view::OnDemandTransfer transfer(network);
-    view::OnDemandProbe probe(network, server.url("/"));
+    program::NetworkModule network({NIMBREL_NETWORK_BUILT}, builtDigest());
+    program::OnDemandTransfer transfer(network);
+    program::OnDemandProbe probe(network, server.url("/"));
 
     EXPECT_FALSE(transfer.stillExecuting());
     EXPECT_EQ(transfer.responseHeaders(), "") << "no request, no answer";
@@ -70,10 +70,10 @@ TEST_F(NetworkModuleTest, APlantedModuleIsNeverOpened)
     const std::string planted = folder + "/libnimbrel_network.so";
     fs::copy_file(NIMBREL_NETWORK_PLANTED, planted);
 
-    view::NetworkModule alone({planted}, builtDigest());
+    program::NetworkModule alone({planted}, builtDigest());
     EXPECT_FALSE(alone.available());
     EXPECT_EQ(alone.makeTransfer(), nullptr);
-    view::NetworkModule network({planted, NIMBREL_NETWORK_BUILT}, builtDigest());
+    program::NetworkModule network({planted, NIMBREL_NETWORK_BUILT}, builtDigest());
     const auto transfer = network.makeTransfer();
     ASSERT_NE(transfer, nullptr);
     EXPECT_EQ(transfer->openUrlText(server.url("/nbl.txt")), "6");
@@ -85,7 +85,7 @@ TEST_F(NetworkModuleTest, AModuleThatDiffersByOneByteIsNotLoaded)
 {
     const std::string changed = folder + "/libnimbrel_network.so";
     writeBytes(changed, fileBytes(NIMBREL_NETWORK_BUILT) + "x");
-    view::NetworkModule network({changed}, builtDigest());
+    program::NetworkModule network({changed}, builtDigest());
     EXPECT_FALSE(network.available());
     EXPECT_EQ(network.makeProbe("http://127.0.0.1:1/"), nullptr);
 }

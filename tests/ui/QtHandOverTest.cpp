@@ -19,7 +19,7 @@ namespace nimbrel::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using view::SingleInstanceGuard;
+using program::SingleInstanceGuard;
 
 // Nobody answers in these tests: a claim that finds the lock taken gives up soon.
 const SingleInstanceGuard::Patience impatient{300ms, 300ms};
@@ -59,7 +59,7 @@ TEST(QtHandOver, TheNextProgramStartsInTheProgramsFolderWithTheGuardFree)
     auto ending = std::make_unique<SingleInstanceGuard>(runtime.path(), impatient);
     ASSERT_EQ(ending->claim(), SingleInstanceGuard::Claim::First);
 
-    view::QtHandOver handOver(*ending);
+    program::QtHandOver handOver(*ending);
     ASSERT_TRUE(handOver.startInstead(writeNextProgram(programFolder, runtime.path()).toStdString()));
     EXPECT_EQ(waitForFile(programFolder.filePath(QStringLiteral("started"))), "free");
 
@@ -77,7 +77,7 @@ TEST(QtHandOver, AProgramThatIsNotThereIsNotStarted)
     QTemporaryDir runtime;
     SingleInstanceGuard guard(runtime.path(), impatient);
     ASSERT_EQ(guard.claim(), SingleInstanceGuard::Claim::First);
-    view::QtHandOver handOver(guard);
+    program::QtHandOver handOver(guard);
     EXPECT_FALSE(handOver.startInstead(runtime.filePath(QStringLiteral("missing")).toStdString()));
 }
 

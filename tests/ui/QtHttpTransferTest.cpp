@@ -38,7 +38,7 @@ std::unique_ptr<QTimer> onceServerHas(const LoopbackHttpServer& server, std::siz
 
 // The caller's side of a take-over: cancel, then let events run until the
 // transfer has let go (bounded, so a transfer that never lets go fails the test).
-bool cancelAndWait(view::QtHttpTransfer& transfer)
+bool cancelAndWait(program::QtHttpTransfer& transfer)
 {
     transfer.cancel();
     for (int i = 0; i < 10000 && transfer.stillExecuting(); ++i)
@@ -57,7 +57,7 @@ TEST(QtHttpTransfer, ReturnsTheBodyOfThePage)
 {
     LoopbackHttpServer server;
     server.answer("/news.txt", HttpAnswer::ok("Version 5.0 is out.\r\nSee the web site.\r\n"));
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
 
     EXPECT_EQ(transfer.openUrlText(server.url("/news.txt")), "Version 5.0 is out.\r\nSee the web site.\r\n");
 
@@ -72,7 +72,7 @@ TEST(QtHttpTransfer, ResponseHeadersAreTheServersLinesJoinedByCrLf)
 {
     LoopbackHttpServer server;
     server.answer("/news.txt", HttpAnswer::ok("ok", {"Content-Type: text/plain", "X-Nimbrel-Note: one two"}));
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
 
     transfer.openUrlText(server.url("/news.txt"));
 
@@ -88,7 +88,7 @@ TEST(QtHttpTransfer, AnErrorStatusGivesEmptyText)
 {
     LoopbackHttpServer server;
     server.answer("/missing.txt", HttpAnswer::withStatus(404, "Not Found", "<h1>Not Found</h1>"));
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
 
     EXPECT_EQ(transfer.openUrlText(server.url("/missing.txt")), "");
     EXPECT_EQ(transfer.responseHeaders().rfind("HTTP/1.1 404 Not Found\r\n", 0), 0u) << transfer.responseHeaders();
@@ -97,7 +97,7 @@ TEST(QtHttpTransfer, AnErrorStatusGivesEmptyText)
 
 TEST(QtHttpTransfer, ARefusedConnectionGivesEmptyTextAndNoHeaders)
 {
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
     const std::string url = "http://127.0.0.1:" + std::to_string(LoopbackHttpServer::closedPort()) + "/news.txt";
 
     EXPECT_EQ(transfer.openUrlText(url), "");
@@ -109,7 +109,7 @@ TEST(QtHttpTransfer, AServerThatNeverAnswersGivesEmptyTextOnceTheTimeOutPasses)
 {
     LoopbackHttpServer server;
     server.answer("/news.txt", HttpAnswer::stall());
-    view::QtHttpTransfer transfer; // the program's own time-out
+    program::QtHttpTransfer transfer; // the program's own time-out
 
     EXPECT_EQ(transfer.openUrlText(server.url("/news.txt")), "");
 
@@ -122,7 +122,7 @@ TEST(QtHttpTransfer, ABodyThatKeepsFlowingIsNotCutOffByTheTimeOut)
     LoopbackHttpServer server;
     const std::string body(4000, 'p');
     server.answer("/nblupdate.exe", HttpAnswer::trickle(body, 8, std::chrono::milliseconds(150)));
-    view::QtHttpTransfer transfer(std::chrono::milliseconds(400)); // the whole body takes three times that
+    program::QtHttpTransfer transfer(std::chrono::milliseconds(400)); // the whole body takes three times that
 
     EXPECT_EQ(transfer.openUrlText(server.url("/nblupdate.exe")), body);
 }
@@ -131,7 +131,7 @@ TEST(QtHttpTransfer, ACancelDuringTheWaitEndsTheCallWithEmptyText)
 {
     LoopbackHttpServer server;
     server.answer("/news.txt", HttpAnswer::held("too late"));
-    view::QtHttpTransfer transfer(30s);
+    program::QtHttpTransfer transfer(30s);
     bool executingDuringWait = false;
     const auto step = onceServerHas(server, 1, [&] {
         executingDuringWait = transfer.stillExecuting();
@@ -151,7 +151,7 @@ TEST(QtHttpTransfer, ACallFromInsideTheWaitCancelsTheOuterOneAndGetsItsOwnPage)
     LoopbackHttpServer server;
     server.answer("/slow.txt", HttpAnswer::held("outer page"));
     server.answer("/report", HttpAnswer::ok("inner page", {"X-Nimbrel-Note: inner"}));
-    view::QtHttpTransfer transfer(30s);
+    program::QtHttpTransfer transfer(30s);
     bool letGo = false;
     std::string inner;
     const auto step = onceServerHas(server, 1, [&] {
@@ -177,7 +177,7 @@ TEST(QtHttpTransfer, ACallFromInsideTheWaitWithoutCancellingTakesTheTransferOver
     LoopbackHttpServer server;
     server.answer("/slow.txt", HttpAnswer::held("outer page"));
     server.answer("/report", HttpAnswer::ok("inner page"));
-    view::QtHttpTransfer transfer(30s);
+    program::QtHttpTransfer transfer(30s);
     std::string inner;
     const auto step = onceServerHas(server, 1, [&] {
         inner = transfer.openUrlText(server.url("/report"));
@@ -196,7 +196,7 @@ TEST(QtHttpTransfer, TheTransferServesAgainAfterACancel)
     LoopbackHttpServer server;
     server.answer("/slow.txt", HttpAnswer::stall());
     server.answer("/news.txt", HttpAnswer::ok("news"));
-    view::QtHttpTransfer transfer(30s);
+    program::QtHttpTransfer transfer(30s);
     const auto step = onceServerHas(server, 1, [&] { transfer.cancel(); });
 
     EXPECT_EQ(transfer.openUrlText(server.url("/slow.txt")), "");
@@ -212,7 +212,7 @@ TEST(QtHttpTransfer, BytesComeBackExactlyNulsIncluded)
     }
     LoopbackHttpServer server;
     server.answer("/graphback.bmp", HttpAnswer::ok(picture, {"Content-Type: application/octet-stream"}));
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
 
     const std::vector<std::uint8_t> bytes = transfer.openUrlBytes(server.url("/graphback.bmp"));
     const std::string text = transfer.openUrlText(server.url("/graphback.bmp"));
@@ -225,7 +225,7 @@ TEST(QtHttpTransfer, AnErrorStatusGivesNoBytes)
 {
     LoopbackHttpServer server;
     server.answer("/graphback.bmp", HttpAnswer::withStatus(500, "Internal Server Error", "oops"));
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
 
     EXPECT_TRUE(transfer.openUrlBytes(server.url("/graphback.bmp")).empty());
 }
@@ -249,7 +249,7 @@ TEST(QtHttpTransfer, ABoundedTransferHandsTheBodyOnAndKeepsTheHeaders)
     LoopbackHttpServer server;
     const std::string body(300000, 'b');
     server.answer("/nblupdate.exe", HttpAnswer::ok(body, {"content-length: 300000"}));
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
     Received received;
 
     EXPECT_TRUE(transfer.openUrlInto(server.url("/nblupdate.exe"), {1000000, 30s}, received.sink()));
@@ -263,7 +263,7 @@ TEST(QtHttpTransfer, AnEndlessBodyIsCutOffAtTheSizeLimit)
     LoopbackHttpServer server;
     // 64 KB pieces without a length, up to 4 GB: the client has to stop it.
     server.answer("/nblupdate.exe", HttpAnswer::endless(std::string(65536, 'e'), 65536));
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
     Received received;
 
     EXPECT_FALSE(transfer.openUrlInto(server.url("/nblupdate.exe"), {1000000, 60s}, received.sink()));
@@ -275,7 +275,7 @@ TEST(QtHttpTransfer, ALengthAnnouncedBeyondTheLimitIsRefused)
 {
     LoopbackHttpServer server;
     server.answer("/nbl.txt", HttpAnswer::ok(std::string(10000, '6')));
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
     Received received;
 
     EXPECT_FALSE(transfer.openUrlInto(server.url("/nbl.txt"), {4096, 30s}, received.sink()));
@@ -287,7 +287,7 @@ TEST(QtHttpTransfer, AServerThatTricklesIsCutOffAtTheOverallTime)
     LoopbackHttpServer server;
     // A piece every 100 ms keeps the silence time-out from ever passing; the whole would take 6 s.
     server.answer("/nblupdate.exe", HttpAnswer::trickle(std::string(6000, 't'), 60, 100ms));
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
     Received received;
 
     EXPECT_FALSE(transfer.openUrlInto(server.url("/nblupdate.exe"), {1000000, 700ms}, received.sink()));
@@ -299,7 +299,7 @@ TEST(QtHttpTransfer, ASinkThatRefusesAPieceEndsTheTransfer)
 {
     LoopbackHttpServer server;
     server.answer("/nblupdate.exe", HttpAnswer::endless(std::string(65536, 'e'), 65536));
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
     int pieces = 0;
 
     EXPECT_FALSE(transfer.openUrlInto(server.url("/nblupdate.exe"), {1ull << 40, 60s},
@@ -311,7 +311,7 @@ TEST(QtHttpTransfer, ACancelEndsABoundedTransferAtOnce)
 {
     LoopbackHttpServer server;
     server.answer("/nblupdate.exe", HttpAnswer::stall());
-    view::QtHttpTransfer transfer(30s);
+    program::QtHttpTransfer transfer(30s);
     Received received;
     const auto step = onceServerHas(server, 1, [&] { transfer.cancel(); });
 
@@ -341,7 +341,7 @@ TEST(QtConnectivityProbe, AnyHttpAnswerMeansTheInternetIsThere)
     for (const Case& c : cases) {
         LoopbackHttpServer server;
         server.answer("/", c.answer);
-        view::QtConnectivityProbe probe(server.url("/"));
+        program::QtConnectivityProbe probe(server.url("/"));
 
         EXPECT_TRUE(probe.pageReachable()) << c.name;
         const auto requests = server.requests();
@@ -353,7 +353,7 @@ TEST(QtConnectivityProbe, AnyHttpAnswerMeansTheInternetIsThere)
 
 TEST(QtConnectivityProbe, NoServerMeansNoInternet)
 {
-    view::QtConnectivityProbe probe("http://127.0.0.1:" + std::to_string(LoopbackHttpServer::closedPort()) + "/");
+    program::QtConnectivityProbe probe("http://127.0.0.1:" + std::to_string(LoopbackHttpServer::closedPort()) + "/");
 
     EXPECT_FALSE(probe.pageReachable());
 }
@@ -362,7 +362,7 @@ TEST(QtConnectivityProbe, AServerThatNeverAnswersMeansNoInternet)
 {
     LoopbackHttpServer server;
     server.answer("/", HttpAnswer::stall());
-    view::QtConnectivityProbe probe(server.url("/"), 1s);
+    program::QtConnectivityProbe probe(server.url("/"), 1s);
 
     EXPECT_FALSE(probe.pageReachable());
     EXPECT_EQ(server.requests().size(), 1u);
@@ -372,7 +372,7 @@ TEST(QtConnectivityProbe, AConnectionClosedWithoutAWordMeansNoInternet)
 {
     LoopbackHttpServer server;
     server.answer("/", HttpAnswer::close());
-    view::QtConnectivityProbe probe(server.url("/"));
+    program::QtConnectivityProbe probe(server.url("/"));
 
     EXPECT_FALSE(probe.pageReachable());
     EXPECT_GE(server.requests().size(), 1u);
@@ -383,8 +383,8 @@ TEST(QtConnectivityProbe, LeavesTheSharedTransferAlone)
     LoopbackHttpServer server;
     server.answer("/news.txt", HttpAnswer::held("news"));
     server.answer("/", HttpAnswer::ok("<html></html>"));
-    view::QtHttpTransfer transfer(30s);
-    view::QtConnectivityProbe probe(server.url("/"));
+    program::QtHttpTransfer transfer(30s);
+    program::QtConnectivityProbe probe(server.url("/"));
     bool reachable = false;
     bool transferBusy = false;
     const auto step = onceServerHas(server, 1, [&] {

@@ -128,7 +128,7 @@ TEST(AppIcon, IsWrittenAsOnePngFilePerSize)
     ASSERT_TRUE(temp.isValid());
     const QString dir = temp.filePath(QStringLiteral("icons/hicolor"));
 
-    ASSERT_TRUE(view::writeIconFiles(dir));
+    ASSERT_TRUE(program::writeIconFiles(dir));
 
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QImage file(QDir(dir).filePath(QStringLiteral("%1x%1/apps/nimbrel.png").arg(size)));
@@ -149,7 +149,7 @@ TEST(AppIcon, ReportsADirectoryItCannotWriteTo)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
-    EXPECT_FALSE(view::writeIconFiles(blocker.fileName()));
+    EXPECT_FALSE(program::writeIconFiles(blocker.fileName()));
 }
 
 TEST(AppIcon, SizesLeftMissingEmptyOrBrokenAreMadeAnewAndSoundOnesStay)
@@ -157,7 +157,7 @@ TEST(AppIcon, SizesLeftMissingEmptyOrBrokenAreMadeAnewAndSoundOnesStay)
     QTemporaryDir temp;
     ASSERT_TRUE(temp.isValid());
     const QString dir = temp.filePath(QStringLiteral("icons/hicolor"));
-    ASSERT_TRUE(view::writeIconFiles(dir));
+    ASSERT_TRUE(program::writeIconFiles(dir));
     const auto file = [&](int size) { return QDir(dir).filePath(QStringLiteral("%1x%1/apps/nimbrel.png").arg(size)); };
     const auto inode = [&](int size) {
         struct stat info {};
@@ -178,8 +178,8 @@ TEST(AppIcon, SizesLeftMissingEmptyOrBrokenAreMadeAnewAndSoundOnesStay)
     QFile cut(file(256));
     ASSERT_TRUE(cut.resize(cut.size() / 2));
 
-    ASSERT_TRUE(view::repairIconFiles(dir));
-    for (const int size : view::themeIconSizes) {
+    ASSERT_TRUE(program::repairIconFiles(dir));
+    for (const int size : program::themeIconSizes) {
         const QImage icon(file(size));
         EXPECT_EQ(icon.convertToFormat(QImage::Format_ARGB32),
                   view::drawAppIcon(size).toImage().convertToFormat(QImage::Format_ARGB32))

@@ -27,14 +27,14 @@ const std::string reportPath = "/error-reporting/error-msg.php";
 // The program's reporter as main() puts it together, with a made-up system.
 struct Reporter {
     Reporter(const std::string& vendorServer, const std::string& probePage,
-             std::chrono::milliseconds probeTimeout = view::QtConnectivityProbe::defaultTimeout)
+             std::chrono::milliseconds probeTimeout = program::QtConnectivityProbe::defaultTimeout)
         : probe(probePage, probeTimeout), reporter({transfer, probe, events, system, profile, directory}, vendorServer)
     {
         reporter.getSystemInfo(modReg);
     }
 
-    view::QtHttpTransfer transfer;
-    view::QtConnectivityProbe probe;
+    program::QtHttpTransfer transfer;
+    program::QtConnectivityProbe probe;
     view::QtEventLoop events;
     FakeSystemVersion system;
     FakeProfileFile profile;

@@ -91,7 +91,7 @@ protected:
     LoopbackHttpServer server;
     std::string newProgram;
 
-    view::QtHttpTransfer transfer;
+    program::QtHttpTransfer transfer;
     ProgramFolderFiles files;
     VendorTrust trust{vendor.publicKeyLine(), (folder / "update-key.pub").string()};
     std::function<bool()> online = [] { return true; };

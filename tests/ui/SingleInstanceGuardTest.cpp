@@ -25,7 +25,7 @@
 namespace nimbrel::testing {
 namespace {
 
-using view::SingleInstanceGuard;
+using program::SingleInstanceGuard;
 using Claim = SingleInstanceGuard::Claim;
 using namespace std::chrono_literals;
 

@@ -11,7 +11,7 @@
 
 #include <functional>
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 namespace {
 
@@ -25,7 +25,7 @@ bool writeIconFiles(const QString& themeDir, const std::function<bool(const QStr
         if (!wanted(file, size)) continue;
         QByteArray png;
         QBuffer buffer(&png);
-        written = QDir().mkpath(dir) && drawAppIcon(size).save(&buffer, "PNG") &&
+        written = QDir().mkpath(dir) && view::drawAppIcon(size).save(&buffer, "PNG") &&
                   configfiles::replaceFile(QFile::encodeName(file).toStdString(), png.toStdString(), 0644) && written;
     }
     return written;
@@ -68,4 +68,4 @@ QString userIconTheme()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/icons/hicolor");
 }
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

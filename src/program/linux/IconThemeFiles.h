@@ -4,7 +4,7 @@
 
 #include <array>
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 // The sizes the icon theme gets: appIconSizes, and 256 for large views of the applications menu.
 inline constexpr std::array<int, 8> themeIconSizes{16, 22, 24, 32, 48, 64, 128, 256};
@@ -23,4 +23,4 @@ bool repairIconFiles(const QString& themeDir);
 // The user's own hicolor icon theme folder.
 QString userIconTheme();
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

@@ -6,7 +6,7 @@
 
 #include <QCoreApplication>
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 NetworkModule::NetworkModule(std::vector<std::string> places, std::string digest)
     : places_(std::move(places)), digest_(std::move(digest))
@@ -51,4 +51,4 @@ bool NetworkModule::available()
     return false;
 }
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

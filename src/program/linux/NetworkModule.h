@@ -10,7 +10,7 @@ class HttpTransfer;
 class VerifiedLibrary;
 } // namespace nimbrel
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 // The program's network client lives in a module of its own, with QtNetwork
 // and what that brings in (a megabyte and a half of memory, and the time to
@@ -49,4 +49,4 @@ private:
 // The SHA-256 of the network module, recorded when the program was built (defined by the build, beside main()).
 const char* builtNetworkModuleDigest();
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

@@ -2,7 +2,7 @@
 
 #include "program/linux/NetworkModule.h"
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 bool OnDemandProbe::pageReachable()
 {
@@ -10,4 +10,4 @@ bool OnDemandProbe::pageReachable()
     return made_ && made_->pageReachable();
 }
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 class NetworkModule;
 
@@ -24,4 +24,4 @@ private:
     std::unique_ptr<ConnectivityProbe> made_;
 };
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

@@ -2,7 +2,7 @@
 
 #include "program/linux/NetworkModule.h"
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 HttpTransfer* OnDemandTransfer::made()
 {
@@ -37,4 +37,4 @@ bool OnDemandTransfer::openUrlInto(const std::string& url, const TransferLimits&
 
 std::string OnDemandTransfer::responseHeaders() { return made_ ? made_->responseHeaders() : std::string(); }
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

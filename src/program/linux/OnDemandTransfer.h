@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 class NetworkModule;
 
@@ -30,4 +30,4 @@ private:
     std::unique_ptr<HttpTransfer> made_;
 };
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

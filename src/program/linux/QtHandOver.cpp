@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 bool QtHandOver::startInstead(const std::string& programPath)
 {
@@ -15,4 +15,4 @@ bool QtHandOver::startInstead(const std::string& programPath)
     return QProcess::startDetached(program, {}, QFileInfo(program).absolutePath());
 }
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

@@ -2,7 +2,7 @@
 
 #include "core/system/HandOver.h"
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 class SingleInstanceGuard;
 
@@ -18,4 +18,4 @@ private:
     SingleInstanceGuard& guard_;
 };
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

@@ -6,7 +6,7 @@
 #include "online/UpdateServer.h"
 #include "ui/qt/AutoUpdateWindow.h"
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 SelfUpdate::SelfUpdate(Services services)
     : services_(std::move(services)),
@@ -37,9 +37,9 @@ void SelfUpdate::attach(MenuEntryModel& upnbl, HttpTransfer& transfer, EventLoop
     // The window is made when it is first shown: its widgets would load the
     // font database at every start for a dialog that is seldom opened.
     dialog_->frmAutoUpdate.changed.connect([this] {
-        if (!window_ && dialog_->frmAutoUpdate.shown()) window_ = std::make_unique<AutoUpdateWindow>(*dialog_);
+        if (!window_ && dialog_->frmAutoUpdate.shown()) window_ = std::make_unique<view::AutoUpdateWindow>(*dialog_);
     });
     upnbl.onClick = [this] { dialog_->Upnbl_Click(); };
 }
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

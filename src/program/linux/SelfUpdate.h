@@ -27,8 +27,11 @@ class UrlOpener;
 } // namespace nimbrel
 
 namespace nimbrel::view {
-
 class AutoUpdateWindow;
+} // namespace nimbrel::view
+
+namespace nimbrel::program {
+
 class SingleInstanceGuard;
 
 // The update put together on Linux and Qt: the phases that run at start, and
@@ -65,12 +68,12 @@ private:
     ProgramFolderFiles files_;
     VendorTrust trust_;
     QtHandOver handOver_;
-    QtPausingEventLoop pausing_;
+    view::QtPausingEventLoop pausing_;
     ModReg registry_;
     UpdatePhases phases_;
     std::unique_ptr<UpdateServer> server_;
     std::unique_ptr<AutoUpdateDialog> dialog_;
-    std::unique_ptr<AutoUpdateWindow> window_; // made when first shown
+    std::unique_ptr<view::AutoUpdateWindow> window_; // made when first shown
 };
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <unistd.h>
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 namespace {
 const std::string request = "show\n";
@@ -154,4 +154,4 @@ void SingleInstanceGuard::hangUp(Caller& caller)
     std::erase_if(callers_, [&caller](const std::unique_ptr<Caller>& c) { return c.get() == &caller; });
 }
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

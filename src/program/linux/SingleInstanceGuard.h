@@ -13,7 +13,7 @@
 
 class QSocketNotifier;
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 // One running copy per user. The running copy holds a lock file for its whole
 // life and listens on a local socket beside it; a later copy that cannot take
@@ -80,4 +80,4 @@ private:
     std::vector<std::unique_ptr<Caller>> callers_;
 };
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

@@ -61,12 +61,12 @@ int main(int argc, char* argv[])
 
     // Another copy running: it has been asked to come forward (or did not
     // answer in time); either way this copy ends without a window.
-    view::SingleInstanceGuard guard;
+    program::SingleInstanceGuard guard;
     MainForm* running = nullptr;
     guard.onActivationRequest = [&running] {
         if (running != nullptr) view::runUserAction([&] { running->frmMain.bringToFront(); });
     };
-    if (guard.claim() != view::SingleInstanceGuard::Claim::First) return 0;
+    if (guard.claim() != program::SingleInstanceGuard::Claim::First) return 0;
 
     ProcMeminfoStatus memory;
     GuardedMemoryBlock guardedBlock(memory);
@@ -89,14 +89,14 @@ int main(int argc, char* argv[])
     // An installed copy's icon is in the system's theme. A portable copy puts it in the user's
     // theme, where the desktop finds the icon its autostart entry names; a size that a run
     // killed at its first start left missing or broken is made anew.
-    if (directory.portable()) view::repairIconFiles(view::userIconTheme());
+    if (directory.portable()) program::repairIconFiles(program::userIconTheme());
     ProcStatCounters counters;
     view::QtPictureFiles pictures;
     view::QtMessageBoxes messages;
     // Every trapped error goes to the vendor's server, with the system's identification.
-    view::NetworkModule network(view::NetworkModule::installedPlaces(), view::builtNetworkModuleDigest());
-    view::OnDemandTransfer transfer(network);
-    view::OnDemandProbe probe(network, probeUrl());
+    program::NetworkModule network(program::NetworkModule::installedPlaces(), program::builtNetworkModuleDigest());
+    program::OnDemandTransfer transfer(network);
+    program::OnDemandProbe probe(network, probeUrl());
     view::QtEventLoop events;
     OsReleaseVersion system;
     OnlineReporter reporter({transfer, probe, events, system, profile, directory}, vendorServerUrl());
@@ -110,7 +110,7 @@ int main(int argc, char* argv[])
     DiskTextFile files;
 
     // A pending upgrade is finished before anything else; its replacement step ends this process.
-    view::SelfUpdate update({guard, registry, directory, clock, exit, messages, urls, reporter, vendorServerUrl(),
+    program::SelfUpdate update({guard, registry, directory, clock, exit, messages, urls, reporter, vendorServerUrl(),
                              NIMBREL_UPDATE_KEY});
     update.finishUpdate();
     if (exit.ended()) return 0;
@@ -126,7 +126,7 @@ int main(int argc, char* argv[])
     };
     running = &form;
     // The update downloads through a transfer object of its own: an error reported meanwhile does not cancel it.
-    view::OnDemandTransfer updateTransfer(network);
+    program::OnDemandTransfer updateTransfer(network);
     update.attach(form.trayMenu.Upnbl, updateTransfer, events, [&reporter] { return reporter.checkConnection(); },
                   [&network] { return network.available(); });
 

@@ -34,7 +34,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     QCoreApplication app(argc, argv);
-    nimbrel::view::QtHttpTransfer transfer;
+    nimbrel::program::QtHttpTransfer transfer;
     transfer.openUrlText(argv[1]);
     const long before = peakResidentKiB();
 

@@ -14,5 +14,5 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: nimbrel_icons <icon theme folder>\n");
         return 2;
     }
-    return nimbrel::view::writeIconFiles(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    return nimbrel::program::writeIconFiles(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }

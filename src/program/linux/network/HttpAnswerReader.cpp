@@ -4,7 +4,7 @@
 #include <cctype>
 #include <vector>
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 namespace {
 
@@ -194,4 +194,4 @@ void HttpAnswerReader::connectionEnded()
     }
 }
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 // Reads an HTTP/1.1 answer as its bytes come off the connection: the status line and header lines, then the
 // body, whether its length is announced, it comes in chunks, or it runs to the end of the connection. The body
@@ -59,4 +59,4 @@ private:
     std::uint64_t left_ = 0; // of the sized body or of the chunk
 };
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

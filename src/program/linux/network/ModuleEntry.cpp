@@ -7,11 +7,11 @@ extern "C" {
 
 __attribute__((visibility("default"))) nimbrel::HttpTransfer* nimbrelMakeTransfer()
 {
-    return new nimbrel::view::QtHttpTransfer();
+    return new nimbrel::program::QtHttpTransfer();
 }
 
 __attribute__((visibility("default"))) nimbrel::ConnectivityProbe* nimbrelMakeProbe(const char* pageUrl)
 {
-    return new nimbrel::view::QtConnectivityProbe(pageUrl);
+    return new nimbrel::program::QtConnectivityProbe(pageUrl);
 }
 }

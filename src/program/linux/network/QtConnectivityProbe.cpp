@@ -1,6 +1,6 @@
 #include "program/linux/network/QtConnectivityProbe.h"
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 QtConnectivityProbe::QtConnectivityProbe(std::string pageUrl, std::chrono::milliseconds timeout)
     : pageUrl_(std::move(pageUrl)), timeout_(timeout), transfer_(timeout)
@@ -14,4 +14,4 @@ bool QtConnectivityProbe::pageReachable()
     return !transfer_.responseHeaders().empty();
 }
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 // Asks a well-known page for itself with a transfer object of its own, apart
 // from the window's, and waits a few seconds at most. Any status line is an
@@ -26,4 +26,4 @@ private:
     QtHttpTransfer transfer_;
 };
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 namespace {
 
@@ -193,4 +193,4 @@ bool QtHttpTransfer::openUrlInto(const std::string& url, const TransferLimits& l
     return !taken && !refused && answer.complete() && answer.status() >= 200 && answer.status() <= 299;
 }
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program

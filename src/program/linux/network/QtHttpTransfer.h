@@ -9,7 +9,7 @@
 
 class QSslSocket;
 
-namespace nimbrel::view {
+namespace nimbrel::program {
 
 // A transfer object on Qt's sockets (the error reports have one, the update another): an HTTP/1.1 GET over
 // TCP, or TLS for https, read by HttpAnswerReader. The connection's read buffer is bounded, so the server is
@@ -50,4 +50,4 @@ private:
     std::string headers_;
 };
 
-} // namespace nimbrel::view
+} // namespace nimbrel::program
