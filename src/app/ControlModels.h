@@ -59,6 +59,10 @@ ControlModel modelOf(LauncherEditor& editor, std::string_view name);
 // The update dialog's (frmAutoUpdate).
 ControlModel modelOf(AutoUpdateDialog& dialog, std::string_view name);
 
+// The launcher's lists (the panel's and the editor's): each entry shown by its program's name, the chosen one's
+// path beside it, Enter starting the chosen program.
+inline bool listsPrograms(std::string_view listName) { return listName == "lstLauncher" || listName == "lstPrograms"; }
+
 // The names of the main window's controls that have a model, in no particular order.
 std::vector<std::string_view> modelledControls();
 

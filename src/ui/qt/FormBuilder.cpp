@@ -113,7 +113,7 @@ private:
         case ControlKind::List: {
             auto* list = make<QListView>(parent, row);
             ListModel& items = *std::get<ListModel*>(model);
-            if (row.name == "lstLauncher" || row.name == "lstPrograms") {
+            if (listsPrograms(row.name)) {
                 bindProgramList(*list, items);
                 return;
             }

@@ -259,7 +259,7 @@ void FormBuilder::buildControl(Container& container, const ControlLayout& row)
         const HWND list = makeControl(container, row, L"LISTBOX",
                                       WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT);
         ListModel& m = *std::get<ListModel*>(model);
-        if (row.name != "lstLauncher" && row.name != "lstPrograms") {
+        if (!listsPrograms(row.name)) {
             bindList(list, m, router_, alive);
             return;
         }
